@@ -1,0 +1,52 @@
+# The README's commands. Every target installs what is missing first.
+JOBS ?= $(shell nproc)
+GAME_ARGS ?= --windowed
+
+.PHONY: run test test-asan test-tsan test-fuzz bench deps build clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF
+	cmake --build build -j $(JOBS)
+
+run: build
+	build/game/Bin/korvantine $(GAME_ARGS)
+
+# Every test under Address- and UndefinedBehaviorSanitizer, then the threaded
+# tests again under ThreadSanitizer.
+test: deps test-asan test-tsan test-fuzz
+
+test-asan:
+	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=address,undefined
+	cmake --build build-test -j $(JOBS)
+	cd build-test && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+		ctest --output-on-failure -j $(JOBS)
+
+test-tsan:
+	cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=thread \
+		-DKV_TEST_ONLY_LABEL=threads
+	cmake --build build-tsan -j $(JOBS)
+	cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+		ctest --output-on-failure -j $(JOBS) -L threads --no-tests=ignore
+
+# Every fuzz target, built with clang's libFuzzer, for a bounded time each.
+FUZZ_SECONDS ?= 30
+test-fuzz:
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+		-DKV_SANITIZE=address,undefined -DKV_BUILD_TESTS=OFF -DKV_BUILD_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	@for f in build-fuzz/fuzz/fuzz_*; do \
+		[ -x "$$f" ] || continue; \
+		echo "fuzzing $$f for $(FUZZ_SECONDS) s"; \
+		"$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 || exit 1; \
+	done
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+clean:
+	rm -rf build build-test build-tsan build-fuzz build-bench
