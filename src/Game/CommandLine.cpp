@@ -1,5 +1,7 @@
 #include "Game/CommandLine.h"
 
+#include <string>
+#include <vector>
 #include <wx/cmdline.h>
 
 namespace Opts {
@@ -37,14 +39,41 @@ void ReadPlacement(const wxCmdLineParser& parser, const char* name, std::int32_t
     }
 }
 
+// Whether a token is a switch or option of the table ("-w", "--log=x", "-sm").
+bool IsKnownSwitch(const std::string& token) {
+    const std::string::size_type start = token.find_first_not_of('-');
+    if (start == std::string::npos) {
+        return false;
+    }
+    const std::string name = token.substr(start, token.find('=', start) - start);
+    for (const wxCmdLineEntryDesc& entry : kCommandLine) {
+        if ((entry.shortName != nullptr && name == entry.shortName) ||
+            (entry.longName != nullptr && name == entry.longName)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void ParseCommandLine(int argc, char** argv, Data& data) {
     wxCmdLineParser parser(argc, argv);
     parser.SetDesc(kCommandLine);
-    // The result is deliberately not acted on: on a bad command line the parser has shown
-    // its usage and the game runs with what it recognised.
-    parser.Parse(true);
+    // A bad command line does not stop the game: the parser shows its usage, and since it
+    // stops at the first unknown switch, the line is read again without the unknown ones
+    // so that every recognised switch takes effect wherever it stands.
+    if (parser.Parse(true) != 0) {
+        std::vector<char*> known;
+        for (int i = 0; i < argc; ++i) {
+            const std::string token = argv[i];
+            if (i == 0 || token.size() < 2 || token[0] != '-' || IsKnownSwitch(token)) {
+                known.push_back(argv[i]);
+            }
+        }
+        parser.SetCmdLine(static_cast<int>(known.size()), known.data());
+        parser.Parse(false);
+    }
 
     data.debug_ = parser.Found("debug");
     data.area_ = parser.Found("area") || data.debug_;

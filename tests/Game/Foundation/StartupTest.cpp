@@ -1,0 +1,74 @@
+#include "Game/Startup.h"
+
+#include "Game/Exception.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+struct Tracked {
+    static inline std::vector<std::string> events_;
+    std::string name_;
+    explicit Tracked(std::string name) : name_(std::move(name)) { events_.push_back("+" + name_); }
+    ~Tracked() { events_.push_back("-" + name_); }
+};
+
+Tracked* g_first = nullptr;
+Tracked* g_second = nullptr;
+
+TEST(RunProtected, ReportsEachKindOfError) {
+    std::string error;
+    EXPECT_EQ(RunProtected([] { return 7; }, error), 7);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(RunProtected([]() -> int { throw exception("Cannot load 'korvantine.xml'"); }, error), 1);
+    EXPECT_EQ(error, "Cannot load 'korvantine.xml'");
+    EXPECT_EQ(RunProtected([]() -> int { throw exception(); }, error), 1);
+    EXPECT_EQ(error, "Unknown exception");
+    EXPECT_EQ(RunProtected([]() -> int { throw std::runtime_error("x"); }, error), 1);
+    EXPECT_EQ(error, "Unspecified error");
+    EXPECT_EQ(RunProtected([]() -> int { throw 42; }, error), 1);
+    EXPECT_EQ(error, "Unspecified error");
+}
+
+TEST(ScopedGlobal, AnErrorDestroysWhatWasCreatedInReverseOrder) {
+    Tracked::events_.clear();
+    std::string error;
+    RunProtected(
+        []() -> int {
+            ScopedGlobal<Tracked> first(g_first, [] { return new Tracked("first"); });
+            ScopedGlobal<Tracked> second(g_second, [] { return new Tracked("second"); });
+            EXPECT_NE(g_second, nullptr);
+            throw exception("step failed");
+        },
+        error);
+    EXPECT_EQ(error, "step failed");
+    EXPECT_EQ(Tracked::events_, (std::vector<std::string>{"+first", "+second", "-second", "-first"}));
+    EXPECT_EQ(g_first, nullptr);
+    EXPECT_EQ(g_second, nullptr);
+}
+
+TEST(ScopedGlobal, AnExistingObjectIsKeptUntilTheScopeEnds) {
+    Tracked::events_.clear();
+    g_first = new Tracked("early");
+    {
+        ScopedGlobal<Tracked> holder(g_first, [] { return new Tracked("late"); });
+        EXPECT_EQ(g_first->name_, "early");
+    }
+    EXPECT_EQ(g_first, nullptr);
+    EXPECT_EQ(Tracked::events_, (std::vector<std::string>{"+early", "-early"}));
+}
+
+TEST(PlacementLines, OneLineEachForKnownValuesOnly) {
+    Opts::Data d;
+    EXPECT_EQ(PlacementLines(d),
+              (std::vector<std::string>{"Sound buffer placement: auto", "Sound mixing: auto"}));
+    d.soundBuffer_ = Opts::kPlacementSoft;
+    d.soundMixer_ = Opts::kPlacementHard;
+    EXPECT_EQ(PlacementLines(d),
+              (std::vector<std::string>{"Sound buffer placement: soft", "Sound mixing: hard"}));
+    d.soundBuffer_ = 7;
+    EXPECT_EQ(PlacementLines(d), (std::vector<std::string>{"Sound mixing: hard"}));
+}
+
+} // namespace
