@@ -1,6 +1,5 @@
 #include "Include/cg/Angles.h"
 
-#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -91,18 +90,6 @@ TEST(Normalize, EndsInRangeForAnyHeading) {
         EXPECT_GE(view.heading, 0.0f) << heading;
         EXPECT_LE(view.heading, kTwoPi) << heading;
     }
-}
-
-// Where turn-by-turn and fmod reduction meet, the two agree.
-TEST(Normalize, ReductionIsContinuousAtTheSwitch) {
-    const float below = float(cg::LongestUnrolledHeading);
-    const float above = std::nextafter(below, kInf);
-    cg::cp<float> a{below, 0.0f};
-    cg::cp<float> b{above, 0.0f};
-    cg::Normalize(a, 1.0f);
-    cg::Normalize(b, 1.0f);
-    const float apart = std::abs(a.heading - b.heading);
-    EXPECT_LT(std::min(apart, kTwoPi - apart), 1e-4f) << a.heading << " " << b.heading;
 }
 
 } // namespace

@@ -29,10 +29,6 @@ TEST(Clamp, IntoTravelWithTopAsUpperBound) {
     EXPECT_EQ(cg::Clamp(travel, {1.0f, -1.0f}), (Point{0.5f, -0.2f}));
 }
 
-TEST(Offset, MovesBothCorners) {
-    EXPECT_EQ(cg::Offset({1, 2, 3, 4}, {10, 20}), (cg::rect{11, 22, 13, 24}));
-}
-
 TEST(Equal, WithinStrictTolerance) {
     EXPECT_FALSE(cg::Equal(Point{0, 0}, Point{0.0001f, 0}));
     EXPECT_TRUE(cg::Equal(Point{0, 0}, Point{0.00009f, 0}));
