@@ -12,6 +12,15 @@ char g_sentinel;
 
 const char* const kUnbound = "called function is no longer bound";
 
+// Looks the global up and calls it inside the protected call, so an error raised while
+// reading the global (a metamethod of the globals table) is reported like a failed call.
+int CallGlobal(lua_State* L) {
+    const auto* name = static_cast<const std::string*>(lua_touserdata(L, 1));
+    lua_getfield(L, LUA_GLOBALSINDEX, name->c_str());
+    lua_call(L, 0, 0);
+    return 0;
+}
+
 } // namespace
 
 State::State() : L_(luaL_newstate()) {
@@ -37,8 +46,8 @@ void State::Execute(const std::string& script) {
 }
 
 void State::Call(const std::string& name) {
-    lua_getfield(L_, LUA_GLOBALSINDEX, name.c_str());
-    if (const int status = lua_pcall(L_, 0, 0, 0)) {
+    pending_ = nullptr;
+    if (const int status = lua_cpcall(L_, &CallGlobal, const_cast<std::string*>(&name))) {
         Fail(status, "Function call failed", name);
     }
 }

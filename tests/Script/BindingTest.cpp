@@ -186,6 +186,9 @@ TEST_F(Binding, CallRunsAGlobalFunctionByName) {
         EXPECT_EQ(e.Text(),
                   "LUA: Runtime error\nMessage: Function call failed\nCode: nothing_here");
     }
+    // A strict globals table that raises on unknown names fails the call the same way.
+    state_.Execute("setmetatable(_G, { __index = function(t, k) error('undeclared ' .. k) end })");
+    EXPECT_THROW(state_.Call("nothing_here"), lua::exception);
     EXPECT_EQ(lua_gettop(state_.Handle()), 0);
 }
 
