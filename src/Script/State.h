@@ -50,6 +50,8 @@ public:
     }
 
     // Sets the global `name` to nil and drops its proxy, if this State published one.
+    // Both throw lua::exception, with the name as the code, when a metamethod of the
+    // globals table refuses the assignment.
     void Unregister(const std::string& name);
 
     // The native function behind every published global.
@@ -60,6 +62,9 @@ public:
 
 private:
     void Publish(const std::string& name, std::shared_ptr<proxy> function);
+    // Sets the global `name` to the closure of proxy `id`, or to nil when `id` is 0. A
+    // failure throws lua::exception with the name as the code.
+    void SetGlobal(const std::string& name, std::uint64_t id);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
 
