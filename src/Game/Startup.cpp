@@ -1,6 +1,7 @@
 #include "Game/Startup.h"
 
 #include "Game/Exception.h"
+#include "Script/Exception.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ int RunProtected(const std::function<int()>& block, std::string& error) {
         return block();
     } catch (const exception& e) {
         error = e.what();
+    } catch (const lua::exception& e) {
+        error = e.Text();
     } catch (...) {
         error = "Unspecified error";
     }

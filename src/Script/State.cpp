@@ -1,0 +1,139 @@
+#include "Script/State.h"
+
+#include <utility>
+
+namespace lua {
+
+namespace {
+
+// The error value that stands for a C++ exception stored in the State; only its address
+// matters.
+char g_sentinel;
+
+const char* const kUnbound = "called function is no longer bound";
+
+// Looks the global up and calls it inside the protected call, so an error raised while
+// reading the global (a metamethod of the globals table) is reported like a failed call.
+int CallGlobal(lua_State* L) {
+    const auto* name = static_cast<const std::string*>(lua_touserdata(L, 1));
+    lua_getfield(L, LUA_GLOBALSINDEX, name->c_str());
+    lua_call(L, 0, 0);
+    return 0;
+}
+
+// What SetGlobalValue sets: the closure of a published id, or nil for id 0.
+struct GlobalValue {
+    State* state;
+    const std::string* name;
+    std::uint64_t id;
+};
+
+int SetGlobalValue(lua_State* L) {
+    const auto* value = static_cast<const GlobalValue*>(lua_touserdata(L, 1));
+    if (value->id == 0) {
+        lua_pushnil(L);
+    } else {
+        lua_pushnumber(L, static_cast<lua_Number>(value->id));
+        lua_pushlightuserdata(L, value->state);
+        lua_pushcclosure(L, &State::Dispatch, 2);
+    }
+    lua_setfield(L, LUA_GLOBALSINDEX, value->name->c_str());
+    return 0;
+}
+
+} // namespace
+
+State::State() : L_(luaL_newstate()) {
+    if (L_ == nullptr) {
+        throw exception("Cannot create state");
+    }
+    luaL_openlibs(L_);
+}
+
+State::~State() {
+    // The interpreter goes first, so every proxy outlives its clean-up.
+    lua_close(L_);
+}
+
+void State::Execute(const std::string& script) {
+    pending_ = nullptr;
+    if (const int status = luaL_loadstring(L_, script.c_str())) {
+        Fail(status, "Execute - load failed", script);
+    }
+    if (const int status = lua_pcall(L_, 0, 0, 0)) {
+        Fail(status, "Execute - call failed", script);
+    }
+}
+
+void State::Call(const std::string& name) {
+    pending_ = nullptr;
+    if (const int status = lua_cpcall(L_, &CallGlobal, const_cast<std::string*>(&name))) {
+        Fail(status, "Function call failed", name);
+    }
+}
+
+void State::Fail(int status, const std::string& message, const std::string& code) {
+    const bool stored = lua_touserdata(L_, -1) == &g_sentinel;
+    lua_pop(L_, 1);
+    if (stored && pending_) {
+        std::rethrow_exception(std::exchange(pending_, nullptr));
+    }
+    throw exception(status, message, code);
+}
+
+void State::Publish(const std::string& name, std::shared_ptr<proxy> function) {
+    const std::uint64_t id = ++lastId_;
+    proxies_.emplace(id, std::move(function));
+    auto [entry, added] = registry_.try_emplace(name, id);
+    if (!added) {
+        // The older proxy goes; a call of it that is running keeps its own reference.
+        proxies_.erase(std::exchange(entry->second, id));
+    }
+    SetGlobal(name, id);
+}
+
+void State::Unregister(const std::string& name) {
+    SetGlobal(name, 0);
+    if (auto entry = registry_.find(name); entry != registry_.end()) {
+        proxies_.erase(entry->second);
+        registry_.erase(entry);
+    }
+}
+
+void State::SetGlobal(const std::string& name, std::uint64_t id) {
+    // Protected, so a metamethod of the globals table that raises an error ends in an
+    // exception rather than in the interpreter's panic.
+    GlobalValue value{this, &name, id};
+    pending_ = nullptr;
+    if (const int status = lua_cpcall(L_, &SetGlobalValue, &value)) {
+        Fail(status, "", name);
+    }
+}
+
+int State::Dispatch(lua_State* L) {
+    auto* self = static_cast<State*>(lua_touserdata(L, lua_upvalueindex(2)));
+    const auto id = static_cast<std::uint64_t>(lua_tonumber(L, lua_upvalueindex(1)));
+    int results = -1;
+    bool bound = false;
+    try {
+        if (auto found = self->proxies_.find(id); found != self->proxies_.end()) {
+            bound = true;
+            // A copy, so a proxy that unbinds its own name finishes its call.
+            const std::shared_ptr<proxy> function = found->second;
+            results = (*function)(L);
+        }
+    } catch (...) {
+        self->pending_ = std::current_exception();
+    }
+    // Lua raises errors by long jumps: every C++ object of this call is gone by now.
+    if (!bound) {
+        return luaL_error(L, kUnbound);
+    }
+    if (results < 0) {
+        lua_pushlightuserdata(L, &g_sentinel);
+        return lua_error(L);
+    }
+    return results;
+}
+
+} // namespace lua

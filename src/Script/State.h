@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Script/Exception.h"
+#include "Script/Proxy.h"
+
+#include <cstdint>
+#include <exception>
+#include <lua.hpp>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace lua {
+
+// The program's Lua interpreter, with every standard library opened, and the registry of
+// the member functions published to it as global functions.
+//
+// A published global is a closure over Dispatch whose upvalues are the proxy's id and this
+// State. The id is looked up in the registry on each call, so a Lua copy of a global that
+// has since been unregistered or replaced raises a Lua error instead of reaching a
+// destroyed proxy.
+//
+// No C++ exception crosses the interpreter: Dispatch stores an exception thrown by a
+// proxy and raises a Lua error carrying a sentinel; Execute and Call rethrow the stored
+// exception unchanged when that sentinel ends the script.
+class State {
+public:
+    // Throws lua::exception "Cannot create state" when the interpreter cannot be made.
+    State();
+    ~State();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    // Runs a script. A failure throws lua::exception ("Execute - load failed" or
+    // "Execute - call failed" with the script as the code), or the exception a bound
+    // function threw. The Lua stack is left as it was found.
+    void Execute(const std::string& script);
+
+    // Calls the global function `name` without arguments or results. A failure throws
+    // lua::exception ("Function call failed" with the name as the code), or the exception
+    // a bound function threw.
+    void Call(const std::string& name);
+
+    // Publishes `(object->*member)(...)` as the global function `name`, replacing an older
+    // global and proxy of that name. The object is not owned and must outlive the binding.
+    template <typename C, typename M>
+    void Register(const std::string& name, C* object, M member) {
+        Publish(name, std::make_shared<details::proxy_obj<C, M>>(object, member));
+    }
+
+    // Sets the global `name` to nil and drops its proxy, if this State published one.
+    // Both throw lua::exception, with the name as the code, when a metamethod of the
+    // globals table refuses the assignment.
+    void Unregister(const std::string& name);
+
+    // The native function behind every published global.
+    static int Dispatch(lua_State* L);
+
+    // The interpreter handle.
+    lua_State* Handle() const { return L_; }
+
+private:
+    void Publish(const std::string& name, std::shared_ptr<proxy> function);
+    // Sets the global `name` to the closure of proxy `id`, or to nil when `id` is 0. A
+    // failure throws lua::exception with the name as the code.
+    void SetGlobal(const std::string& name, std::uint64_t id);
+    // Ends a failed load or call: pops the error value and throws.
+    [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
+
+    lua_State* L_;
+    // Global name -> id of its proxy; id -> proxy. Ids count up from 1 and are never
+    // reused, so a stale closure's id finds nothing.
+    std::map<std::string, std::uint64_t> registry_;
+    std::unordered_map<std::uint64_t, std::shared_ptr<proxy>> proxies_;
+    std::uint64_t lastId_ = 0;
+    // The exception a bound function threw, kept while the Lua error unwinds.
+    std::exception_ptr pending_;
+};
+
+} // namespace lua
