@@ -45,4 +45,6 @@ std::string Log::Lines() const {
     return text;
 }
 
-void LogWrite(const std::string& text) { Log::Instance().Write(text); }
+void LogWrite(const std::string& text) {
+    Log::Instance().Write(text);
+}

@@ -57,9 +57,9 @@ TEST(OptsData, FreshRecordHasTheDefaults) {
     EXPECT_EQ(d.soundBuffer_, Opts::kPlacementAuto);
     EXPECT_EQ(d.soundMixer_, Opts::kPlacementAuto);
     EXPECT_TRUE(d.logPath_.empty());
-    for (bool flag : {d.debug_, d.noidle_, d.nomove_, d.info_, d.area_, d.noload_,
-                      d.nomultithread_, d.console_, d.verbose_, d.windowed_, d.light_,
-                      d.mouseInvert_, d.mouseLeftHanded_}) {
+    for (bool flag :
+         {d.debug_, d.noidle_, d.nomove_, d.info_, d.area_, d.noload_, d.nomultithread_, d.console_,
+          d.verbose_, d.windowed_, d.light_, d.mouseInvert_, d.mouseLeftHanded_}) {
         EXPECT_FALSE(flag);
     }
 }

@@ -1,5 +1,4 @@
 #include "Game/Log.h"
-
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

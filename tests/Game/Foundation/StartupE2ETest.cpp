@@ -6,11 +6,8 @@
 namespace {
 
 const std::vector<std::string> kStartupLines = {
-    "Initializing DirectX Object",
-    "Initializing game data",
-    "Initializing effects",
-    "Initializing Heliodrome engine",
-    "Initializing options",
+    "Initializing DirectX Object",    "Initializing game data", "Initializing effects",
+    "Initializing Heliodrome engine", "Initializing options",
 };
 
 TEST(StartupE2E, DebugWritesTheStartupLinesInOrderToTheDefaultLog) {
@@ -27,8 +24,9 @@ TEST(StartupE2E, DebugWritesTheStartupLinesInOrderToTheDefaultLog) {
 
 TEST(StartupE2E, PlacementOptionsAreReportedUnswapped) {
     test::TempDir dir;
-    const test::ProcessResult r = test::RunProcess(
-        test::GameExecutable(), {"-sm", "hard", "--sndbuffer", "soft", "--log=run.log"}, dir.Path());
+    const test::ProcessResult r =
+        test::RunProcess(test::GameExecutable(),
+                         {"-sm", "hard", "--sndbuffer", "soft", "--log=run.log"}, dir.Path());
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string log = test::ReadFile(dir / "run.log");
     EXPECT_NE(log.find("Sound buffer placement: soft\nSound mixing: hard\n"), std::string::npos)

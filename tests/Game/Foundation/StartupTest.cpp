@@ -3,7 +3,6 @@
 #include "Game/Exception.h"
 
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -17,20 +16,6 @@ struct Tracked {
 Tracked* g_first = nullptr;
 Tracked* g_second = nullptr;
 
-TEST(RunProtected, ReportsEachKindOfError) {
-    std::string error;
-    EXPECT_EQ(RunProtected([] { return 7; }, error), 7);
-    EXPECT_EQ(error, "");
-    EXPECT_EQ(RunProtected([]() -> int { throw exception("Cannot load 'korvantine.xml'"); }, error), 1);
-    EXPECT_EQ(error, "Cannot load 'korvantine.xml'");
-    EXPECT_EQ(RunProtected([]() -> int { throw exception(); }, error), 1);
-    EXPECT_EQ(error, "Unknown exception");
-    EXPECT_EQ(RunProtected([]() -> int { throw std::runtime_error("x"); }, error), 1);
-    EXPECT_EQ(error, "Unspecified error");
-    EXPECT_EQ(RunProtected([]() -> int { throw 42; }, error), 1);
-    EXPECT_EQ(error, "Unspecified error");
-}
-
 TEST(ScopedGlobal, AnErrorDestroysWhatWasCreatedInReverseOrder) {
     Tracked::events_.clear();
     std::string error;
@@ -43,7 +28,8 @@ TEST(ScopedGlobal, AnErrorDestroysWhatWasCreatedInReverseOrder) {
         },
         error);
     EXPECT_EQ(error, "step failed");
-    EXPECT_EQ(Tracked::events_, (std::vector<std::string>{"+first", "+second", "-second", "-first"}));
+    EXPECT_EQ(Tracked::events_,
+              (std::vector<std::string>{"+first", "+second", "-second", "-first"}));
     EXPECT_EQ(g_first, nullptr);
     EXPECT_EQ(g_second, nullptr);
 }

@@ -1,6 +1,5 @@
-#include "Game/Startup.h"
-
 #include "Game/Exception.h"
+#include "Game/Startup.h"
 #include "Script/Exception.h"
 
 #include <functional>
@@ -22,7 +21,10 @@ TEST(RunProtected, ReportsEachKindOfErrorByItsText) {
         {[]() -> int { throw lua::exception("Cannot create state"); }, 1, "Cannot create state"},
         {[]() -> int { throw lua::exception(3, "Execute - load failed", "x = = 1"); }, 1,
          "LUA: Syntax error\nMessage: Execute - load failed\nCode: x = = 1"},
+        {[] { return 7; }, 7, ""},
+        {[]() -> int { throw exception(); }, 1, "Unknown exception"},
         {[]() -> int { throw std::runtime_error("decoder"); }, 1, "Unspecified error"},
+        {[]() -> int { throw 42; }, 1, "Unspecified error"},
     };
     for (const auto& c : cases) {
         std::string error = "stale";
