@@ -107,6 +107,7 @@ Result Buffer::Stage(std::unique_lock<std::mutex>& lock, Voice& v) {
     } catch (const std::bad_alloc&) {
         lock.lock();
         v.locked = false;
+        v.staged = false;
         return ErrOutOfMemory;
     }
     v.lockPtr1 = v.staging.data();

@@ -16,7 +16,7 @@ constexpr std::uint32_t MaxBufferBytes = 0x0FFFFFFF;
 } // namespace
 
 Result Device::Create(const Options& options, std::unique_ptr<Device>* out) {
-    if (out == nullptr || options.periodFrames < 64 || options.periodFrames > 8192) {
+    if (out == nullptr || options.periodFrames < 64 || options.periodFrames > 4096) {
         return ErrInvalidParam;
     }
     std::unique_ptr<Device> device(new Device());

@@ -29,7 +29,7 @@ public:
     };
     struct Options {
         Output output = Output::Sdl;
-        int periodFrames = 1024; // frames per audio callback, 64 to 8192
+        int periodFrames = 1024; // frames per audio callback, 64 to 4096
     };
     static constexpr int Rate = 44100;
     static constexpr int Channels = 2;
