@@ -124,17 +124,3 @@ TEST(AudioCreate, BuffersStartSilent) {
 }
 
 } // namespace
-
-namespace {
-
-TEST(AudioCreate, ManualDeviceAndPeriodRange) {
-    for (const int period : {0, 63, 4097}) {
-        std::unique_ptr<Audio::Device> device;
-        EXPECT_EQ(Audio::ErrInvalidParam,
-                  Audio::Device::Create({Audio::Device::Output::Manual, period}, &device));
-        EXPECT_EQ(nullptr, device);
-    }
-    EXPECT_STREQ("manual", test::ManualDevice()->DriverName());
-}
-
-} // namespace

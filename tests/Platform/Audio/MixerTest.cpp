@@ -32,19 +32,6 @@ TEST(AudioMix, UnityGainCopiesBitExactThenStopsWithSilence) {
               std::vector<std::int16_t>(out.begin() + 6000, out.end()));
 }
 
-TEST(AudioMix, LoopingRepeatsTheData) {
-    auto device = test::ManualDevice();
-    const auto pattern = Pattern(700);
-    auto buffer = test::MakeBuffer(*device, 0x82, 2800);
-    test::Write(*buffer, 0, test::Samples(pattern));
-    ASSERT_EQ(Ok, buffer->Play(0, 0, PlayLooping));
-    const auto out = test::Render(*device, 2100);
-    for (int turn = 0; turn < 3; ++turn) {
-        EXPECT_EQ(pattern, std::vector<std::int16_t>(out.begin() + turn * 1400,
-                                                     out.begin() + (turn + 1) * 1400));
-    }
-}
-
 TEST(AudioMix, VolumeScalesTheAmplitude) {
     struct Case {
         std::int32_t volume;
