@@ -15,7 +15,7 @@ namespace Input {
 // Turns the platform's mouse, keyboard and focus events into records of the devices that
 // are still alive. One sequence counter serves both devices; the two axes of one motion
 // share their number.
-class EventTranslator : public Platform::EventSink {
+class EventTranslator final : public Platform::EventSink {
 public:
     void Attach(const std::shared_ptr<Device>& device);
 

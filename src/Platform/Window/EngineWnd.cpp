@@ -53,7 +53,7 @@ void KeepGraphicsDriverLoaded() {
 
 } // namespace
 
-struct EngineWnd::Impl : Platform::EventSink {
+struct EngineWnd::Impl final : Platform::EventSink {
     void OnEvent(const SDL_Event& event) override;
     bool SetIcon();
     // Undoes whatever Create did so far.
