@@ -1,0 +1,155 @@
+#include "Platform/Input/Device.h"
+
+#include "FrameInput.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace Input;
+using test::FrameBatch;
+using test::OfsData;
+using test::OfsDataOf;
+
+namespace {
+
+Record Rec(std::uint32_t ofs, std::int32_t data, std::uint32_t sequence = 0) {
+    Record r;
+    r.dwOfs = ofs;
+    r.dwData = static_cast<std::uint32_t>(data);
+    r.dwSequence = sequence;
+    r.dwTimeStamp = sequence * 10;
+    return r;
+}
+
+std::vector<Record> TakeAll(Device& device) {
+    std::vector<Record> records(100);
+    std::uint32_t count = 100;
+    EXPECT_EQ(device.GetDeviceData(records.data(), &count), Ok);
+    records.resize(count);
+    return records;
+}
+
+} // namespace
+
+TEST(InputDevice, NotAcquiredBuffersNothingAndAnswersNotAcquired) {
+    Device mouse(Device::Kind::Mouse);
+    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed));
+    Record out[4];
+    std::uint32_t count = 4;
+    EXPECT_EQ(mouse.GetDeviceData(out, &count), ErrNotAcquired);
+    EXPECT_EQ(count, 0u);
+    ASSERT_EQ(mouse.Acquire(), Ok);
+    EXPECT_TRUE(TakeAll(mouse).empty()); // the press before Acquire is gone
+    EXPECT_EQ(mouse.GetDeviceData(out, nullptr), ErrInvalidParam);
+}
+
+TEST(InputDevice, MotionRunsAreSummedPerAxisAndButtonsEndARun) {
+    Device mouse(Device::Kind::Mouse);
+    ASSERT_EQ(mouse.Acquire(), Ok);
+    const Record pushed[] = {
+        Rec(DIMOFS_X, 3, 1),       Rec(DIMOFS_Y, -2, 1),
+        Rec(DIMOFS_X, 4, 2),       Rec(DIMOFS_BUTTON0, Pressed, 3),
+        Rec(DIMOFS_X, 1, 4),       Rec(DIMOFS_Z, 120, 5),
+        Rec(DIMOFS_X, 1, 6),       Rec(DIMOFS_Y, 5, 6),
+        Rec(DIMOFS_BUTTON0, 0, 7), Rec(DIMOFS_Y, -1, 8),
+    };
+    for (const Record& r : pushed) {
+        mouse.Push(r);
+    }
+    const std::vector<Record> got = TakeAll(mouse);
+    const std::vector<OfsData> expected = {
+        {DIMOFS_X, 7},   {DIMOFS_Y, -2}, {DIMOFS_BUTTON0, Pressed}, {DIMOFS_X, 2},
+        {DIMOFS_Z, 120}, {DIMOFS_Y, 5},  {DIMOFS_BUTTON0, 0},       {DIMOFS_Y, -1},
+    };
+    EXPECT_EQ(OfsDataOf(got), expected);
+    // A summed record carries the time and sequence of its newest part.
+    EXPECT_EQ(got[0].dwSequence, 2u);
+    EXPECT_EQ(got[0].dwTimeStamp, 20u);
+    EXPECT_EQ(got[3].dwSequence, 6u);
+}
+
+TEST(InputDevice, MotionSumsSaturateInsteadOfWrapping) {
+    Device mouse(Device::Kind::Mouse);
+    ASSERT_EQ(mouse.Acquire(), Ok);
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    mouse.Push(Rec(DIMOFS_X, kMax));
+    mouse.Push(Rec(DIMOFS_X, 5));
+    mouse.Push(Rec(DIMOFS_Y, kMin));
+    mouse.Push(Rec(DIMOFS_Y, -1));
+    EXPECT_EQ(OfsDataOf(TakeAll(mouse)),
+              (std::vector<OfsData>{{DIMOFS_X, kMax}, {DIMOFS_Y, kMin}}));
+}
+
+TEST(InputDevice, KeyboardCodesEqualToMouseAxesAreNeverSummed) {
+    Device keyboard(Device::Kind::Keyboard);
+    ASSERT_EQ(keyboard.Acquire(), Ok);
+    // DIK_3 has the value of DIMOFS_Y and DIK_7 that of DIMOFS_Z.
+    for (std::uint32_t code : {DIK_3, DIK_3, DIK_7, DIK_7}) {
+        keyboard.Push(Rec(code, Pressed));
+    }
+    EXPECT_EQ(TakeAll(keyboard).size(), 4u);
+}
+
+TEST(InputDevice, FortyEventsArriveOverThreeFramesInOrder) {
+    Device mouse(Device::Kind::Mouse);
+    ASSERT_EQ(mouse.Acquire(), Ok);
+    for (std::uint32_t i = 0; i < 40; ++i) {
+        const bool last = i == 39;
+        mouse.Push(Rec(last ? DIMOFS_BUTTON0 : DIMOFS_BUTTON2, (i % 2 == 0) ? Pressed : 0, i + 1));
+    }
+    std::vector<Record> all;
+    for (std::size_t expected : {16u, 16u, 8u, 0u}) {
+        std::optional<std::vector<Record>> batch = FrameBatch(mouse);
+        ASSERT_TRUE(batch.has_value());
+        EXPECT_EQ(batch->size(), expected);
+        all.insert(all.end(), batch->begin(), batch->end());
+    }
+    ASSERT_EQ(all.size(), 40u);
+    for (std::uint32_t i = 0; i < 40; ++i) {
+        EXPECT_EQ(all[i].dwSequence, i + 1);
+    }
+    EXPECT_EQ((OfsData{all.back().dwOfs, static_cast<std::int32_t>(all.back().dwData)}),
+              (OfsData{DIMOFS_BUTTON0, 0}));
+}
+
+TEST(InputDevice, FocusLossDropsEventsAndTheFirstFrameAfterRegainingDeliversNothing) {
+    Device mouse(Device::Kind::Mouse);
+    ASSERT_EQ(mouse.Acquire(), Ok);
+    mouse.Push(Rec(DIMOFS_X, 9));
+    mouse.OnFocus(false);
+    EXPECT_FALSE(mouse.Acquired());
+    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed)); // in the background: vanishes
+    EXPECT_FALSE(FrameBatch(mouse).has_value());
+    EXPECT_EQ(mouse.Acquire(), ErrOtherAppHasPrio);
+
+    mouse.OnFocus(true);
+    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed)); // the click that brought the window forward
+    mouse.Push(Rec(DIMOFS_BUTTON0, 0));
+    EXPECT_FALSE(FrameBatch(mouse).has_value()); // this frame re-acquires
+    mouse.Push(Rec(DIMOFS_BUTTON1, Pressed));
+    std::optional<std::vector<Record>> batch = FrameBatch(mouse);
+    ASSERT_TRUE(batch.has_value());
+    EXPECT_EQ(OfsDataOf(*batch), (std::vector<OfsData>{{DIMOFS_BUTTON1, Pressed}}));
+}
+
+TEST(InputDevice, RepeatedFocusGainKeepsTheDeviceAcquired) {
+    // Window systems announce the focus at start-up, after the device was acquired.
+    Device keyboard(Device::Kind::Keyboard);
+    ASSERT_EQ(keyboard.Acquire(), Ok);
+    keyboard.OnFocus(true);
+    EXPECT_TRUE(keyboard.Acquired());
+}
+
+TEST(InputDevice, CooperativeLevels) {
+    Device keyboard(Device::Kind::Keyboard);
+    EXPECT_EQ(keyboard.SetCooperativeLevel(DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), Ok);
+    for (std::uint32_t bad : {0u, DISCL_EXCLUSIVE, DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | 0x4u,
+                              DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND,
+                              DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | 0x10u}) {
+        EXPECT_EQ(keyboard.SetCooperativeLevel(bad), ErrInvalidParam) << bad;
+    }
+    // Without a video driver the pointer cannot be captured; the mouse works all the same.
+    Device mouse(Device::Kind::Mouse);
+    EXPECT_EQ(mouse.SetCooperativeLevel(DISCL_EXCLUSIVE | DISCL_FOREGROUND), Ok);
+}

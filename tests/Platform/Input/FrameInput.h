@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Platform/Input/Device.h"
+
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace test {
+
+// What the game's per-frame input step does with a device: take one batch; when that
+// fails, re-acquire while the device answers "input lost" and deliver nothing.
+inline std::optional<std::vector<Input::Record>> FrameBatch(Input::Device& device) {
+    std::vector<Input::Record> records(Input::BatchSize);
+    std::uint32_t count = Input::BatchSize;
+    if (device.GetDeviceData(records.data(), &count) != Input::Ok) {
+        while (device.Acquire() == Input::ErrInputLost) {
+        }
+        return std::nullopt;
+    }
+    records.resize(count);
+    return records;
+}
+
+// A record's offset and data, the two fields the scenes read.
+struct OfsData {
+    std::uint32_t ofs;
+    std::int32_t data;
+    bool operator==(const OfsData&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const OfsData& r) {
+    return out << "{" << r.ofs << ", " << r.data << "}";
+}
+
+inline std::vector<OfsData> OfsDataOf(const std::vector<Input::Record>& records) {
+    std::vector<OfsData> out;
+    for (const Input::Record& r : records) {
+        out.push_back({r.dwOfs, static_cast<std::int32_t>(r.dwData)});
+    }
+    return out;
+}
+
+} // namespace test

@@ -1,0 +1,198 @@
+// Events pushed into the platform queue travel through the message loop into the devices
+// of a real window, and come out as the game's per-frame batches.
+
+#include "FrameInput.h"
+#include "Platform/Input/DirectInput.h"
+#include "Platform/Window/CCustomMessageLoop.h"
+#include "Platform/Window/EngineWnd.h"
+#include "Platform/Window/NativeWindow.h"
+
+#include <SDL.h>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace Input;
+using test::FrameBatch;
+using test::OfsData;
+using test::OfsDataOf;
+
+namespace {
+
+using Batch = std::optional<std::vector<Record>>;
+
+void Push(SDL_Event e) {
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void PushButton(std::uint8_t button, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = button;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    Push(e);
+}
+
+void PushMotion(int xrel, int yrel) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.xrel = xrel;
+    e.motion.yrel = yrel;
+    Push(e);
+}
+
+void PushKey(SDL_Scancode scancode, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = scancode;
+    Push(e);
+}
+
+// The engine's frame as far as input goes: each idle turn takes the mouse batch, then
+// the keyboard batch, then runs what the script holds for that frame (pushing the events
+// the next frame will see); after the last frame it posts quit.
+class ScriptedFrames : public CIdleHandler {
+public:
+    explicit ScriptedFrames(int frames) : frames_(frames) {}
+
+    bool OnIdle() override {
+        mouseBatches.push_back(FrameBatch(*mouse));
+        keyboardBatches.push_back(FrameBatch(*keyboard));
+        if (auto it = script.find(frame_); it != script.end()) {
+            it->second();
+        }
+        if (++frame_ == frames_) {
+            PostQuitMessage(0);
+        }
+        return false;
+    }
+
+    std::map<int, std::function<void()>> script;
+    std::vector<Batch> mouseBatches;
+    std::vector<Batch> keyboardBatches;
+    std::shared_ptr<Device> mouse;
+    std::shared_ptr<Device> keyboard;
+
+private:
+    int frames_;
+    int frame_ = 0;
+};
+
+class InputThroughLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(window.Create(true), 0) << window.ErrorText();
+        ASSERT_EQ(input.CreateDevice(Device::Kind::Mouse, mouse), Ok);
+        ASSERT_EQ(input.CreateDevice(Device::Kind::Keyboard, keyboard), Ok);
+        ASSERT_EQ(mouse->SetCooperativeLevel(DISCL_EXCLUSIVE | DISCL_FOREGROUND), Ok);
+        ASSERT_EQ(keyboard->SetCooperativeLevel(DISCL_NONEXCLUSIVE | DISCL_FOREGROUND), Ok);
+        mouse->Acquire();
+        keyboard->Acquire();
+    }
+
+    void Play(ScriptedFrames& frames) {
+        frames.mouse = mouse;
+        frames.keyboard = keyboard;
+        loop.AddIdleHandler(&frames);
+        EXPECT_EQ(loop.Run(), 0);
+        loop.RemoveIdleHandler(&frames);
+    }
+
+    CCustomMessageLoop loop;
+    EngineWnd window;
+    DirectInput input;
+    std::shared_ptr<Device> mouse;
+    std::shared_ptr<Device> keyboard;
+};
+
+std::vector<OfsData> Delivered(const Batch& batch) {
+    EXPECT_TRUE(batch.has_value());
+    return batch ? OfsDataOf(*batch) : std::vector<OfsData>{};
+}
+
+} // namespace
+
+TEST_F(InputThroughLoop, ScriptedEventsBecomeTheFramesRecords) {
+    ScriptedFrames frames(3);
+    frames.script[0] = [] {
+        PushMotion(5, -3);
+        PushButton(SDL_BUTTON_LEFT, true);
+        PushKey(SDL_SCANCODE_I, true);
+        PushMotion(2, 0);
+        PushMotion(1, 0);
+        PushKey(SDL_SCANCODE_I, false);
+        PushButton(SDL_BUTTON_LEFT, false);
+    };
+    frames.script[1] = [] { PushKey(SDL_SCANCODE_GRAVE, false); };
+    Play(frames);
+
+    ASSERT_EQ(frames.mouseBatches.size(), 3u);
+    EXPECT_EQ(Delivered(frames.mouseBatches[1]), (std::vector<OfsData>{{DIMOFS_X, 5},
+                                                                       {DIMOFS_Y, -3},
+                                                                       {DIMOFS_BUTTON0, Pressed},
+                                                                       {DIMOFS_X, 3},
+                                                                       {DIMOFS_BUTTON0, 0}}));
+    EXPECT_EQ(Delivered(frames.keyboardBatches[1]),
+              (std::vector<OfsData>{{DIK_I, Pressed}, {DIK_I, 0}}));
+    // A frame with keys only hands the mouse an empty batch.
+    EXPECT_EQ(Delivered(frames.mouseBatches[2]), std::vector<OfsData>{});
+    EXPECT_EQ(Delivered(frames.keyboardBatches[2]), (std::vector<OfsData>{{DIK_GRAVE, 0}}));
+}
+
+TEST_F(InputThroughLoop, FortyEventsInOneFrameAreAllDeliveredWithTheReleaseLast) {
+    ScriptedFrames frames(5);
+    std::vector<OfsData> expected;
+    frames.script[0] = [&expected] {
+        PushButton(SDL_BUTTON_LEFT, true);
+        expected.push_back({DIMOFS_BUTTON0, Pressed});
+        for (int i = 0; i < 38; ++i) {
+            const bool down = i % 2 == 0;
+            PushButton(SDL_BUTTON_MIDDLE, down);
+            expected.push_back({DIMOFS_BUTTON2, down ? std::int32_t(Pressed) : 0});
+        }
+        PushButton(SDL_BUTTON_LEFT, false);
+        expected.push_back({DIMOFS_BUTTON0, 0});
+    };
+    Play(frames);
+
+    std::vector<OfsData> all;
+    const std::size_t sizes[] = {16, 16, 8, 0};
+    for (int frame = 1; frame <= 4; ++frame) {
+        const std::vector<OfsData> batch = Delivered(frames.mouseBatches[frame]);
+        EXPECT_EQ(batch.size(), sizes[frame - 1]) << "frame " << frame;
+        all.insert(all.end(), batch.begin(), batch.end());
+    }
+    EXPECT_EQ(all, expected);
+}
+
+TEST_F(InputThroughLoop, FocusLeavesAndReturnsThroughWindowEvents) {
+    const Uint32 id = SDL_GetWindowID(window.Native()->window);
+    const auto pushFocus = [id](bool gained) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = id;
+        e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+        Push(e);
+    };
+    ScriptedFrames frames(4);
+    bool focusedInBackground = true;
+    frames.script[0] = [&] {
+        pushFocus(false);
+        PushButton(SDL_BUTTON_LEFT, true);
+    };
+    frames.script[1] = [&] {
+        focusedInBackground = window.Focused();
+        pushFocus(true);
+        PushButton(SDL_BUTTON_LEFT, false); // the click that brings the window forward
+    };
+    frames.script[2] = [] { PushButton(SDL_BUTTON_RIGHT, false); };
+    Play(frames);
+
+    EXPECT_FALSE(focusedInBackground);
+    EXPECT_TRUE(window.Focused());
+    EXPECT_FALSE(frames.mouseBatches[1].has_value()); // in the background
+    EXPECT_FALSE(frames.keyboardBatches[1].has_value());
+    EXPECT_FALSE(frames.mouseBatches[2].has_value()); // re-acquired, the click dropped
+    EXPECT_EQ(Delivered(frames.mouseBatches[3]), (std::vector<OfsData>{{DIMOFS_BUTTON1, 0}}));
+}

@@ -1,0 +1,189 @@
+#include "Game/Exception.h"
+#include "Platform/Window/CCustomMessageLoop.h"
+#include "Platform/Window/EventSink.h"
+#include "Platform/Window/IdleRegistration.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An idle handler that notes its name in a shared journal and then runs its action.
+class Recorder : public CIdleHandler {
+public:
+    Recorder(std::string name, std::vector<std::string>& journal)
+        : name_(name), journal_(journal) {}
+    bool OnIdle() override {
+        journal_.push_back(name_);
+        if (action) {
+            action();
+        }
+        return false;
+    }
+    std::function<void()> action;
+
+private:
+    std::string name_;
+    std::vector<std::string>& journal_;
+};
+
+class JournalSink : public Platform::EventSink {
+public:
+    explicit JournalSink(std::vector<std::string>& journal) : journal_(journal) {}
+    void OnEvent(const SDL_Event& event) override {
+        if (event.type == SDL_USEREVENT) {
+            journal_.push_back("event " + std::to_string(event.user.code));
+        }
+    }
+
+private:
+    std::vector<std::string>& journal_;
+};
+
+void PushUserEvent(int code) {
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    e.user.code = code;
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+} // namespace
+
+TEST(MessageLoop, IdleHandlersRunInOrderUntilAQuitEndsTheTurn) {
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    Recorder a("a", journal), b("b", journal), c("c", journal);
+    int turns = 0;
+    b.action = [&] {
+        if (++turns == 3) {
+            PostQuitMessage(7);
+        }
+    };
+    loop.AddIdleHandler(&a);
+    loop.AddIdleHandler(&b);
+    loop.AddIdleHandler(&c);
+    EXPECT_EQ(loop.Run(), 7);
+    // Results are ignored (every handler answers false); the quit lets c finish its turn.
+    EXPECT_EQ(journal, (std::vector<std::string>{"a", "b", "c", "a", "b", "c", "a", "b", "c"}));
+    EXPECT_FALSE(loop.QuitPosted()); // Run consumed it
+}
+
+TEST(MessageLoop, QueuedEventsReachTheSinksBeforeTheIdleTurn) {
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    JournalSink sink(journal);
+    Recorder engine("idle", journal);
+    int turns = 0;
+    engine.action = [&] {
+        if (++turns == 1) {
+            PushUserEvent(2);
+            PushUserEvent(3);
+        } else {
+            PostQuitMessage(0);
+        }
+    };
+    loop.AddEventSink(&sink);
+    loop.AddIdleHandler(&engine);
+    EXPECT_EQ(loop.Run(), 0);
+    EXPECT_EQ(journal, (std::vector<std::string>{"idle", "event 2", "event 3", "idle"}));
+    EXPECT_TRUE(loop.RemoveEventSink(&sink));
+    EXPECT_FALSE(loop.RemoveEventSink(&sink));
+}
+
+TEST(MessageLoop, HandlersMayRemoveThemselvesAndOthersDuringATurn) {
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    Recorder a("a", journal), b("b", journal), c("c", journal), late("late", journal);
+    int turns = 0;
+    a.action = [&] {
+        ++turns;
+        if (turns == 1) {
+            loop.RemoveIdleHandler(&a);
+            loop.RemoveIdleHandler(&b); // later in this same turn: not called
+            loop.AddIdleHandler(&late);
+        }
+    };
+    c.action = [&] {
+        if (turns == 1) {
+            // a is gone now; count c's turns instead
+            turns = 2;
+        } else {
+            loop.PostQuit(0);
+        }
+    };
+    loop.AddIdleHandler(&a);
+    loop.AddIdleHandler(&b);
+    loop.AddIdleHandler(&c);
+    EXPECT_EQ(loop.Run(), 0);
+    EXPECT_EQ(journal, (std::vector<std::string>{"a", "c", "late", "c", "late"}));
+    EXPECT_FALSE(loop.RemoveIdleHandler(&b));
+}
+
+TEST(MessageLoop, AnExceptionFromAnIdleHandlerLeavesRun) {
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    Recorder failing("failing", journal), other("other", journal);
+    failing.action = [&] {
+        loop.RemoveIdleHandler(&other);
+        throw exception("frame failed");
+    };
+    loop.AddIdleHandler(&failing);
+    loop.AddIdleHandler(&other);
+    EXPECT_THROW(loop.Run(), exception);
+    // The list is whole again afterwards: the removal made during the failed turn holds.
+    EXPECT_TRUE(loop.RemoveIdleHandler(&failing));
+    EXPECT_FALSE(loop.RemoveIdleHandler(&other));
+    EXPECT_EQ(journal, (std::vector<std::string>{"failing"}));
+}
+
+TEST(MessageLoop, AQuitPostedBeforeRunEndsItWithoutAnIdleTurn) {
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    Recorder a("a", journal);
+    loop.AddIdleHandler(&a);
+    loop.PostQuit(3);
+    EXPECT_TRUE(loop.QuitPosted());
+    EXPECT_EQ(loop.Run(), 3);
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST(MessageLoop, EachThreadSeesItsInnermostLoop) {
+    EXPECT_EQ(CurrentLoop(), nullptr);
+    PostQuitMessage(1); // no loop: nothing to end
+    {
+        CCustomMessageLoop outer;
+        EXPECT_EQ(CurrentLoop(), &outer);
+        {
+            CCustomMessageLoop inner;
+            EXPECT_EQ(CurrentLoop(), &inner);
+            PostQuitMessage(4);
+            EXPECT_TRUE(inner.QuitPosted());
+            EXPECT_FALSE(outer.QuitPosted());
+        }
+        EXPECT_EQ(CurrentLoop(), &outer);
+    }
+    EXPECT_EQ(CurrentLoop(), nullptr);
+}
+
+TEST(MessageLoop, IdleRegistrationLastsAsLongAsItsHolder) {
+    EXPECT_THROW(
+        {
+            std::vector<std::string> journal;
+            Recorder a("a", journal);
+            IdleRegistration registration(a);
+        },
+        exception);
+
+    CCustomMessageLoop loop;
+    std::vector<std::string> journal;
+    Recorder a("a", journal);
+    {
+        IdleRegistration registration(a);
+        loop.OnIdle(0);
+    }
+    loop.OnIdle(0);
+    EXPECT_EQ(journal, std::vector<std::string>{"a"});
+    EXPECT_FALSE(loop.RemoveIdleHandler(&a));
+}
