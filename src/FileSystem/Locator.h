@@ -5,9 +5,9 @@
 #include <mutex>
 #include <string>
 #include <vector>
+#include <wx/stream.h>
 
 class wxFileSystem;
-class wxInputStream;
 
 // Finds and opens the game's data files by a path relative to the data folder (loose file
 // first, then the packs "*.kpk", then the ZIP archives "*.kpz" of the data folder), and
