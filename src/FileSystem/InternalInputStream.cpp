@@ -5,6 +5,13 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr std::size_t kPage = 4096;
+constexpr std::size_t kPiece = 256 * 1024;
+
+} // namespace
+
 InternalInputStream::InternalInputStream(std::shared_ptr<const PackFile> file, std::uint64_t offset,
                                          std::uint32_t length)
     : file_(std::move(file)), offset_(offset), length_(length) {}
@@ -18,16 +25,35 @@ size_t InternalInputStream::OnSysRead(void* buffer, size_t size) {
         return 0;
     }
     const std::size_t count = std::min<std::size_t>(size, length_ - position_);
-    const std::ptrdiff_t got = file_->ReadAt(offset_ + position_, buffer, count);
-    if (got <= 0) {
-        // An I/O error, or the pack file shrank under the entry.
-        m_lasterror = wxSTREAM_READ_ERROR;
-        return 0;
+    // Pieces are read at page-aligned file positions into an aligned buffer that stays in
+    // the cache, then unscrambled into place: entries start at any byte of the pack, and
+    // copies between differently aligned addresses are slow.
+    alignas(kPage) thread_local static std::uint8_t bounce[kPiece];
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const std::uint64_t at = offset_ + position_;
+        const std::size_t skip = static_cast<std::size_t>(at % kPage);
+        const std::size_t want = std::min(kPiece - skip, count - done);
+        const std::ptrdiff_t got = file_->ReadAt(at - skip, bounce, skip + want);
+        const std::size_t used =
+            got > static_cast<std::ptrdiff_t>(skip) ? static_cast<std::size_t>(got) - skip : 0;
+        Pack::Unscramble(bounce + skip, out + done, std::min(used, want));
+        position_ += static_cast<std::uint32_t>(std::min(used, want));
+        done += std::min(used, want);
+        if (used < want) {
+            // An I/O error, or the pack file shrank under the entry.
+            m_lasterror = wxSTREAM_READ_ERROR;
+            return done;
+        }
     }
-    Pack::Scramble(static_cast<std::uint8_t*>(buffer), static_cast<std::size_t>(got));
-    position_ += static_cast<std::uint32_t>(got);
     m_lasterror = wxSTREAM_NO_ERROR;
-    return static_cast<size_t>(got);
+    return done;
+}
+
+size_t InternalInputStream::ReadDirect(void* buffer, size_t size) {
+    m_lastcount = OnSysRead(buffer, size);
+    return m_lastcount;
 }
 
 wxFileOffset InternalInputStream::OnSysSeek(wxFileOffset offset, wxSeekMode mode) {

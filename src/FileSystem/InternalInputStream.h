@@ -14,6 +14,10 @@ public:
     InternalInputStream(std::shared_ptr<const PackFile> file, std::uint64_t offset,
                         std::uint32_t length);
 
+    // Reads like Read, without the stream library's clearing of the whole buffer first
+    // (a second pass over memory when a large entry is read at once).
+    size_t ReadDirect(void* buffer, size_t size);
+
     wxFileOffset GetLength() const override { return length_; }
     bool IsSeekable() const override { return true; }
 

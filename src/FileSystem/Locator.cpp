@@ -1,10 +1,12 @@
 #include "FileSystem/Locator.h"
 
 #include "FileSystem/DataPaths.h"
+#include "FileSystem/InternalInputStream.h"
 #include "FileSystem/KpkFSHandler.h"
 #include "FileSystem/Pack.h"
 #include "Game/Log.h"
 
+#include <algorithm>
 #include <mutex>
 #include <wx/filename.h>
 #include <wx/filesys.h>
@@ -137,8 +139,14 @@ bool Locator::ReadAll(const std::string& path, std::vector<std::uint8_t>& out) {
     if (length == 0) {
         return true;
     }
-    stream->Read(out.data(), out.size());
-    return stream->LastRead() == out.size();
+    if (auto* entry = dynamic_cast<InternalInputStream*>(stream.get())) {
+        return entry->ReadDirect(out.data(), out.size()) == out.size();
+    }
+    std::size_t done = 0;
+    while (done < out.size() && stream->Read(out.data() + done, out.size() - done).LastRead() > 0) {
+        done += stream->LastRead();
+    }
+    return done == out.size();
 }
 
 std::unique_ptr<wxInputStream> Locator::OpenLocation(const std::string& location) {

@@ -98,17 +98,21 @@ void UnmountAll() {
 }
 
 void Scramble(std::uint8_t* bytes, std::size_t size) {
+    Unscramble(bytes, bytes, size);
+}
+
+void Unscramble(const std::uint8_t* in, std::uint8_t* out, std::size_t size) {
     // Eight bytes at a time: reading large entries must not be bound by the XOR.
     constexpr std::uint64_t kWideKey = 0x0101010101010101ULL * kXorKey;
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
+        std::memcpy(&word, in + i, 8);
         word ^= kWideKey;
-        std::memcpy(bytes + i, &word, 8);
+        std::memcpy(out + i, &word, 8);
     }
     for (; i < size; ++i) {
-        bytes[i] ^= kXorKey;
+        out[i] = in[i] ^ kXorKey;
     }
 }
 

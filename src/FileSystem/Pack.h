@@ -51,5 +51,7 @@ void UnmountAll();
 
 // XORs bytes with kXorKey in place.
 void Scramble(std::uint8_t* bytes, std::size_t size);
+// Copies size bytes from in to out, XORed with kXorKey.
+void Unscramble(const std::uint8_t* in, std::uint8_t* out, std::size_t size);
 
 } // namespace Pack

@@ -87,6 +87,31 @@ TEST_F(EntryStream, SeeksClampEveryTargetOutsideTheEntryToTheEnd) {
     }
 }
 
+TEST(EntryStreamLarge, EntrySpanningManyPiecesReadsExactly) {
+    test::TempDir dir;
+    const std::string path = (dir / "big.kpk").string();
+    std::vector<std::uint8_t> big(700001);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
+    }
+    // An odd-sized entry first, so the big one starts at no particular alignment.
+    ASSERT_TRUE(Pack::Write({{"a", test::Bytes("odd")}, {"b", big}}, path));
+    ASSERT_TRUE(Pack::Mount(path));
+    const auto record = Pack::Find(path, "b");
+    ASSERT_TRUE(record);
+    for (const std::size_t chunk : {std::size_t{100003}, big.size() + 5}) {
+        InternalInputStream s(Pack::Stream(path), record->offset_, record->size_);
+        std::vector<std::uint8_t> out;
+        std::vector<std::uint8_t> piece(chunk);
+        while (s.Read(piece.data(), piece.size()).LastRead() > 0) {
+            out.insert(out.end(), piece.begin(),
+                       piece.begin() + static_cast<std::ptrdiff_t>(s.LastRead()));
+        }
+        EXPECT_TRUE(s.Eof());
+        EXPECT_TRUE(out == big) << "read in pieces of " << chunk;
+    }
+}
+
 TEST_F(EntryStream, ShrunkPackDeliversOnlyTheBytesRead) {
     const auto s = Open("b");
     const auto record = Pack::Find(path_, "b");
