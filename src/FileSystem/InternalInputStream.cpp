@@ -28,6 +28,7 @@ size_t InternalInputStream::OnSysRead(void* buffer, size_t size) {
     // Pieces are read at page-aligned file positions into an aligned buffer that stays in
     // the cache, then unscrambled into place: entries start at any byte of the pack, and
     // copies between differently aligned addresses are slow.
+    // One buffer per thread, so streams on several threads never share it.
     alignas(kPage) thread_local static std::uint8_t bounce[kPiece];
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::size_t done = 0;
@@ -36,11 +37,12 @@ size_t InternalInputStream::OnSysRead(void* buffer, size_t size) {
         const std::size_t skip = static_cast<std::size_t>(at % kPage);
         const std::size_t want = std::min(kPiece - skip, count - done);
         const std::ptrdiff_t got = file_->ReadAt(at - skip, bounce, skip + want);
+        // At most want bytes of the entry arrived; none on an error.
         const std::size_t used =
             got > static_cast<std::ptrdiff_t>(skip) ? static_cast<std::size_t>(got) - skip : 0;
-        Pack::Unscramble(bounce + skip, out + done, std::min(used, want));
-        position_ += static_cast<std::uint32_t>(std::min(used, want));
-        done += std::min(used, want);
+        Pack::Unscramble(bounce + skip, out + done, used);
+        position_ += static_cast<std::uint32_t>(used);
+        done += used;
         if (used < want) {
             // An I/O error, or the pack file shrank under the entry.
             m_lasterror = wxSTREAM_READ_ERROR;

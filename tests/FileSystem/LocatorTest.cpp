@@ -44,7 +44,9 @@ TEST(Locator, LooseBeatsPackBeatsZipAndTheLastPackInNameOrderWins) {
     // A name asked for through a location naming another data pack is still served.
     const auto stream = locator.OpenLocation((tree.Data() / "a.kpk").string() + "#kpk:t/x.txt");
     ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(stream->GetLength(), 6);
+    std::string bytes(6, '\0');
+    EXPECT_EQ(stream->Read(bytes.data(), bytes.size()).LastRead(), 6u);
+    EXPECT_EQ(bytes, "pack B");
 }
 
 TEST(Locator, MissesAndRefusedPathsLogOneLineEach) {
