@@ -12,7 +12,10 @@ class KpkFSHandler : public wxFileSystemHandler {
 public:
     bool CanOpen(const wxString& location) override;
     wxFSFile* OpenFile(wxFileSystem& fs, const wxString& location) override;
-    wxFSFile* OpenEntry(wxFileSystem& fs, const PackEntry& record, const wxString& location);
-    wxString FindFirst(const wxString& spec, int flags = 0) override;
+    // The virtual file of an entry found in the pack tables, named location; none when its
+    // pack has no open stream. The locator calls it directly with (pack, entry) pairs, so
+    // a '#' or ':' in a path or entry name never has to be parsed out of a location.
+    static wxFSFile* OpenEntry(wxFileSystem& fs, const PackEntry& record, const wxString& location);
+    wxString FindFirst(const wxString& pattern, int flags = 0) override;
     wxString FindNext() override;
 };

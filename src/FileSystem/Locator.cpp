@@ -70,7 +70,7 @@ void Locator::Init(const std::string& root) {
     for (const std::string& pack : packs) {
         // A pack that fails to mount has been logged and serves nothing.
         if (Pack::Mount(pack, Pack::Table::Data)) {
-            packs_.push_back(FileUrl(pack));
+            packs_.push_back(pack);
         }
     }
     for (const std::string& zip : zips) {
@@ -106,8 +106,12 @@ std::unique_ptr<wxInputStream> Locator::Open(const std::string& path) {
             }
         }
         for (const std::string& pack : packs_) {
-            if (auto stream = OpenLocked(pack + "#kpk:" + relative)) {
-                return stream;
+            if (const auto record = Pack::Find(pack, relative)) {
+                const wxString location = wxString::FromUTF8(FileUrl(pack) + "#kpk:" + relative);
+                std::unique_ptr<wxFSFile> file(KpkFSHandler::OpenEntry(*fs_, *record, location));
+                if (file != nullptr) {
+                    return std::unique_ptr<wxInputStream>(file->DetachStream());
+                }
             }
         }
         for (const std::string& zip : zips_) {

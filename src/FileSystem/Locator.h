@@ -54,7 +54,7 @@ private:
 
     std::unique_ptr<wxFileSystem> fs_;
     std::string root_;
-    std::vector<std::string> packs_; // locations ("file:" URLs) of the data packs, in mount order
+    std::vector<std::string> packs_; // paths of the data packs, in mount order
     std::vector<std::string> zips_;  // locations of the ZIP archives, in search order
     std::mutex mutex_;
 };

@@ -112,12 +112,15 @@ TEST(Locator, FixedPathsFollowTheRoot) {
 TEST(Locator, RootWithHashAndPercentServesEverySource) {
     test::GameTree tree("g#1 %41");
     tree.AddLoose("t/loose.txt", "loose");
-    tree.AddPack("p.kpk", {{"t/pack.txt", "pack"}});
+    tree.AddLoose("t/a%20#b.txt", "loose odd");
+    tree.AddPack("p.kpk", {{"t/pack.txt", "pack"}, {"t/c#d:e.txt", "pack odd"}});
     tree.AddZip("z.kpz", {{"t/zip.txt", "zip"}});
     Locator locator;
     locator.Init(tree.Root().string());
     EXPECT_EQ(Read(locator, "t/loose.txt"), "loose");
+    EXPECT_EQ(Read(locator, "t/a%20#b.txt"), "loose odd");
     EXPECT_EQ(Read(locator, "t/pack.txt"), "pack");
+    EXPECT_EQ(Read(locator, "t/c#d:e.txt"), "pack odd");
     EXPECT_EQ(Read(locator, "t/zip.txt"), "zip");
     std::filesystem::create_directories(tree.Save());
     ASSERT_TRUE(Pack::Write({{"data", test::Bytes("saved")}}, locator.SavePath(1)));
