@@ -51,6 +51,31 @@ std::optional<PackEntry> Lookup(const PackEntryTable& table, const std::string& 
     return it->second;
 }
 
+// Eight bytes at a time, which the compiler widens to the vector registers it targets.
+[[gnu::always_inline]] inline void XorCopy(const std::uint8_t* in, std::uint8_t* out,
+                                           std::size_t size) {
+    constexpr std::uint64_t kWideKey = 0x0101010101010101ULL * Pack::kXorKey;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in + i, 8);
+        word ^= kWideKey;
+        std::memcpy(out + i, &word, 8);
+    }
+    for (; i < size; ++i) {
+        out[i] = in[i] ^ Pack::kXorKey;
+    }
+}
+
+void XorPlain(const std::uint8_t* in, std::uint8_t* out, std::size_t size) {
+    XorCopy(in, out, size);
+}
+
+__attribute__((target("avx2"))) void XorWide(const std::uint8_t* in, std::uint8_t* out,
+                                             std::size_t size) {
+    XorCopy(in, out, size);
+}
+
 } // namespace
 
 namespace Pack {
@@ -102,17 +127,13 @@ void Scramble(std::uint8_t* bytes, std::size_t size) {
 }
 
 void Unscramble(const std::uint8_t* in, std::uint8_t* out, std::size_t size) {
-    // Eight bytes at a time: reading large entries must not be bound by the XOR.
-    constexpr std::uint64_t kWideKey = 0x0101010101010101ULL * kXorKey;
-    std::size_t i = 0;
-    for (; i + 8 <= size; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, in + i, 8);
-        word ^= kWideKey;
-        std::memcpy(out + i, &word, 8);
-    }
-    for (; i < size; ++i) {
-        out[i] = in[i] ^ kXorKey;
+    // The XOR must not bound the reading of large entries: where the processor has AVX2
+    // the loop runs twice as wide.
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide) {
+        XorWide(in, out, size);
+    } else {
+        XorPlain(in, out, size);
     }
 }
 
