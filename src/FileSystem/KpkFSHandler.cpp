@@ -8,7 +8,8 @@
 
 namespace {
 
-const wxString kMarker = "#kpk:";
+constexpr char kMarker[] = "#kpk:";
+constexpr std::size_t kMarkerLength = sizeof kMarker - 1;
 
 } // namespace
 
@@ -24,7 +25,7 @@ wxFSFile* KpkFSHandler::OpenFile(wxFileSystem& fs, const wxString& location) {
     const wxString left = location.substr(0, marker);
     const wxString packPath =
         left.StartsWith("file:") ? wxFileSystem::URLToFileName(left).GetFullPath() : left;
-    const std::string name(location.substr(marker + kMarker.length()).utf8_str());
+    const std::string name(location.substr(marker + kMarkerLength).utf8_str());
     const auto record = Pack::Find(std::string(packPath.utf8_str()), name);
     if (!record) {
         return nullptr;

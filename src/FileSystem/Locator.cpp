@@ -35,6 +35,12 @@ std::string FileUrl(const std::string& path) {
         wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))).utf8_str());
 }
 
+// The stream of a virtual file, which is released; none for none.
+std::unique_ptr<wxInputStream> StreamOf(wxFSFile* opened) {
+    const std::unique_ptr<wxFSFile> file(opened);
+    return std::unique_ptr<wxInputStream>(file != nullptr ? file->DetachStream() : nullptr);
+}
+
 } // namespace
 
 Locator& Locator::Instance() {
@@ -86,11 +92,7 @@ std::unique_ptr<wxInputStream> Locator::OpenLocked(const std::string& location) 
     if (fs_ == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<wxFSFile> file(fs_->OpenFile(wxString::FromUTF8(location)));
-    if (file == nullptr) {
-        return nullptr;
-    }
-    return std::unique_ptr<wxInputStream>(file->DetachStream());
+    return StreamOf(fs_->OpenFile(wxString::FromUTF8(location)));
 }
 
 std::unique_ptr<wxInputStream> Locator::Open(const std::string& path) {
@@ -108,9 +110,8 @@ std::unique_ptr<wxInputStream> Locator::Open(const std::string& path) {
         for (const std::string& pack : packs_) {
             if (const auto record = Pack::Find(pack, relative)) {
                 const wxString location = wxString::FromUTF8(FileUrl(pack) + "#kpk:" + relative);
-                std::unique_ptr<wxFSFile> file(KpkFSHandler::OpenEntry(*fs_, *record, location));
-                if (file != nullptr) {
-                    return std::unique_ptr<wxInputStream>(file->DetachStream());
+                if (auto stream = StreamOf(KpkFSHandler::OpenEntry(*fs_, *record, location))) {
+                    return stream;
                 }
             }
         }
