@@ -1,0 +1,48 @@
+#include "AllocationWatch.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<bool> g_watching{false};
+std::atomic<std::size_t> g_largest{0};
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (g_watching) {
+        std::size_t seen = g_largest;
+        while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
+        }
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace test {
+
+AllocationWatch::AllocationWatch() {
+    g_largest = 0;
+    g_watching = true;
+}
+
+AllocationWatch::~AllocationWatch() {
+    g_watching = false;
+}
+
+std::size_t AllocationWatch::Largest() const {
+    return g_largest;
+}
+
+} // namespace test

@@ -1,0 +1,111 @@
+#include "FileSystemFixture.h"
+
+#include "FileSystem/Pack.h"
+#include "Game/Log.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <wx/init.h>
+#include <wx/wfstream.h>
+#include <wx/zipstrm.h>
+
+namespace {
+
+// The file system needs the wxWidgets library for the whole test program.
+class WxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        library_ = std::make_unique<wxInitializer>();
+        ASSERT_TRUE(library_->IsOk());
+    }
+    void TearDown() override { library_.reset(); }
+
+private:
+    std::unique_ptr<wxInitializer> library_;
+};
+
+[[maybe_unused]] const auto* const g_wx = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+} // namespace
+
+namespace test {
+
+std::string U32(std::uint32_t value) {
+    std::string out;
+    for (int shift = 0; shift < 32; shift += 8) {
+        out.push_back(static_cast<char>(value >> shift));
+    }
+    return out;
+}
+
+std::string RawPack(std::uint32_t count, const std::vector<RawEntry>& entries,
+                    const std::string& data) {
+    std::string out = "KVPK" + U32(count);
+    for (const RawEntry& e : entries) {
+        out += U32(e.length) + e.name + U32(e.offset) + U32(e.size);
+    }
+    return out + data;
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+LogTail::LogTail() {
+    static std::atomic<int> counter{0};
+    marker_ = "-- test mark " + std::to_string(counter++);
+    LogWrite(marker_);
+}
+
+std::vector<std::string> LogTail::Lines() const {
+    const std::vector<std::string> all = SplitLines(Log::Instance().Lines());
+    std::vector<std::string> after;
+    bool seen = false;
+    for (const std::string& line : all) {
+        if (seen) {
+            after.push_back(line);
+        }
+        seen = seen || line == marker_;
+    }
+    EXPECT_TRUE(seen) << "more than " << Log::kKeptLines << " lines logged since the mark";
+    return after;
+}
+
+GameTree::GameTree(const std::string& rootName) : root_(temp_ / rootName) {
+    for (const char* folder : {"Bin", "Data"}) {
+        std::filesystem::create_directories(root_ / folder);
+    }
+}
+
+void GameTree::AddLoose(const std::string& relative, const std::string& bytes) const {
+    const std::filesystem::path path = Data() / relative;
+    std::filesystem::create_directories(path.parent_path());
+    WriteFile(path, bytes);
+}
+
+void GameTree::AddPack(const std::string& fileName,
+                       const std::vector<std::pair<std::string, std::string>>& entries) const {
+    Pack::Entries packed;
+    for (const auto& [name, bytes] : entries) {
+        packed[name] = Bytes(bytes);
+    }
+    ASSERT_TRUE(Pack::Write(packed, (Data() / fileName).string()));
+}
+
+void GameTree::AddZip(const std::string& fileName,
+                      const std::vector<std::pair<std::string, std::string>>& entries) const {
+    wxFFileOutputStream file((Data() / fileName).string());
+    ASSERT_TRUE(file.IsOk());
+    wxZipOutputStream zip(file);
+    for (const auto& [name, bytes] : entries) {
+        ASSERT_TRUE(zip.PutNextEntry(name));
+        zip.Write(bytes.data(), bytes.size());
+    }
+    ASSERT_TRUE(zip.Close());
+}
+
+} // namespace test

@@ -1,0 +1,44 @@
+// kvpack <folder> <pack.kpk>: packs every regular file under folder into one pack, each
+// named by its path relative to folder with '/' separators.
+
+#include "FileSystem/Pack.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "Usage: kvpack <folder> <pack.kpk>\n";
+        return 2;
+    }
+    const fs::path folder = argv[1];
+    Pack::Entries entries;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file()) {
+            continue;
+        }
+        std::ifstream in(it->path(), std::ios::binary);
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+        if (!in.good() && !in.eof()) {
+            std::cerr << "kvpack: cannot read " << it->path() << "\n";
+            return 1;
+        }
+        entries[it->path().lexically_relative(folder).generic_string()] = std::move(bytes);
+    }
+    if (error) {
+        std::cerr << "kvpack: cannot list " << folder << ": " << error.message() << "\n";
+        return 1;
+    }
+    if (!Pack::Write(entries, argv[2])) {
+        std::cerr << "kvpack: cannot write " << argv[2] << "\n";
+        return 1;
+    }
+    return 0;
+}
