@@ -311,6 +311,20 @@ GLuint Renderer::FixedSampler() {
     return fixedSampler_;
 }
 
+DrawState Renderer::ModulatedScreenState(bool blend) const {
+    DrawState s;
+    s.pretransformed = true;
+    s.sampler = linearClamp_;
+    s.colorOp = s.alphaOp = OpModulate;
+    s.colorArg1 = s.alphaArg1 = ArgTexture;
+    s.colorArg2 = s.alphaArg2 = ArgDiffuse;
+    s.blend = blend;
+    s.srcBlend = BlendSrcAlpha;
+    s.destBlend = BlendInvSrcAlpha;
+    s.alphaTest = true;
+    return s;
+}
+
 DrawState Renderer::FixedDrawState() {
     DrawState s;
     s.pretransformed = (state.fvf & 0x400E) == FvfXyzRhw;

@@ -92,6 +92,9 @@ public:
     // Sampler objects: stage 0 from the persistent state; clamp + linear for sprite and font.
     GLuint FixedSampler();
     GLuint LinearClampSampler() const { return linearClamp_; }
+    // Screen-space quads of the sprite and the font: texture times vertex colour, linear
+    // clamped sampling, texels of alpha 0 skipped, optional straight-alpha blending.
+    DrawState ModulatedScreenState(bool blend) const;
 
     FixedState state;
     PassHook* activePass = nullptr;

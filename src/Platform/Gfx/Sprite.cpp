@@ -69,16 +69,7 @@ int Sprite::Flush() {
         r != kOk) {
         return r;
     }
-    Internal::DrawState s;
-    s.pretransformed = true;
-    s.sampler = renderer_->LinearClampSampler();
-    s.colorOp = s.alphaOp = OpModulate;
-    s.colorArg1 = s.alphaArg1 = ArgTexture;
-    s.colorArg2 = s.alphaArg2 = ArgDiffuse;
-    s.blend = (flags_ & SpriteAlphaBlend) != 0;
-    s.srcBlend = BlendSrcAlpha;
-    s.destBlend = BlendInvSrcAlpha;
-    s.alphaTest = true;
+    Internal::DrawState s = renderer_->ModulatedScreenState((flags_ & SpriteAlphaBlend) != 0);
     for (const Run& run : runs_) {
         s.texture = run.texture->Data().Prepare();
         // The stream holds every run: draw this one's vertices by their offset.
