@@ -9,6 +9,10 @@
 extern "C" const char* __asan_default_options() {
     return "detect_leaks=0";
 }
+// Its rasteriser threads share memory in ways the race detector cannot follow either.
+extern "C" const char* __tsan_default_suppressions() {
+    return "race:swrast_dri.so\nrace:libgallium\n";
+}
 
 namespace gfxtest {
 
