@@ -282,8 +282,8 @@ int Device::SetTexture(unsigned stage, const std::shared_ptr<BaseTexture>& textu
     if (stage != 0 || !OnUiThread()) {
         return kErrInvalidCall;
     }
-    if (texture) {
-        texture->Data().Prepare();
+    if (texture && texture->Data().Prepare() == 0) {
+        return kErrOutOfVideoMemory;
     }
     renderer_->state.texture = texture;
     return kOk;

@@ -24,6 +24,15 @@ struct TargetNames {
 };
 using TargetKey = std::tuple<uint32_t, uint32_t, uint32_t>; // width, height, usage
 
+// Reads and clears OpenGL's error flags: true when any was set (an allocation that failed).
+inline bool GlFailed() {
+    bool failed = false;
+    while (glGetError() != GL_NO_ERROR) {
+        failed = true;
+    }
+    return failed;
+}
+
 class GlContext {
 public:
     GlContext(SDL_Window* window, void* context);

@@ -59,6 +59,7 @@ GLuint TextureData::Prepare() {
     if (!context->OnUiThread() || !context->Alive()) {
         return 0;
     }
+    GlFailed();
     glGenTextures(1, &texture);
     const GLenum target = Target();
     glBindTexture(target, texture);
@@ -72,6 +73,10 @@ GLuint TextureData::Prepare() {
     glGenerateMipmap(target);
     pending = Image();
     hasPending = false;
+    if (GlFailed()) {
+        glDeleteTextures(1, &texture);
+        texture = 0;
+    }
     return texture;
 }
 
@@ -96,10 +101,15 @@ int MakeTargetTexture(const std::shared_ptr<GlContext>& context, uint32_t width,
     data->desc = {Format::X8R8G8B8, usage, Pool::Default, width, height};
     TargetNames names;
     if (!context->TakeTarget({width, height, usage}, names)) {
+        GlFailed();
         glGenTextures(1, &names.texture);
         glBindTexture(GL_TEXTURE_2D, names.texture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(width), GLsizei(height), 0, GL_RGBA,
                      GL_UNSIGNED_BYTE, nullptr);
+        if (GlFailed()) {
+            glDeleteTextures(1, &names.texture);
+            return kErrOutOfVideoMemory;
+        }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         SetAlphaOne(GL_TEXTURE_2D, true);
         if (renderTarget) {

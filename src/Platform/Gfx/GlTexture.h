@@ -28,7 +28,7 @@ struct TextureData {
     bool locked = false;
 
     // User-interface thread: creates the GL texture and uploads pending pixels; the name, or 0
-    // when the texture cannot be made.
+    // when the texture cannot be made (its pixels are then dropped: it draws as no texture).
     GLuint Prepare();
     GLenum Target() const { return cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D; }
 };
