@@ -211,6 +211,29 @@ TEST_F(GlTest, StateStartsAtDefaultsAndRejectsUnsupportedValues) {
     EXPECT_EQ(device_->EndScene(), kErrInvalidCall);
 }
 
+// Clockwise on screen is the front: the default culling drops counter-clockwise triangles.
+TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
+    const RhwColour clockwise[3] = {{-0.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                    {9.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                    {-0.5f, 9.5f, 0, 1, 0xFFFF0000}};
+    const RhwColour counter[3] = {{19.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                  {19.5f, 9.5f, 0, 1, 0xFFFF0000},
+                                  {29.5f, -0.5f, 0, 1, 0xFFFF0000}};
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, clockwise, sizeof(RhwColour)),
+              kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, counter, sizeof(RhwColour)),
+              kOk);
+    auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 1024 + 2], 0xFFFF0000u);
+    EXPECT_EQ(pixels[2 * 1024 + 22], 0xFF000000u);
+    ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullCw), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, counter, sizeof(RhwColour)),
+              kOk);
+    pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 1024 + 22], 0xFFFF0000u);
+}
+
 TEST_F(GlTest, SimulatedLossAnswersLostThenNotResetOnce) {
     EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
     device_->SimulateLoss(Device::Loss::LostFrames, 2);

@@ -1,6 +1,7 @@
 #include "Platform/Gfx/Effect.h"
 
 #include "GfxTestSupport.h"
+#include "Platform/Gfx/Sprite.h"
 
 #include <cstring>
 
@@ -57,6 +58,15 @@ const char* const kCube = R"(@effect 1
 vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
 @fragment
 vec4 PSMain() { return vec4(texture(CubemapTex, Direction.xyz).rgb, 1.0); }
+)";
+
+const char* const kHalfWhite = R"(@effect 1
+@technique Lines
+@pass
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return vec4(1.0, 1.0, 1.0, 0.5); }
 )";
 
 class GlEffect : public GlTest {
@@ -216,6 +226,39 @@ TEST_F(GlEffect, CubeMapLookupAlongEachAxisReadsItsFace) {
         ASSERT_EQ(effect->End(), kOk);
         EXPECT_EQ(ReadBackBuffer()[384 * 1024 + 512], colours[face]) << "face " << face;
     }
+}
+
+// A pass without its own blend state takes the device's, or the open sprite batch's (the lines
+// effect runs inside one); after End the fixed-function state draws again.
+TEST_F(GlEffect, InheritedBlendFollowsTheSpriteBatchOrTheDevice) {
+    auto effect = Make(kHalfWhite);
+    ASSERT_TRUE(effect);
+    std::shared_ptr<Sprite> sprite;
+    ASSERT_EQ(device_->CreateSprite(sprite), kOk);
+    const auto drawPass = [&] {
+        unsigned passes = 0;
+        ASSERT_EQ(effect->Begin(passes), kOk);
+        ASSERT_EQ(effect->BeginPass(0), kOk);
+        DrawQuad();
+        ASSERT_EQ(effect->EndPass(), kOk);
+        ASSERT_EQ(effect->End(), kOk);
+    };
+    ASSERT_EQ(sprite->Begin(SpriteAlphaBlend), kOk);
+    drawPass();
+    ASSERT_EQ(sprite->End(), kOk);
+    EXPECT_NEAR(int(ReadBackBuffer()[1000] & 0xFF), 0x80, 1);
+    drawPass(); // device blending is off: the colour replaces
+    EXPECT_EQ(ReadBackBuffer()[1000], 0xFFFFFFFFu);
+    const struct {
+        float x, y, z, rhw;
+        uint32_t colour;
+    } quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFF00FF00},
+                 {9.5f, -0.5f, 0, 1, 0xFF00FF00},
+                 {-0.5f, 9.5f, 0, 1, 0xFF00FF00},
+                 {9.5f, 9.5f, 0, 1, 0xFF00FF00}};
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(quad[0])), kOk);
+    EXPECT_EQ(ReadBackBuffer()[5], 0xFF00FF00u);
 }
 
 } // namespace
