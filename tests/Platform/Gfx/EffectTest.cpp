@@ -85,6 +85,15 @@ protected:
         EXPECT_EQ(texture->GetSurfaceLevel(0, surface), kOk);
         return surface;
     }
+    // The full-screen quad through the only pass of the current technique.
+    void DrawSinglePass(Effect& effect) {
+        unsigned passes = 0;
+        ASSERT_EQ(effect.Begin(passes), kOk);
+        ASSERT_EQ(effect.BeginPass(0), kOk);
+        DrawQuad();
+        ASSERT_EQ(effect.EndPass(), kOk);
+        ASSERT_EQ(effect.End(), kOk);
+    }
     void DrawQuad() {
         ASSERT_EQ(device_->SetFvf(FvfXyz), kOk);
         ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, kQuad, sizeof(QuadVertex)),
@@ -218,12 +227,7 @@ TEST_F(GlEffect, CubeMapLookupAlongEachAxisReadsItsFace) {
                              {0, -1, 0, 0}, {0, 0, 1, 0},  {0, 0, -1, 0}};
     for (int face = 0; face < 6; ++face) {
         ASSERT_EQ(effect->SetVector("Direction", axes[face]), kOk);
-        unsigned passes = 0;
-        ASSERT_EQ(effect->Begin(passes), kOk);
-        ASSERT_EQ(effect->BeginPass(0), kOk);
-        DrawQuad();
-        ASSERT_EQ(effect->EndPass(), kOk);
-        ASSERT_EQ(effect->End(), kOk);
+        DrawSinglePass(*effect);
         EXPECT_EQ(ReadBackBuffer()[384 * 1024 + 512], colours[face]) << "face " << face;
     }
 }
@@ -235,19 +239,11 @@ TEST_F(GlEffect, InheritedBlendFollowsTheSpriteBatchOrTheDevice) {
     ASSERT_TRUE(effect);
     std::shared_ptr<Sprite> sprite;
     ASSERT_EQ(device_->CreateSprite(sprite), kOk);
-    const auto drawPass = [&] {
-        unsigned passes = 0;
-        ASSERT_EQ(effect->Begin(passes), kOk);
-        ASSERT_EQ(effect->BeginPass(0), kOk);
-        DrawQuad();
-        ASSERT_EQ(effect->EndPass(), kOk);
-        ASSERT_EQ(effect->End(), kOk);
-    };
     ASSERT_EQ(sprite->Begin(SpriteAlphaBlend), kOk);
-    drawPass();
+    DrawSinglePass(*effect);
     ASSERT_EQ(sprite->End(), kOk);
     EXPECT_NEAR(int(ReadBackBuffer()[1000] & 0xFF), 0x80, 1);
-    drawPass(); // device blending is off: the colour replaces
+    DrawSinglePass(*effect); // device blending is off: the colour replaces
     EXPECT_EQ(ReadBackBuffer()[1000], 0xFFFFFFFFu);
     const struct {
         float x, y, z, rhw;
