@@ -163,6 +163,53 @@ TEST(GfxImage, DecodesPngByContentAndRoundsToPowersOfTwo) {
     EXPECT_EQ(DecodeImage(nullptr, 0, image), kErrInvalidData);
 }
 
+TEST(GfxImage, DecodesEveryStbFormatByContent) {
+    // 3x2 pixels, RGBA; the top-left is opaque orange.
+    std::vector<uint8_t> rgba(3 * 2 * 4, 0xFF);
+    rgba[0] = 0xFF;
+    rgba[1] = 0x80;
+    rgba[2] = 0x00;
+    struct Case {
+        const char* name;
+        int (*write)(std::string&, const std::vector<uint8_t>&);
+        int tolerance;
+    };
+    const Case cases[] = {
+        {"png",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_png_to_func(AppendBytes, &out, 3, 2, 4, px.data(), 12);
+         },
+         0},
+        {"bmp",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_bmp_to_func(AppendBytes, &out, 3, 2, 4, px.data());
+         },
+         0},
+        {"tga",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_tga_to_func(AppendBytes, &out, 3, 2, 4, px.data());
+         },
+         0},
+        {"jpg",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_jpg_to_func(AppendBytes, &out, 3, 2, 4, px.data(), 100);
+         },
+         40},
+    };
+    for (const Case& c : cases) {
+        std::string file;
+        ASSERT_NE(c.write(file, rgba), 0) << c.name;
+        Image image;
+        ASSERT_EQ(DecodeImage(file.data(), file.size(), image), kOk) << c.name;
+        EXPECT_EQ(image.width, 3u) << c.name;
+        EXPECT_EQ(image.height, 2u) << c.name;
+        EXPECT_NEAR(image.rgba[0], 0xFF, c.tolerance) << c.name;
+        EXPECT_NEAR(image.rgba[1], 0x80, c.tolerance) << c.name;
+        EXPECT_NEAR(image.rgba[2], 0x00, c.tolerance) << c.name;
+        EXPECT_EQ(image.rgba[3], 0xFF) << c.name;
+    }
+}
+
 TEST(GfxImage, NextPowerOfTwo) {
     const uint32_t cases[][2] = {{1, 1}, {2, 2}, {3, 4}, {480, 512}, {1024, 1024}, {1025, 2048}};
     for (const auto& c : cases) {

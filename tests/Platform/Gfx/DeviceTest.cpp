@@ -211,6 +211,34 @@ TEST_F(GlTest, StateStartsAtDefaultsAndRejectsUnsupportedValues) {
     EXPECT_EQ(device_->EndScene(), kErrInvalidCall);
 }
 
+// World, view and projection combine as row-vector products, world first.
+TEST_F(GlTest, FixedFunctionTransformsApplyWorldThenViewThenProjection) {
+    struct XyzColour {
+        float x, y, z;
+        uint32_t colour;
+    };
+    const XyzColour quad[4] = {{-1, -1, 0.5f, 0xFF00FF00},
+                               {-1, 1, 0.5f, 0xFF00FF00},
+                               {1, -1, 0.5f, 0xFF00FF00},
+                               {1, 1, 0.5f, 0xFF00FF00}};
+    Matrix halfWidth = MatrixIdentity();
+    halfWidth.m[0][0] = 0.5f;
+    Matrix right = MatrixIdentity();
+    right.m[3][0] = 0.5f;
+    ASSERT_EQ(device_->SetTransform(TransformKind::World, halfWidth), kOk);
+    ASSERT_EQ(device_->SetTransform(TransformKind::View, right), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullNone), kOk);
+    ASSERT_EQ(device_->SetFvf(FvfXyz | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(XyzColour)), kOk);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[300 * 1024 + 511], 0xFF000000u);
+    EXPECT_EQ(pixels[300 * 1024 + 512], 0xFF00FF00u);
+    EXPECT_EQ(pixels[300 * 1024 + 1023], 0xFF00FF00u);
+    Matrix view;
+    ASSERT_EQ(device_->GetTransform(TransformKind::View, view), kOk);
+    EXPECT_EQ(view.m[3][0], 0.5f);
+}
+
 // Clockwise on screen is the front: the default culling drops counter-clockwise triangles.
 TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
     const RhwColour clockwise[3] = {{-0.5f, -0.5f, 0, 1, 0xFFFF0000},
