@@ -262,6 +262,30 @@ TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
     EXPECT_EQ(pixels[2 * 1024 + 22], 0xFFFF0000u);
 }
 
+TEST_F(GlTest, SystemReportsCapsModeAndBehaviour) {
+    EXPECT_EQ(System::Create(nullptr), nullptr);
+    Caps caps;
+    ASSERT_EQ(system_->GetDeviceCaps(caps), kOk);
+    EXPECT_EQ(caps.pixelShaderMajor, 2u);
+    EXPECT_TRUE(caps.hardwareTransformAndLight);
+    const Caps old{1, 4, false};
+    System::OverrideCapsForTests(&old);
+    ASSERT_EQ(system_->GetDeviceCaps(caps), kOk);
+    System::OverrideCapsForTests(nullptr);
+    EXPECT_EQ(caps.pixelShaderMajor, 1u);
+    EXPECT_FALSE(caps.hardwareTransformAndLight);
+    DisplayMode mode;
+    ASSERT_EQ(system_->GetAdapterDisplayMode(mode), kOk);
+    EXPECT_EQ(mode.format, Format::X8R8G8B8);
+    EXPECT_GT(mode.width, 0u);
+    EXPECT_EQ(device_->BehaviourFlags(), uint32_t(BehaviourHardwareVertexProcessing));
+    SurfaceDesc desc;
+    ASSERT_EQ(device_->BackBuffer()->GetDesc(desc), kOk);
+    EXPECT_EQ(desc.width, 1024u);
+    EXPECT_EQ(desc.height, 768u);
+    EXPECT_EQ(desc.usage, uint32_t(UsageRenderTarget));
+}
+
 TEST_F(GlTest, SimulatedLossAnswersLostThenNotResetOnce) {
     EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
     device_->SimulateLoss(Device::Loss::LostFrames, 2);
