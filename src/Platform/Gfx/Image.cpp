@@ -1,0 +1,104 @@
+#include "Platform/Gfx/Image.h"
+
+#include "Platform/Gfx/Dds.h"
+#include "Platform/Gfx/Types.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_STDIO
+#define STBI_NO_FAILURE_STRINGS
+#include <stb_image.h>
+
+namespace Gfx {
+
+namespace {
+
+int DecodeWithStb(const void* data, size_t size, Image& out) {
+    if (size > size_t(std::numeric_limits<int>::max())) {
+        return kErrInvalidData;
+    }
+    const auto* bytes = static_cast<const stbi_uc*>(data);
+    int w = 0, h = 0, channels = 0;
+    if (!stbi_info_from_memory(bytes, int(size), &w, &h, &channels) || w <= 0 || h <= 0 ||
+        uint32_t(w) > kMaxImageSize || uint32_t(h) > kMaxImageSize) {
+        return kErrInvalidData;
+    }
+    stbi_uc* pixels = stbi_load_from_memory(bytes, int(size), &w, &h, &channels, 4);
+    if (pixels == nullptr) {
+        return kErrInvalidData;
+    }
+    Image image;
+    image.width = uint32_t(w);
+    image.height = uint32_t(h);
+    image.hasAlpha = channels == 2 || channels == 4;
+    image.rgba.assign(pixels, pixels + image.FaceBytes());
+    stbi_image_free(pixels);
+    out = std::move(image);
+    return kOk;
+}
+
+// Bilinear sample of one face at continuous texel coordinates, edges clamped.
+void Sample(const uint8_t* face, uint32_t w, uint32_t h, float x, float y, uint8_t* out) {
+    x = std::clamp(x, 0.0f, float(w - 1));
+    y = std::clamp(y, 0.0f, float(h - 1));
+    const uint32_t x0 = uint32_t(x), y0 = uint32_t(y);
+    const uint32_t x1 = std::min(x0 + 1, w - 1), y1 = std::min(y0 + 1, h - 1);
+    const float fx = x - float(x0), fy = y - float(y0);
+    for (int c = 0; c < 4; ++c) {
+        auto at = [&](uint32_t xx, uint32_t yy) {
+            return float(face[(size_t(yy) * w + xx) * 4 + c]);
+        };
+        const float top = at(x0, y0) + (at(x1, y0) - at(x0, y0)) * fx;
+        const float bottom = at(x0, y1) + (at(x1, y1) - at(x0, y1)) * fx;
+        out[c] = uint8_t(std::lround(top + (bottom - top) * fy));
+    }
+}
+
+} // namespace
+
+uint32_t NextPowerOfTwo(uint32_t value) {
+    uint32_t p = 1;
+    while (p < value) {
+        p <<= 1;
+    }
+    return p;
+}
+
+int DecodeImage(const void* data, size_t size, Image& out) {
+    if (data == nullptr || size == 0) {
+        return kErrInvalidData;
+    }
+    if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) {
+        return DecodeDds(data, size, out);
+    }
+    return DecodeWithStb(data, size, out);
+}
+
+void RoundToPowerOfTwo(Image& image) {
+    const uint32_t w = NextPowerOfTwo(image.width), h = NextPowerOfTwo(image.height);
+    if (w == image.width && h == image.height) {
+        return;
+    }
+    std::vector<uint8_t> resized(size_t(w) * h * 4 * image.faces);
+    const float sx = float(image.width) / float(w), sy = float(image.height) / float(h);
+    for (unsigned f = 0; f < image.faces; ++f) {
+        const uint8_t* src = image.rgba.data() + image.FaceBytes() * f;
+        uint8_t* dst = resized.data() + size_t(w) * h * 4 * f;
+        for (uint32_t y = 0; y < h; ++y) {
+            for (uint32_t x = 0; x < w; ++x) {
+                Sample(src, image.width, image.height, (float(x) + 0.5f) * sx - 0.5f,
+                       (float(y) + 0.5f) * sy - 0.5f, dst + (size_t(y) * w + x) * 4);
+            }
+        }
+    }
+    image.width = w;
+    image.height = h;
+    image.rgba = std::move(resized);
+}
+
+} // namespace Gfx

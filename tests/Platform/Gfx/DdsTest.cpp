@@ -1,0 +1,220 @@
+#include "Platform/Gfx/Dds.h"
+
+#include "GfxTestSupport.h"
+#include "Platform/Gfx/Image.h"
+
+#include <cstring>
+#include <stb_image_write.h>
+
+namespace {
+
+using namespace Gfx;
+using gfxtest::MakeDds;
+
+constexpr uint32_t kRgb = 0x40, kAlphaPixels = 0x1, kAlphaOnly = 0x2, kLum = 0x20000, kFourCC = 0x4;
+
+uint32_t Code(const char* s) {
+    uint32_t v = 0;
+    std::memcpy(&v, s, 4);
+    return v;
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) {
+        s.push_back(char(v));
+    }
+    return s;
+}
+
+uint32_t TexelAt(const Image& image, size_t index) {
+    const uint8_t* p = image.rgba.data() + index * 4;
+    return uint32_t(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
+}
+
+struct MaskCase {
+    const char* name;
+    uint32_t flags, bits, r, g, b, a;
+    std::string texel;
+    uint32_t expected; // 0xAARRGGBB
+    bool hasAlpha;
+};
+
+TEST(GfxDds, DecodesUncompressedFormatsByMask) {
+    const MaskCase cases[] = {
+        {"A8R8G8B8", kRgb | kAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u,
+         Bytes({0x33, 0x22, 0x11, 0x80}), 0x80112233, true},
+        {"X8R8G8B8", kRgb, 32, 0xFF0000, 0xFF00, 0xFF, 0, Bytes({0x33, 0x22, 0x11, 0x00}),
+         0xFF112233, false},
+        {"A8B8G8R8", kRgb | kAlphaPixels, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u,
+         Bytes({0x11, 0x22, 0x33, 0x44}), 0x44112233, true},
+        {"R8G8B8", kRgb, 24, 0xFF0000, 0xFF00, 0xFF, 0, Bytes({0x33, 0x22, 0x11}), 0xFF112233,
+         false},
+        {"R5G6B5", kRgb, 16, 0xF800, 0x07E0, 0x1F, 0, Bytes({0x1F, 0xF8}), 0xFFFF00FF, false},
+        {"A1R5G5B5", kRgb | kAlphaPixels, 16, 0x7C00, 0x03E0, 0x1F, 0x8000, Bytes({0xE0, 0x03}),
+         0x0000FF00, true},
+        {"A4R4G4B4", kRgb | kAlphaPixels, 16, 0xF00, 0xF0, 0xF, 0xF000, Bytes({0x5A, 0xF1}),
+         0xFF1155AA, true},
+        {"L8", kLum, 8, 0xFF, 0, 0, 0, Bytes({0x40}), 0xFF404040, false},
+        {"A8L8", kLum | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00, Bytes({0x40, 0x7F}), 0x7F404040,
+         true},
+        {"A8", kAlphaOnly, 8, 0, 0, 0, 0xFF, Bytes({0x99}), 0x99000000, true},
+    };
+    for (const MaskCase& c : cases) {
+        const std::string file = MakeDds(1, 1, c.flags, 0, c.bits, c.r, c.g, c.b, c.a, c.texel);
+        Image image;
+        ASSERT_EQ(DecodeDds(file.data(), file.size(), image), kOk) << c.name;
+        EXPECT_EQ(TexelAt(image, 0), c.expected) << c.name;
+        EXPECT_EQ(image.hasAlpha, c.hasAlpha) << c.name;
+    }
+}
+
+TEST(GfxDds, DecodesDxtBlocks) {
+    // DXT1, c0 = red > c1 = blue: indices 0,1,2,3 across the first row.
+    const std::string dxt1 = Bytes({0x00, 0xF8, 0x1F, 0x00, 0xE4, 0, 0, 0});
+    // DXT1, c0 <= c1: index 3 is transparent black.
+    const std::string dxt1Alpha = Bytes({0x1F, 0x00, 0x00, 0xF8, 0xE4, 0, 0, 0});
+    // DXT3: explicit alpha 0xF, 0x0, 0x8, 0x1 in the first row, colour all c0 = white.
+    const std::string dxt3 =
+        Bytes({0x0F, 0x18, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0x00, 0x00, 0, 0, 0, 0});
+    // DXT5: a0 = 255 > a1 = 0: codes 0, 1, 7 (the sixth step), 2 in the first row.
+    const std::string dxt5 =
+        Bytes({0xFF, 0x00, 0xC8, 0x05, 0, 0, 0, 0, 0xFF, 0xFF, 0x00, 0x00, 0, 0, 0, 0});
+    struct {
+        const char* code;
+        std::string block;
+        uint32_t row[4];
+    } cases[] = {
+        {"DXT1", dxt1, {0xFFFF0000, 0xFF0000FF, 0xFFAA0055, 0xFF5500AA}},
+        {"DXT1", dxt1Alpha, {0xFF0000FF, 0xFFFF0000, 0xFF7F007F, 0x00000000}},
+        {"DXT3", dxt3, {0xFFFFFFFF, 0x00FFFFFF, 0x88FFFFFF, 0x11FFFFFF}},
+        {"DXT5", dxt5, {0xFFFFFFFF, 0x00FFFFFF, 0x24FFFFFF, 0xDBFFFFFF}},
+    };
+    for (const auto& c : cases) {
+        const std::string file = MakeDds(4, 4, kFourCC, Code(c.code), 0, 0, 0, 0, 0, c.block);
+        Image image;
+        ASSERT_EQ(DecodeDds(file.data(), file.size(), image), kOk) << c.code;
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(TexelAt(image, x), c.row[x]) << c.code << " texel " << x;
+        }
+        EXPECT_TRUE(image.hasAlpha);
+    }
+}
+
+TEST(GfxDds, ReadsCubeFacesInOrderPastTheirMipChains) {
+    // Six 2x2 faces with two levels each (2x2 + 1x1): face f is filled with f + 1.
+    std::string payload;
+    for (int f = 0; f < 6; ++f) {
+        payload += std::string(4 * 4, char(f + 1)) + std::string(4, '\x7F');
+    }
+    const std::string file = MakeDds(2, 2, kRgb | kAlphaPixels, 0, 32, 0xFF0000, 0xFF00, 0xFF,
+                                     0xFF000000u, payload, 0xFE00, 2);
+    Image image;
+    ASSERT_EQ(DecodeDds(file.data(), file.size(), image), kOk);
+    ASSERT_EQ(image.faces, 6u);
+    for (unsigned f = 0; f < 6; ++f) {
+        EXPECT_EQ(image.rgba[image.FaceBytes() * f], f + 1) << f;
+        EXPECT_EQ(image.rgba[image.FaceBytes() * f + 15], f + 1) << f;
+    }
+}
+
+TEST(GfxDds, RejectsMalformedFiles) {
+    const std::string texel = Bytes({1, 2, 3, 4});
+    const std::string good = MakeDds(1, 1, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0, texel);
+    std::vector<std::pair<const char*, std::string>> bad = {
+        {"truncated header", good.substr(0, 100)},
+        {"truncated texels", MakeDds(2, 2, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0, texel)},
+        {"zero width", MakeDds(0, 1, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0, texel)},
+        {"huge", MakeDds(1u << 30, 1u << 30, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0, texel)},
+        {"DX10", MakeDds(1, 1, kFourCC, Code("DX10"), 0, 0, 0, 0, 0, std::string(64, '\0'))},
+        {"volume", MakeDds(1, 1, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0, texel, 0x200000)},
+        {"partial cube", MakeDds(1, 1, kRgb, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0,
+                                 std::string(24, '\0'), 0x200 | 0x400)},
+        {"odd bit count", MakeDds(1, 1, kRgb, 0, 12, 0xF00, 0xF0, 0xF, 0, texel)},
+        {"mask beyond bits", MakeDds(1, 1, kRgb, 0, 16, 0xFF0000, 0xFF00, 0xFF, 0, texel)},
+        {"DXT1 short", MakeDds(8, 8, kFourCC, Code("DXT1"), 0, 0, 0, 0, 0, std::string(24, 0))},
+    };
+    for (const auto& [name, file] : bad) {
+        Image image;
+        EXPECT_EQ(DecodeDds(file.data(), file.size(), image), kErrInvalidData) << name;
+    }
+}
+
+void AppendBytes(void* context, void* data, int size) {
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data), size_t(size));
+}
+
+TEST(GfxImage, DecodesPngByContentAndRoundsToPowersOfTwo) {
+    std::vector<uint8_t> rgb(480 * 48 * 3, 0x80);
+    std::string png;
+    ASSERT_NE(stbi_write_png_to_func(AppendBytes, &png, 480, 48, 3, rgb.data(), 480 * 3), 0);
+    Image image;
+    ASSERT_EQ(DecodeImage(png.data(), png.size(), image), kOk);
+    EXPECT_EQ(image.width, 480u);
+    EXPECT_FALSE(image.hasAlpha);
+    RoundToPowerOfTwo(image);
+    EXPECT_EQ(image.width, 512u);
+    EXPECT_EQ(image.height, 64u);
+    EXPECT_EQ(image.rgba.size(), 512u * 64 * 4);
+    EXPECT_EQ(image.rgba[4 * (40 * 512 + 300)], 0x80);
+    EXPECT_EQ(image.rgba[4 * (40 * 512 + 300) + 3], 0xFF);
+    const std::string junk = "\x89PNG but not really";
+    EXPECT_EQ(DecodeImage(junk.data(), junk.size(), image), kErrInvalidData);
+    EXPECT_EQ(DecodeImage(nullptr, 0, image), kErrInvalidData);
+}
+
+TEST(GfxImage, DecodesEveryStbFormatByContent) {
+    // 3x2 pixels, RGBA; the top-left is opaque orange.
+    std::vector<uint8_t> rgba(3 * 2 * 4, 0xFF);
+    rgba[0] = 0xFF;
+    rgba[1] = 0x80;
+    rgba[2] = 0x00;
+    struct Case {
+        const char* name;
+        int (*write)(std::string&, const std::vector<uint8_t>&);
+        int tolerance;
+    };
+    const Case cases[] = {
+        {"png",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_png_to_func(AppendBytes, &out, 3, 2, 4, px.data(), 12);
+         },
+         0},
+        {"bmp",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_bmp_to_func(AppendBytes, &out, 3, 2, 4, px.data());
+         },
+         0},
+        {"tga",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_tga_to_func(AppendBytes, &out, 3, 2, 4, px.data());
+         },
+         0},
+        {"jpg",
+         [](std::string& out, const std::vector<uint8_t>& px) {
+             return stbi_write_jpg_to_func(AppendBytes, &out, 3, 2, 4, px.data(), 100);
+         },
+         40},
+    };
+    for (const Case& c : cases) {
+        std::string file;
+        ASSERT_NE(c.write(file, rgba), 0) << c.name;
+        Image image;
+        ASSERT_EQ(DecodeImage(file.data(), file.size(), image), kOk) << c.name;
+        EXPECT_EQ(image.width, 3u) << c.name;
+        EXPECT_EQ(image.height, 2u) << c.name;
+        EXPECT_NEAR(image.rgba[0], 0xFF, c.tolerance) << c.name;
+        EXPECT_NEAR(image.rgba[1], 0x80, c.tolerance) << c.name;
+        EXPECT_NEAR(image.rgba[2], 0x00, c.tolerance) << c.name;
+        EXPECT_EQ(image.rgba[3], 0xFF) << c.name;
+    }
+}
+
+TEST(GfxImage, NextPowerOfTwo) {
+    const uint32_t cases[][2] = {{1, 1}, {2, 2}, {3, 4}, {480, 512}, {1024, 1024}, {1025, 2048}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(NextPowerOfTwo(c[0]), c[1]) << c[0];
+    }
+}
+
+} // namespace

@@ -1,0 +1,362 @@
+#include "GfxTestSupport.h"
+#include "Platform/Gfx/Math.h"
+
+#include <cstdlib>
+
+namespace {
+
+using namespace Gfx;
+using gfxtest::GlTest;
+
+struct XyzTex {
+    float x, y, z, u, v;
+};
+struct RhwColour {
+    float x, y, z, rhw;
+    uint32_t colour;
+};
+struct RhwColourTex {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+
+// A texel that names its own position.
+uint32_t CoordTexel(uint32_t x, uint32_t y) {
+    return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8);
+}
+
+int ChannelDiff(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    }
+    return worst;
+}
+
+void DrawScreenRect(Device& device, float x0, float y0, float x1, float y1, uint32_t colour) {
+    const RhwColour quad[4] = {{x0 - 0.5f, y0 - 0.5f, 1, 1, colour},
+                               {x1 - 0.5f, y0 - 0.5f, 1, 1, colour},
+                               {x0 - 0.5f, y1 - 0.5f, 1, 1, colour},
+                               {x1 - 0.5f, y1 - 0.5f, 1, 1, colour}};
+    ASSERT_EQ(device.SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    ASSERT_EQ(device.DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(RhwColour)), kOk);
+}
+
+// Draws a texture 1:1 over the top-left width x height pixels.
+void DrawScreenTexture(Device& device, const std::shared_ptr<Texture>& texture, float width,
+                       float height) {
+    const float x1 = width - 0.5f, y1 = height - 0.5f;
+    const RhwColourTex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
+                                  {x1, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                  {-0.5f, y1, 0, 1, 0xFFFFFFFF, 0, 1},
+                                  {x1, y1, 0, 1, 0xFFFFFFFF, 1, 1}};
+    ASSERT_EQ(device.SetTexture(0, texture), kOk);
+    ASSERT_EQ(device.SetFvf(FvfXyzRhw | FvfDiffuse | FvfTex1), kOk);
+    ASSERT_EQ(device.DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(RhwColourTex)), kOk);
+}
+
+// The screen background: a 1024x1024 texture over the 1024x768 frame with the engine's own
+// offsets lands texel for pixel.
+TEST_F(GlTest, FullScreenTexturedQuadIsTexelExact) {
+    std::vector<uint32_t> texels(1024 * 1024);
+    for (uint32_t y = 0; y < 1024; ++y) {
+        for (uint32_t x = 0; x < 1024; ++x) {
+            texels[y * 1024 + x] = CoordTexel(x, y);
+        }
+    }
+    auto texture = MakeTexture(1024, 1024, texels);
+    const XyzTex quad[4] = {{-1.0009765625f, -0.99869794f, 0, 0, 0.75f},
+                            {-1.0009765625f, 1.0013021f, 0, 0, 0},
+                            {0.9990234375f, -0.99869794f, 0, 1, 0.75f},
+                            {0.9990234375f, 1.0013021f, 0, 1, 0}};
+    ASSERT_EQ(device_->BeginScene(), kOk);
+    ASSERT_EQ(device_->SetTexture(0, texture), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::ColorArg1, ArgTexture), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::ColorOp, OpSelectArg1), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::AddressU, AddressClamp), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::AddressV, AddressClamp), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::MinFilter, FilterLinear), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::MagFilter, FilterLinear), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullNone), kOk);
+    ASSERT_EQ(device_->SetFvf(FvfXyz | FvfTex1), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(XyzTex)), kOk);
+    ASSERT_EQ(device_->EndScene(), kOk);
+    const auto pixels = ReadBackBuffer();
+    int mismatches = 0;
+    for (uint32_t y = 0; y < 768; ++y) {
+        for (uint32_t x = 0; x < 1024; ++x) {
+            mismatches += pixels[y * 1024 + x] != CoordTexel(x, y);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(device_->Present(), kOk);
+}
+
+// An image control: a 64x32 image at (0,0) with corners at -0.5 covers exactly 64x32 pixels.
+TEST_F(GlTest, PretransformedImageCoversItsPixelsExactly) {
+    std::vector<uint32_t> texels(64 * 32);
+    for (uint32_t y = 0; y < 32; ++y) {
+        for (uint32_t x = 0; x < 64; ++x) {
+            texels[y * 64 + x] = CoordTexel(x * 3, y * 5);
+        }
+    }
+    auto texture = MakeTexture(64, 32, texels);
+    const RhwColourTex quad[4] = {{-0.5f, -0.5f, 1, 1, 0xFFFFFFFF, 0, 0},
+                                  {63.5f, -0.5f, 1, 1, 0xFFFFFFFF, 1, 0},
+                                  {-0.5f, 31.5f, 1, 1, 0xFFFFFFFF, 0, 1},
+                                  {63.5f, 31.5f, 1, 1, 0xFFFFFFFF, 1, 1}};
+    ASSERT_EQ(device_->Clear(0xFF0000FF), kOk);
+    ASSERT_EQ(device_->SetTexture(0, texture), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::MinFilter, FilterLinear), kOk);
+    ASSERT_EQ(device_->SetSamplerState(0, SamplerState::MagFilter, FilterLinear), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::ColorOp, OpSelectArg1), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::ColorArg2, ArgDiffuse), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::AlphaOp, OpModulate), kOk);
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse | FvfTex1), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(RhwColourTex)),
+              kOk);
+    const auto pixels = ReadBackBuffer();
+    int mismatches = 0;
+    for (uint32_t y = 0; y < 40; ++y) {
+        for (uint32_t x = 0; x < 80; ++x) {
+            const uint32_t expected = x < 64 && y < 32 ? texels[y * 64 + x] : 0xFF0000FF;
+            mismatches += pixels[y * 1024 + x] != expected;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// Drawn into a render target, sampled back onto the back buffer: the top-left marker stays at
+// the top left.
+TEST_F(GlTest, RenderTargetRoundTripKeepsOrientation) {
+    std::shared_ptr<Texture> target;
+    ASSERT_EQ(device_->CreateTexture(1024, 768, 1, UsageRenderTarget, Format::X8R8G8B8,
+                                     Pool::Default, target),
+              kOk);
+    std::shared_ptr<Surface> surface, backBuffer;
+    ASSERT_EQ(target->GetSurfaceLevel(0, surface), kOk);
+    ASSERT_EQ(device_->GetRenderTarget(0, backBuffer), kOk);
+    ASSERT_EQ(device_->SetRenderTarget(0, surface), kOk);
+    DrawScreenRect(*device_, 0, 0, 8, 4, 0xFFFF0000);
+    std::vector<uint32_t> rt;
+    ASSERT_EQ(device_->ReadRenderTarget(*surface, rt), kOk);
+    EXPECT_EQ(rt[0], 0xFFFF0000u);
+    EXPECT_EQ(rt[3 * 1024 + 7], 0xFFFF0000u);
+    EXPECT_EQ(rt[4 * 1024], 0xFF000000u);
+
+    ASSERT_EQ(device_->SetRenderTarget(0, backBuffer), kOk);
+    DrawScreenTexture(*device_, target, 1024, 768);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[0], 0xFFFF0000u);
+    EXPECT_EQ(pixels[3 * 1024 + 7], 0xFFFF0000u);
+    EXPECT_EQ(pixels[3 * 1024 + 8], 0xFF000000u);
+    EXPECT_EQ(pixels[767 * 1024], 0xFF000000u);
+}
+
+// The hint box and the zones draw with no texture while the stage still names the texture:
+// the vertex colour shows, blended with straight alpha; the blend state persists.
+TEST_F(GlTest, NoTextureStageUsesVertexColourAndBlends) {
+    ASSERT_EQ(device_->Clear(0xFFFFFFFF), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::ColorOp, OpSelectArg1), kOk);
+    ASSERT_EQ(device_->SetTextureStageState(0, StageState::AlphaOp, OpModulate), kOk);
+    ASSERT_EQ(device_->SetTexture(0, nullptr), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::SrcBlend, BlendSrcAlpha), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::DestBlend, BlendInvSrcAlpha), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::AlphaBlendEnable, 1), kOk);
+    DrawScreenRect(*device_, 0, 0, 10, 10, 0x90000000);
+    DrawScreenRect(*device_, 20, 0, 30, 10, 0x4000FF00);
+    // Blending is still on for the next draw: an opaque colour replaces.
+    DrawScreenRect(*device_, 40, 0, 50, 10, 0xFF123456);
+    ASSERT_EQ(device_->SetRenderState(RenderState::AlphaBlendEnable, 0), kOk);
+    DrawScreenRect(*device_, 60, 0, 70, 10, 0x00ABCDEF);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_LE(ChannelDiff(pixels[5 * 1024 + 5], 0xFF6F6F6F), 1);
+    EXPECT_LE(ChannelDiff(pixels[5 * 1024 + 25], 0xFFBFFFBF), 1);
+    EXPECT_EQ(pixels[5 * 1024 + 45], 0xFF123456u);
+    EXPECT_EQ(pixels[5 * 1024 + 65], 0xFFABCDEFu);
+    EXPECT_EQ(pixels[5 * 1024 + 15], 0xFFFFFFFFu);
+}
+
+TEST_F(GlTest, StateStartsAtDefaultsAndRejectsUnsupportedValues) {
+    const std::pair<RenderState, uint32_t> defaults[] = {
+        {RenderState::AlphaBlendEnable, 0},  {RenderState::SrcBlend, BlendOne},
+        {RenderState::DestBlend, BlendZero}, {RenderState::CullMode, CullCcw},
+        {RenderState::Lighting, 1},          {RenderState::ZEnable, 0}};
+    for (const auto& [state, value] : defaults) {
+        uint32_t actual = 99;
+        EXPECT_EQ(device_->GetRenderState(state, actual), kOk);
+        EXPECT_EQ(actual, value) << uint32_t(state);
+    }
+    EXPECT_EQ(device_->SetRenderState(RenderState::SrcBlend, 42), kErrInvalidCall);
+    EXPECT_EQ(device_->SetSamplerState(1, SamplerState::MinFilter, FilterLinear), kErrInvalidCall);
+    EXPECT_EQ(device_->SetTextureStageState(0, StageState::ColorOp, 13), kErrInvalidCall);
+    EXPECT_EQ(device_->SetFvf(0x1234), kErrInvalidCall);
+    EXPECT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    // Count 0 draws nothing; a stride shorter than the format is refused.
+    const RhwColour vertex{};
+    EXPECT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleFan, 0, &vertex, sizeof(vertex)), kOk);
+    EXPECT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 1, &vertex, 8), kErrInvalidCall);
+    const uint16_t badIndices[3] = {0, 1, 7};
+    const RhwColour three[3] = {};
+    EXPECT_EQ(device_->DrawIndexedPrimitiveUp(Primitive::TriangleList, 0, 3, 1, badIndices, three,
+                                              sizeof(RhwColour)),
+              kErrInvalidCall);
+    Matrix view;
+    EXPECT_EQ(device_->GetTransform(TransformKind::View, view), kOk);
+    EXPECT_EQ(view.m[0][0], 1.0f);
+    EXPECT_EQ(device_->BeginScene(), kOk);
+    EXPECT_EQ(device_->BeginScene(), kErrInvalidCall);
+    EXPECT_EQ(device_->EndScene(), kOk);
+    EXPECT_EQ(device_->EndScene(), kErrInvalidCall);
+}
+
+// World, view and projection combine as row-vector products, world first.
+TEST_F(GlTest, FixedFunctionTransformsApplyWorldThenViewThenProjection) {
+    struct XyzColour {
+        float x, y, z;
+        uint32_t colour;
+    };
+    const XyzColour quad[4] = {{-1, -1, 0.5f, 0xFF00FF00},
+                               {-1, 1, 0.5f, 0xFF00FF00},
+                               {1, -1, 0.5f, 0xFF00FF00},
+                               {1, 1, 0.5f, 0xFF00FF00}};
+    Matrix halfWidth = MatrixIdentity();
+    halfWidth.m[0][0] = 0.5f;
+    Matrix right = MatrixIdentity();
+    right.m[3][0] = 0.5f;
+    ASSERT_EQ(device_->SetTransform(TransformKind::World, halfWidth), kOk);
+    ASSERT_EQ(device_->SetTransform(TransformKind::View, right), kOk);
+    ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullNone), kOk);
+    ASSERT_EQ(device_->SetFvf(FvfXyz | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(XyzColour)), kOk);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[300 * 1024 + 511], 0xFF000000u);
+    EXPECT_EQ(pixels[300 * 1024 + 512], 0xFF00FF00u);
+    EXPECT_EQ(pixels[300 * 1024 + 1023], 0xFF00FF00u);
+    Matrix view;
+    ASSERT_EQ(device_->GetTransform(TransformKind::View, view), kOk);
+    EXPECT_EQ(view.m[3][0], 0.5f);
+}
+
+// Clockwise on screen is the front: the default culling drops counter-clockwise triangles.
+TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
+    const RhwColour clockwise[3] = {{-0.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                    {9.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                    {-0.5f, 9.5f, 0, 1, 0xFFFF0000}};
+    const RhwColour counter[3] = {{19.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                  {19.5f, 9.5f, 0, 1, 0xFFFF0000},
+                                  {29.5f, -0.5f, 0, 1, 0xFFFF0000}};
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, clockwise, sizeof(RhwColour)),
+              kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, counter, sizeof(RhwColour)),
+              kOk);
+    auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 1024 + 2], 0xFFFF0000u);
+    EXPECT_EQ(pixels[2 * 1024 + 22], 0xFF000000u);
+    ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullCw), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, counter, sizeof(RhwColour)),
+              kOk);
+    pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 1024 + 22], 0xFFFF0000u);
+}
+
+TEST_F(GlTest, SystemReportsCapsModeAndBehaviour) {
+    EXPECT_EQ(System::Create(nullptr), nullptr);
+    Caps caps;
+    ASSERT_EQ(system_->GetDeviceCaps(caps), kOk);
+    EXPECT_EQ(caps.pixelShaderMajor, 2u);
+    EXPECT_TRUE(caps.hardwareTransformAndLight);
+    const Caps old{1, 4, false};
+    System::OverrideCapsForTests(&old);
+    ASSERT_EQ(system_->GetDeviceCaps(caps), kOk);
+    System::OverrideCapsForTests(nullptr);
+    EXPECT_EQ(caps.pixelShaderMajor, 1u);
+    EXPECT_FALSE(caps.hardwareTransformAndLight);
+    DisplayMode mode;
+    ASSERT_EQ(system_->GetAdapterDisplayMode(mode), kOk);
+    EXPECT_EQ(mode.format, Format::X8R8G8B8);
+    EXPECT_GT(mode.width, 0u);
+    EXPECT_EQ(device_->BehaviourFlags(), uint32_t(BehaviourHardwareVertexProcessing));
+    SurfaceDesc desc;
+    ASSERT_EQ(device_->BackBuffer()->GetDesc(desc), kOk);
+    EXPECT_EQ(desc.width, 1024u);
+    EXPECT_EQ(desc.height, 768u);
+    EXPECT_EQ(desc.usage, uint32_t(UsageRenderTarget));
+}
+
+TEST_F(GlTest, SimulatedLossAnswersLostThenNotResetOnce) {
+    EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
+    device_->SimulateLoss(Device::Loss::LostFrames, 2);
+    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceLost);
+    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceLost);
+    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceNotReset);
+    PresentParams params;
+    EXPECT_EQ(device_->Reset(params), kOk);
+    EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
+}
+
+TEST_F(GlTest, DynamicTextureLocksAndUploads) {
+    std::shared_ptr<Texture> video;
+    ASSERT_EQ(
+        device_->CreateTexture(640, 480, 1, UsageDynamic, Format::X8R8G8B8, Pool::Default, video),
+        kOk);
+    std::shared_ptr<Surface> surface;
+    ASSERT_EQ(video->GetSurfaceLevel(0, surface), kOk);
+    LockedRect locked;
+    EXPECT_EQ(surface->UnlockRect(), kErrInvalidCall);
+    ASSERT_EQ(surface->LockRect(locked, nullptr, LockDiscard), kOk);
+    EXPECT_EQ(surface->LockRect(locked, nullptr, LockDiscard), kErrInvalidCall);
+    ASSERT_EQ(locked.width, 640u);
+    ASSERT_EQ(locked.height, 480u);
+    auto* row = static_cast<uint8_t*>(locked.bits) + 2 * locked.pitch;
+    reinterpret_cast<uint32_t*>(row)[3] = 0xFF102030;
+    ASSERT_EQ(surface->UnlockRect(), kOk);
+    // A render target is not lockable; a dynamic surface is no render target.
+    EXPECT_EQ(device_->SetRenderTarget(0, surface), kErrInvalidCall);
+    EXPECT_EQ(device_->BackBuffer()->LockRect(locked, nullptr, 0), kErrInvalidCall);
+
+    DrawScreenTexture(*device_, video, 640, 480);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[2 * 1024 + 3], 0xFF102030u);
+    EXPECT_EQ(pixels[2 * 1024 + 4], 0xFF000000u);
+}
+
+TEST_F(GlTest, RecycledRenderTargetStartsBlack) {
+    for (int frame = 0; frame < 3; ++frame) {
+        std::shared_ptr<Texture> target;
+        ASSERT_EQ(device_->CreateTexture(1024, 768, 1, UsageRenderTarget, Format::X8R8G8B8,
+                                         Pool::Default, target),
+                  kOk);
+        std::shared_ptr<Surface> surface;
+        ASSERT_EQ(target->GetSurfaceLevel(0, surface), kOk);
+        std::vector<uint32_t> texels;
+        ASSERT_EQ(device_->ReadRenderTarget(*surface, texels), kOk);
+        EXPECT_EQ(texels[100], 0xFF000000u) << frame;
+        ASSERT_EQ(device_->SetRenderTarget(0, surface), kOk);
+        ASSERT_EQ(device_->Clear(0xFFFFFFFF), kOk);
+        ASSERT_EQ(device_->SetRenderTarget(0, device_->BackBuffer()), kOk);
+    }
+}
+
+TEST_F(GlTest, FileTexturesRoundToPowersOfTwoAndRejectBadData) {
+    std::vector<uint32_t> texels(480 * 48, 0xFF808080);
+    auto texture = MakeTexture(480, 48, texels);
+    SurfaceDesc desc;
+    ASSERT_EQ(texture->GetLevelDesc(0, desc), kOk);
+    EXPECT_EQ(desc.width, 512u);
+    EXPECT_EQ(desc.height, 64u);
+    EXPECT_EQ(desc.format, Format::A8R8G8B8);
+    EXPECT_EQ(texture->LevelCount(), 10u);
+    std::shared_ptr<Texture> none;
+    const std::string junk = "not an image";
+    EXPECT_EQ(device_->CreateTextureFromFileInMemory(junk.data(), junk.size(), none),
+              kErrInvalidData);
+    std::shared_ptr<CubeTexture> cube;
+    const std::string flat = gfxtest::MakeArgbDds(4, 4, std::vector<uint32_t>(16));
+    EXPECT_EQ(device_->CreateCubeTextureFromFileInMemory(flat.data(), flat.size(), cube),
+              kErrInvalidData);
+}
+
+} // namespace

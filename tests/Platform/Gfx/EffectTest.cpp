@@ -1,0 +1,260 @@
+#include "Platform/Gfx/Effect.h"
+
+#include "GfxTestSupport.h"
+#include "Platform/Gfx/Sprite.h"
+
+#include <cstring>
+
+namespace {
+
+using namespace Gfx;
+using gfxtest::GlTest;
+
+// The full-screen quad of the frame effects: XYZ positions with a 20-byte stride.
+struct QuadVertex {
+    float x, y, z, u, v;
+};
+const QuadVertex kQuad[4] = {
+    {-1, -1, 1, 0, 1}, {-1, 1, 1, 0, 0}, {1, -1, 1, 1, 1}, {1, 1, 1, 1, 0}};
+
+const char* const kTwoPass = R"(@effect 1
+// Pass 0 copies ScreenTex, pass 1 writes it inverted.
+@param texture2d ScreenTex filter=linear address=clamp
+@param float Unused
+@param matrix Shift
+@common
+VARYING vec2 vNdc;
+@technique Copy
+@pass copy
+@state blend=off
+@vertex
+vec4 VSMain() { vNdc = gfx_Position.xy; return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return texture(ScreenTex, gfx_TexelCentre(gfx_ScreenUV(vNdc), gfx_TargetSize)); }
+@pass invert
+@vertex
+vec4 VSMain() { vNdc = gfx_Position.xy; return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() {
+    vec4 c = texture(ScreenTex, gfx_TexelCentre(gfx_ScreenUV(vNdc), gfx_TargetSize));
+    return vec4(1.0 - c.rgb, 1.0);
+}
+@technique Shifted
+@pass
+@state blend=off
+@vertex
+vec4 VSMain() { return Shift * vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return vec4(1.0); }
+@end
+)";
+
+const char* const kCube = R"(@effect 1
+@param texturecube CubemapTex filter=point
+@param float4 Direction
+@technique Cubemap
+@pass
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return vec4(texture(CubemapTex, Direction.xyz).rgb, 1.0); }
+)";
+
+const char* const kHalfWhite = R"(@effect 1
+@technique Lines
+@pass
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return vec4(1.0, 1.0, 1.0, 0.5); }
+)";
+
+class GlEffect : public GlTest {
+protected:
+    std::shared_ptr<Effect> Make(const char* text) {
+        std::shared_ptr<Effect> effect;
+        std::string errors;
+        EXPECT_EQ(device_->CreateEffect(text, std::strlen(text), effect, &errors), kOk) << errors;
+        return effect;
+    }
+    std::shared_ptr<Surface> Target(std::shared_ptr<Texture>& texture) {
+        std::shared_ptr<Surface> surface;
+        EXPECT_EQ(device_->CreateTexture(1024, 768, 1, UsageRenderTarget, Format::X8R8G8B8,
+                                         Pool::Default, texture),
+                  kOk);
+        EXPECT_EQ(texture->GetSurfaceLevel(0, surface), kOk);
+        return surface;
+    }
+    // The full-screen quad through the only pass of the current technique.
+    void DrawSinglePass(Effect& effect) {
+        unsigned passes = 0;
+        ASSERT_EQ(effect.Begin(passes), kOk);
+        ASSERT_EQ(effect.BeginPass(0), kOk);
+        DrawQuad();
+        ASSERT_EQ(effect.EndPass(), kOk);
+        ASSERT_EQ(effect.End(), kOk);
+    }
+    void DrawQuad() {
+        ASSERT_EQ(device_->SetFvf(FvfXyz), kOk);
+        ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, kQuad, sizeof(QuadVertex)),
+                  kOk);
+    }
+};
+
+// The blur's pattern: pass 0 into target A, pass 1 reads A into target B; the target set
+// between passes holds, and End leaves B as the render target.
+TEST_F(GlEffect, TwoPassesSwitchTargetsTexelExact) {
+    auto effect = Make(kTwoPass);
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->CurrentTechnique(), "Copy");
+    std::shared_ptr<Texture> source, a, b;
+    auto sourceSurface = Target(source), aSurface = Target(a), bSurface = Target(b);
+    std::vector<uint32_t> texels(1024 * 1024);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        texels[i] = 0xFF000000u | (i * 2654435761u >> 8);
+    }
+    // The source target gets the pattern texel for pixel.
+    const struct {
+        float x, y, z, rhw, u, v;
+    } square[4] = {{-0.5f, -0.5f, 0, 1, 0, 0},
+                   {1023.5f, -0.5f, 0, 1, 1, 0},
+                   {-0.5f, 1023.5f, 0, 1, 0, 1},
+                   {1023.5f, 1023.5f, 0, 1, 1, 1}};
+    ASSERT_EQ(device_->SetRenderTarget(0, sourceSurface), kOk);
+    ASSERT_EQ(device_->SetTexture(0, MakeTexture(1024, 1024, texels)), kOk);
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfTex1), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, square, sizeof(square[0])),
+              kOk);
+    ASSERT_EQ(effect->SetTexture("ScreenTex", source), kOk);
+    unsigned passes = 0;
+    ASSERT_EQ(effect->Begin(passes, 0), kOk);
+    ASSERT_EQ(passes, 2u);
+    for (unsigned p = 0; p < passes; ++p) {
+        ASSERT_EQ(device_->SetRenderTarget(0, p == 0 ? aSurface : bSurface), kOk);
+        if (p == 1) {
+            ASSERT_EQ(effect->SetTexture("ScreenTex", a), kOk);
+        }
+        ASSERT_EQ(effect->BeginPass(p), kOk);
+        DrawQuad();
+        ASSERT_EQ(effect->EndPass(), kOk);
+    }
+    ASSERT_EQ(effect->End(), kOk);
+    std::shared_ptr<Surface> current;
+    ASSERT_EQ(device_->GetRenderTarget(0, current), kOk);
+    EXPECT_EQ(current, bSurface);
+    std::vector<uint32_t> copied, inverted;
+    ASSERT_EQ(device_->ReadRenderTarget(*aSurface, copied), kOk);
+    ASSERT_EQ(device_->ReadRenderTarget(*bSurface, inverted), kOk);
+    int copyMismatches = 0, invertMismatches = 0;
+    for (uint32_t y = 0; y < 768; ++y) {
+        for (uint32_t x = 0; x < 1024; ++x) {
+            const uint32_t t = texels[y * 1024 + x];
+            copyMismatches += copied[y * 1024 + x] != t;
+            invertMismatches += inverted[y * 1024 + x] != (0xFF000000u | ~t);
+        }
+    }
+    EXPECT_EQ(copyMismatches, 0);
+    EXPECT_EQ(invertMismatches, 0);
+}
+
+// Parameters by declared name and type; shaders see matrices as row-vector products.
+TEST_F(GlEffect, ParametersFollowTheDeclaredTableAndMatricesMultiplyAsRowVectors) {
+    auto effect = Make(kTwoPass);
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->SetFloat("Unused", 1.0f), kOk);
+    EXPECT_EQ(effect->SetFloat("Missing", 1.0f), kErrInvalidCall);
+    EXPECT_EQ(effect->SetMatrix("Unused", MatrixIdentity()), kErrInvalidCall);
+    EXPECT_EQ(effect->SetTexture("ScreenTex", nullptr), kOk);
+    EXPECT_EQ(effect->SetTechnique("Nothing"), kErrInvalidCall);
+    EXPECT_EQ(effect->PassCount("Copy"), 2u);
+    EXPECT_EQ(effect->Techniques(), (std::vector<std::string>{"Copy", "Shifted"}));
+    unsigned passes = 0;
+    EXPECT_EQ(effect->BeginPass(0), kErrInvalidCall);
+    ASSERT_EQ(effect->SetTechnique("Shifted"), kOk);
+    // Half width, then a row-vector translation by +0.5 in x: the quad covers the right half.
+    Matrix shift = MatrixIdentity();
+    shift.m[3][0] = 0.5f;
+    Matrix scale = MatrixIdentity();
+    scale.m[0][0] = 0.5f;
+    ASSERT_EQ(effect->SetMatrix("Shift", MatrixMultiply(scale, shift)), kOk);
+    ASSERT_EQ(effect->Begin(passes), kOk);
+    EXPECT_EQ(effect->Begin(passes), kErrInvalidCall);
+    EXPECT_EQ(effect->BeginPass(1), kErrInvalidCall);
+    ASSERT_EQ(effect->BeginPass(0), kOk);
+    DrawQuad();
+    ASSERT_EQ(effect->EndPass(), kOk);
+    ASSERT_EQ(effect->End(), kOk);
+    const auto pixels = ReadBackBuffer();
+    EXPECT_EQ(pixels[300 * 1024 + 200], 0xFF000000u);
+    EXPECT_EQ(pixels[300 * 1024 + 800], 0xFFFFFFFFu);
+    EXPECT_EQ(pixels[300 * 1024 + 511], 0xFF000000u);
+    EXPECT_EQ(pixels[300 * 1024 + 513], 0xFFFFFFFFu);
+}
+
+TEST_F(GlEffect, CompileErrorsAnswerInvalidDataWithTheLog) {
+    const std::string broken = "@effect 1\n@technique T\n@pass\n@vertex\nvec4 VSMain() { return "
+                               "nothing; }\n@fragment\nvec4 PSMain() { return vec4(1.0); }\n";
+    std::shared_ptr<Effect> effect;
+    std::string errors;
+    EXPECT_EQ(device_->CreateEffect(broken.data(), broken.size(), effect, &errors),
+              kErrInvalidData);
+    EXPECT_NE(errors.find("vertex stage"), std::string::npos) << errors;
+    EXPECT_FALSE(effect);
+}
+
+// A cube map lookup along each axis reads the face the direction points at.
+TEST_F(GlEffect, CubeMapLookupAlongEachAxisReadsItsFace) {
+    const uint32_t colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
+    std::string payload;
+    for (uint32_t colour : colours) {
+        for (int i = 0; i < 4; ++i) {
+            payload.append(reinterpret_cast<const char*>(&colour), 4);
+        }
+    }
+    const std::string file =
+        gfxtest::MakeDds(2, 2, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u, payload, 0xFE00);
+    std::shared_ptr<CubeTexture> cube;
+    ASSERT_EQ(device_->CreateCubeTextureFromFileInMemory(file.data(), file.size(), cube), kOk);
+    std::shared_ptr<Texture> flat;
+    EXPECT_EQ(device_->CreateTextureFromFileInMemory(file.data(), file.size(), flat),
+              kErrInvalidData);
+    auto effect = Make(kCube);
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->SetTexture("CubemapTex", MakeTexture(1, 1, {0})), kErrInvalidCall);
+    ASSERT_EQ(effect->SetTexture("CubemapTex", cube), kOk);
+    const Vector4 axes[6] = {{1, 0, 0, 0},  {-1, 0, 0, 0}, {0, 1, 0, 0},
+                             {0, -1, 0, 0}, {0, 0, 1, 0},  {0, 0, -1, 0}};
+    for (int face = 0; face < 6; ++face) {
+        ASSERT_EQ(effect->SetVector("Direction", axes[face]), kOk);
+        DrawSinglePass(*effect);
+        EXPECT_EQ(ReadBackBuffer()[384 * 1024 + 512], colours[face]) << "face " << face;
+    }
+}
+
+// A pass without its own blend state takes the device's, or the open sprite batch's (the lines
+// effect runs inside one); after End the fixed-function state draws again.
+TEST_F(GlEffect, InheritedBlendFollowsTheSpriteBatchOrTheDevice) {
+    auto effect = Make(kHalfWhite);
+    ASSERT_TRUE(effect);
+    std::shared_ptr<Sprite> sprite;
+    ASSERT_EQ(device_->CreateSprite(sprite), kOk);
+    ASSERT_EQ(sprite->Begin(SpriteAlphaBlend), kOk);
+    DrawSinglePass(*effect);
+    ASSERT_EQ(sprite->End(), kOk);
+    EXPECT_NEAR(int(ReadBackBuffer()[1000] & 0xFF), 0x80, 1);
+    DrawSinglePass(*effect); // device blending is off: the colour replaces
+    EXPECT_EQ(ReadBackBuffer()[1000], 0xFFFFFFFFu);
+    const struct {
+        float x, y, z, rhw;
+        uint32_t colour;
+    } quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFF00FF00},
+                 {9.5f, -0.5f, 0, 1, 0xFF00FF00},
+                 {-0.5f, 9.5f, 0, 1, 0xFF00FF00},
+                 {9.5f, 9.5f, 0, 1, 0xFF00FF00}};
+    ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+    ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(quad[0])), kOk);
+    EXPECT_EQ(ReadBackBuffer()[5], 0xFF00FF00u);
+}
+
+} // namespace

@@ -1,0 +1,4 @@
+// The PNG writer the loader tests build their sample files with.
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
