@@ -1,0 +1,231 @@
+#include "Game/XmlDom.h"
+
+#include "Game/Exception.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using Element = XmlDom::Element;
+
+Element RootOf(const std::string& text) {
+    return XmlDom::Root(XmlDom::LoadString(text));
+}
+
+// The what() of the exception that `action` throws; "" when it throws none.
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const exception& e) {
+        return e.what();
+    }
+    return "";
+}
+
+std::string HighBytes() {
+    std::string bytes;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        bytes.push_back(static_cast<char>(b));
+    }
+    return bytes;
+}
+
+const char* const kMalformed = "HRESULT: 1\n";
+
+TEST(XmlDom, AttributesAndDefaults) {
+    const Element e = RootOf(R"(<korvantine full="v" empty=""/>)");
+    EXPECT_EQ(XmlDom::RequiredAttr(e, "full"), "v");
+    EXPECT_EQ(XmlDom::RequiredAttr(e, "empty"), "");
+    EXPECT_EQ(XmlDom::Attr(e, "full", "d"), "v");
+    EXPECT_EQ(XmlDom::Attr(e, "empty", "d"), "");
+    EXPECT_EQ(XmlDom::Attr(e, "absent", " d ef "), " d ef ");
+    EXPECT_EQ(XmlDom::Attr(e, "Full", ""), "") << "names are case-sensitive";
+}
+
+TEST(XmlDom, MalformedTextIsResultOne) {
+    const char* const cases[] = {
+        "",
+        "not xml",
+        "<korvantine>",
+        "<korvantine><a></korvantine>",
+        "<korvantine x=1/>",
+        "<korvantine/><korvantine/>",
+        "text<korvantine/>",
+        "<korvantine/>text",
+        "<korvantine x='1' x='2'/>",
+        "<korvantine x='a<b'/>",
+        "<korvantine>a & b</korvantine>",
+        "<korvantine>&nbsp;</korvantine>",
+        "<korvantine>&amp</korvantine>",
+        "<korvantine>&#;</korvantine>",
+        "<korvantine>&#0;</korvantine>",
+        "<korvantine>&#1;</korvantine>",
+        "<korvantine>&#xD800;</korvantine>",
+        "<korvantine>&#x110000;</korvantine>",
+        "<korvantine>&#99999999999;</korvantine>",
+        "<korvantine>&#X41;</korvantine>",
+        "<korvantine>&#x4G;</korvantine>",
+        "<korvantine x='&bad;'/>",
+        "<korvantine>a ]]> b</korvantine>",
+        "<korvantine><a>x</b></korvantine>",
+    };
+    for (const char* text : cases) {
+        EXPECT_EQ(ErrorOf([&] { XmlDom::LoadString(text); }), kMalformed) << text;
+    }
+}
+
+TEST(XmlDom, ErrorTexts) {
+    const XmlDom::Document doc =
+        XmlDom::LoadString("<korvantine><cursor/><part name='a'/></korvantine>");
+    const Element root = XmlDom::Root(doc);
+    const XmlDom::Selection parts = XmlDom::SelectNodes(root, "part");
+    const struct {
+        const char* name;
+        std::function<void()> action;
+        std::string expected;
+    } cases[] = {
+        {"missing child", [&] { XmlDom::Child(root, "map"); }, kMalformed},
+        {"child is not a grandchild", [&] { XmlDom::Child(root, "name"); }, kMalformed},
+        {"root of another name", [] { RootOf("<game/>"); }, kMalformed},
+        {"item past the end", [&] { XmlDom::Item(parts, 1); }, kMalformed},
+        {"negative item", [&] { XmlDom::Item(parts, -1); }, kMalformed},
+        {"missing required attribute",
+         [&] { XmlDom::RequiredAttr(XmlDom::Child(root, "cursor"), "tex"); },
+         "Configuration error: \n  Attribute 'tex' not found at cursor"},
+        {"empty document", [] { XmlDom::Root(XmlDom::Document()); }, "Unknown exception"},
+        {"empty element", [] { XmlDom::Text(Element()); }, "Unknown exception"},
+        {"empty element attribute", [] { XmlDom::Attr(Element(), "a", ""); }, "Unknown exception"},
+        {"empty selection", [] { XmlDom::Item(XmlDom::Selection(), 0); }, "Unknown exception"},
+        {"present", [&] { XmlDom::Item(parts, 0); }, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ErrorOf(c.action), c.expected) << c.name;
+    }
+}
+
+TEST(XmlDom, SelectNodesKeepsDocumentOrderOfDirectChildren) {
+    const Element root = RootOf("<korvantine>"
+                                "<part name='1'/><state name='x'/><part name='2'>"
+                                "<part name='nested'/></part><part name='3'/>"
+                                "</korvantine>");
+    const XmlDom::Selection parts = XmlDom::SelectNodes(root, "part");
+    ASSERT_EQ(parts.Length(), 3);
+    for (int i = 0; i < parts.Length(); ++i) {
+        EXPECT_EQ(XmlDom::RequiredAttr(XmlDom::Item(parts, i), "name"), std::to_string(i + 1));
+    }
+    EXPECT_EQ(XmlDom::SelectNodes(root, "pano").Length(), 0);
+    EXPECT_EQ(XmlDom::RequiredAttr(XmlDom::Child(root, "part"), "name"), "1");
+}
+
+TEST(XmlDom, HighBytesComeBackUnchangedWhateverTheDeclaration) {
+    const std::string bytes = HighBytes();
+    const char* const declarations[] = {
+        "",
+        "<?xml version=\"1.0\"?>\n",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n",
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n",
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n",
+    };
+    for (const char* declaration : declarations) {
+        const Element root =
+            RootOf(std::string(declaration) + "<korvantine a=\"" + bytes + "\"><\xE9t\xE9 b='" +
+                   bytes + "'>" + bytes + "</\xE9t\xE9></korvantine>");
+        EXPECT_EQ(XmlDom::RequiredAttr(root, "a"), bytes) << declaration;
+        const Element child = XmlDom::Child(root, "\xE9t\xE9");
+        EXPECT_EQ(XmlDom::RequiredAttr(child, "b"), bytes) << declaration;
+        EXPECT_EQ(XmlDom::Text(child), bytes) << declaration;
+    }
+}
+
+TEST(XmlDom, ReferencesDecodeToOneByte) {
+    const struct {
+        const char* raw;
+        std::string expected;
+    } cases[] = {
+        {"&amp;", "&"},
+        {"&#65;", "A"},
+        {"&#x41;&#x6a;&#x6A;", "Ajj"},
+        {"&lt;&gt;&quot;&apos;", "<>\"'"},
+        {"&amp;amp;", "&amp;"},
+        {"&#233;", "\xE9"},
+        {"&#xFF;&#128;", "\xFF\x80"},
+        {"&#x20AC;&#x2019;&#x178;", "\x80\x92\x9F"},
+        {"&#x4E2D;&#x1F600;", "??"},
+        {"a&#10;b&#13;c&#9;d", "a\nb\rc\td"},
+    };
+    for (const auto& c : cases) {
+        const Element root =
+            RootOf(std::string("<korvantine a=\"") + c.raw + "\">" + c.raw + "</korvantine>");
+        EXPECT_EQ(XmlDom::RequiredAttr(root, "a"), c.expected) << c.raw;
+        EXPECT_EQ(XmlDom::Text(root), c.expected) << c.raw;
+    }
+}
+
+TEST(XmlDom, ElementTextIsKeptExactly) {
+    const struct {
+        const char* body;
+        std::string expected;
+    } cases[] = {
+        {"-- go to the hall\nmove('hall')\n", "-- go to the hall\nmove('hall')\n"},
+        {"\n  \t x = 1  \n\n", "\n  \t x = 1  \n\n"},
+        {"a = 1\r\nb = 2\rc = 3", "a = 1\nb = 2\nc = 3"},
+        {"<![CDATA[if a < b and c > d then s = \"&amp;\" end -- x\n]]>",
+         "if a < b and c > d then s = \"&amp;\" end -- x\n"},
+        {"x = 1 <![CDATA[y = 2]]>\nz = 3", "x = 1 y = 2\nz = 3"},
+        {"a()\n<!-- note -->b()", "a()\nb()"},
+        {"a()\n  <event name='e'>b()</event>\n  c()", "a()\n  b()\n  c()"},
+        {"a()<e/>\n<e/>b()", "a()\nb()"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(XmlDom::Text(RootOf(std::string("<korvantine>") + c.body + "</korvantine>")),
+                  c.expected)
+            << c.body;
+    }
+}
+
+TEST(XmlDom, AttributeWhitespaceFollowsXml) {
+    // Literal line breaks and tabs in a value read as blanks; referenced ones stay.
+    const Element root = RootOf("<korvantine a='1\r\n2\t3' b=' x '/>");
+    EXPECT_EQ(XmlDom::RequiredAttr(root, "a"), "1 2 3");
+    EXPECT_EQ(XmlDom::RequiredAttr(root, "b"), " x ");
+}
+
+TEST(XmlDom, TextEndsAtFirstZeroByte) {
+    const std::string text("<korvantine v='1'/>\0<broken", 27);
+    EXPECT_EQ(XmlDom::RequiredAttr(RootOf(text), "v"), "1");
+    EXPECT_EQ(ErrorOf([] { XmlDom::LoadString(std::string("<korvantine>\0</korvantine>", 26)); }),
+              kMalformed);
+}
+
+TEST(XmlDom, HandlesOutliveTheirDocument) {
+    Element part;
+    XmlDom::Selection states;
+    {
+        const XmlDom::Document doc = XmlDom::LoadString(
+            "<korvantine><part name='p'><state name='s'>run()</state></part></korvantine>");
+        part = XmlDom::Child(XmlDom::Root(doc), "part");
+        states = XmlDom::SelectNodes(part, "state");
+    }
+    EXPECT_EQ(XmlDom::RequiredAttr(part, "name"), "p");
+    EXPECT_EQ(XmlDom::Text(XmlDom::Item(states, 0)), "run()");
+}
+
+TEST(XmlDom, DeepNestingReadsWithoutRecursion) {
+    const int depth = 200000;
+    std::string text = "<korvantine>";
+    for (int i = 0; i < depth; ++i) {
+        text += "<a>";
+    }
+    text += "x&#65;";
+    for (int i = 0; i < depth; ++i) {
+        text += "</a>";
+    }
+    text += "</korvantine>";
+    EXPECT_EQ(XmlDom::Text(RootOf(text)), "xA");
+}
+
+} // namespace
