@@ -52,6 +52,14 @@ public:
     // Sets the global `name` to nil and drops its proxy, if this State published one.
     void Unregister(const std::string& name);
 
+    // The function published under `name`, or null. Holding it keeps it alive after it is
+    // replaced or unregistered, so a scope that binds the name for a while can publish it
+    // again afterwards (Publish).
+    std::shared_ptr<proxy> Published(const std::string& name) const;
+
+    // Publishes a function as the global `name`, replacing an older global and proxy.
+    void Publish(const std::string& name, std::shared_ptr<proxy> function);
+
     // The native function behind every published global.
     static int Dispatch(lua_State* L);
 
@@ -59,7 +67,6 @@ public:
     lua_State* Handle() const { return L_; }
 
 private:
-    void Publish(const std::string& name, std::shared_ptr<proxy> function);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
 
