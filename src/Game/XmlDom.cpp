@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
-#include <string_view>
 
 namespace {
 
@@ -21,7 +20,8 @@ constexpr int kOutOfMemory = static_cast<int>(0x8007000E);
 constexpr unsigned kParseOptions = pugi::parse_cdata | pugi::parse_wconv_attribute |
                                    pugi::parse_eol | pugi::parse_ws_pcdata | pugi::parse_fragment;
 
-[[noreturn]] void ThrowMalformed() {
+// Not well-formed text, or no node where one is needed: "HRESULT: 1\n".
+[[noreturn]] void ThrowFalseResult() {
     throw exception(kFalse, "");
 }
 
@@ -69,12 +69,12 @@ void DecodeAttributes(pugi::xml_node element) {
         for (pugi::xml_attribute other = attr.next_attribute(); other;
              other = other.next_attribute()) {
             if (std::strcmp(attr.name(), other.name()) == 0) {
-                ThrowMalformed();
+                ThrowFalseResult();
             }
         }
         const auto value = XmlText::Decode(attr.value(), XmlText::Kind::Attribute);
         if (!value) {
-            ThrowMalformed();
+            ThrowFalseResult();
         }
         StoreDecoded(attr.set_value(value->c_str(), value->size()));
     }
@@ -84,7 +84,7 @@ void DecodeAttributes(pugi::xml_node element) {
 // CDATA sections stay as they are.
 void DecodeDocument(pugi::xml_document& doc) {
     if (!HasOneDocumentElement(doc)) {
-        ThrowMalformed();
+        ThrowFalseResult();
     }
     for (pugi::xml_node node = doc.first_child(); node; node = NextInside(node, doc)) {
         if (node.type() == pugi::node_element) {
@@ -92,7 +92,7 @@ void DecodeDocument(pugi::xml_document& doc) {
         } else if (node.type() == pugi::node_pcdata) {
             const auto text = XmlText::Decode(node.value(), XmlText::Kind::ElementText);
             if (!text) {
-                ThrowMalformed();
+                ThrowFalseResult();
             }
             StoreDecoded(node.set_value(text->c_str(), text->size()));
         }
@@ -129,7 +129,7 @@ XmlDom::Document XmlDom::LoadString(const std::string& text) {
         throw exception(kOutOfMemory, "");
     }
     if (!result) {
-        ThrowMalformed();
+        ThrowFalseResult();
     }
     DecodeDocument(*doc);
     Document document;
@@ -143,7 +143,7 @@ XmlDom::Element XmlDom::Root(const Document& document) {
     }
     const pugi::xml_node root = FindChild(*document.doc_, "korvantine");
     if (!root) {
-        ThrowMalformed();
+        ThrowFalseResult();
     }
     return Element(document.doc_, root.internal_object());
 }
@@ -151,7 +151,7 @@ XmlDom::Element XmlDom::Root(const Document& document) {
 XmlDom::Element XmlDom::Child(const Element& node, const std::string& name) {
     const pugi::xml_node child = FindChild(pugi::xml_node(NodeOf(node)), name);
     if (!child) {
-        ThrowMalformed();
+        ThrowFalseResult();
     }
     return Element(node.doc_, child.internal_object());
 }
@@ -172,7 +172,7 @@ XmlDom::Element XmlDom::Item(const Selection& selection, int index) {
         throw exception();
     }
     if (index < 0 || index >= selection.Length()) {
-        ThrowMalformed();
+        ThrowFalseResult();
     }
     return Element(selection.doc_, selection.nodes_[static_cast<std::size_t>(index)]);
 }
