@@ -21,6 +21,26 @@ int CallGlobal(lua_State* L) {
     return 0;
 }
 
+// What SetGlobalValue sets: the closure of a published id, or nil for id 0.
+struct GlobalValue {
+    State* state;
+    const std::string* name;
+    std::uint64_t id;
+};
+
+int SetGlobalValue(lua_State* L) {
+    const auto* value = static_cast<const GlobalValue*>(lua_touserdata(L, 1));
+    if (value->id == 0) {
+        lua_pushnil(L);
+    } else {
+        lua_pushnumber(L, static_cast<lua_Number>(value->id));
+        lua_pushlightuserdata(L, value->state);
+        lua_pushcclosure(L, &State::Dispatch, 2);
+    }
+    lua_setfield(L, LUA_GLOBALSINDEX, value->name->c_str());
+    return 0;
+}
+
 } // namespace
 
 State::State() : L_(luaL_newstate()) {
@@ -69,18 +89,24 @@ void State::Publish(const std::string& name, std::shared_ptr<proxy> function) {
         // The older proxy goes; a call of it that is running keeps its own reference.
         proxies_.erase(std::exchange(entry->second, id));
     }
-    lua_pushnumber(L_, static_cast<lua_Number>(id));
-    lua_pushlightuserdata(L_, this);
-    lua_pushcclosure(L_, &State::Dispatch, 2);
-    lua_setfield(L_, LUA_GLOBALSINDEX, name.c_str());
+    SetGlobal(name, id);
 }
 
 void State::Unregister(const std::string& name) {
-    lua_pushnil(L_);
-    lua_setfield(L_, LUA_GLOBALSINDEX, name.c_str());
+    SetGlobal(name, 0);
     if (auto entry = registry_.find(name); entry != registry_.end()) {
         proxies_.erase(entry->second);
         registry_.erase(entry);
+    }
+}
+
+void State::SetGlobal(const std::string& name, std::uint64_t id) {
+    // Protected, so a metamethod of the globals table that raises an error ends in an
+    // exception rather than in the interpreter's panic.
+    GlobalValue value{this, &name, id};
+    pending_ = nullptr;
+    if (const int status = lua_cpcall(L_, &SetGlobalValue, &value)) {
+        Fail(status, "", name);
     }
 }
 

@@ -50,6 +50,8 @@ public:
     }
 
     // Sets the global `name` to nil and drops its proxy, if this State published one.
+    // Both throw lua::exception, with the name as the code, when a metamethod of the
+    // globals table refuses the assignment.
     void Unregister(const std::string& name);
 
     // The function published under `name`, or null. Holding it keeps it alive after it is
@@ -57,7 +59,8 @@ public:
     // again afterwards (Publish).
     std::shared_ptr<proxy> Published(const std::string& name) const;
 
-    // Publishes a function as the global `name`, replacing an older global and proxy.
+    // Publishes a function as the global `name`, replacing an older global and proxy; throws
+    // as Register does.
     void Publish(const std::string& name, std::shared_ptr<proxy> function);
 
     // The native function behind every published global.
@@ -67,6 +70,9 @@ public:
     lua_State* Handle() const { return L_; }
 
 private:
+    // Sets the global `name` to the closure of proxy `id`, or to nil when `id` is 0. A
+    // failure throws lua::exception with the name as the code.
+    void SetGlobal(const std::string& name, std::uint64_t id);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
 

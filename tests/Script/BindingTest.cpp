@@ -1,6 +1,7 @@
 #include "Recorder.h"
 #include "Script/State.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,13 +33,17 @@ protected:
         state_.Register("put", &sink_, &Recorder::Take);
     }
 
-    std::string LuaError(const std::string& script) {
+    // The text of the lua::exception an action throws, or "no error".
+    static std::string ErrorOf(const std::function<void()>& action) {
         try {
-            state_.Execute(script);
+            action();
         } catch (const lua::exception& e) {
             return e.Text();
         }
         return "no error";
+    }
+    std::string LuaError(const std::string& script) {
+        return ErrorOf([&] { state_.Execute(script); });
     }
 
     lua::State state_;
@@ -190,6 +195,18 @@ TEST_F(Binding, CallRunsAGlobalFunctionByName) {
     state_.Execute("setmetatable(_G, { __index = function(t, k) error('undeclared ' .. k) end })");
     EXPECT_THROW(state_.Call("nothing_here"), lua::exception);
     EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+}
+
+TEST_F(Binding, GlobalsTableThatRefusesNewNamesFailsRegistration) {
+    state_.Execute("setmetatable(_G, { __newindex = function() error('locked') end })");
+    EXPECT_EQ(ErrorOf([&] { state_.Register("fresh", &rec_, &Recorder::Touch); }),
+              "LUA: Runtime error\nCode: fresh");
+    EXPECT_EQ(ErrorOf([&] { state_.Unregister("gone"); }), "LUA: Runtime error\nCode: gone");
+    EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+    // Names already present are assigned without the metamethod.
+    state_.Register("touch", &sink_, &Recorder::Touch);
+    state_.Execute("touch()");
+    EXPECT_EQ(sink_.calls_, "Touch()");
 }
 
 TEST_F(Binding, EveryStandardLibraryIsOpen) {
