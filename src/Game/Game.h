@@ -103,10 +103,6 @@ public:
     // number is logged and ignored.
     void SetSaveSlot(int i, float time, const std::string& part);
 
-    // Members in construction order; destroyed in reverse.
-    Idle idle_;
-    Map map_;
-
 private:
     // The slot record of slot i, or null (logged) when i is not 1 to 6.
     SaveSlot* Slot(int i, const char* function);
@@ -114,6 +110,14 @@ private:
     // Milliseconds since construction, exactly (64-bit).
     std::uint64_t ElapsedTicks() const;
 
+public:
+    // Members in construction order, destroyed in reverse. The cursor and the inventory
+    // belong between idle_ and map_, the sound and texture managers between map_ and
+    // random_.
+    Idle idle_;
+    Map map_;
+
+private:
     std::mt19937 random_;
 
 public:

@@ -94,6 +94,19 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
     EXPECT_TRUE(NewLogLines().empty());
 }
 
+// States a transition or a cut-scene shows may be ticked without ever being started.
+TEST_F(MapLoadTest, KindsTickedWithoutAStartFireNoTimers) {
+    const std::string timer = "<event name=\"timer\">timers = (timers or 0) + 1</event>";
+    Map map;
+    map.Load(test::MapElement(test::MapXml(test::PartXml(
+        "p", "<cut name=\"c\">" + timer + "</cut><video name=\"v\">" + timer + "</video>"))));
+    Advance(3600000);
+    for (const char* name : {"c", "v"}) {
+        map.GetState(name)->Tick();
+    }
+    EXPECT_EQ(Eval("timers or 0"), "0");
+}
+
 TEST_F(MapLoadTest, PartsWithoutStatesAreNoError) {
     Map map;
     map.Load(test::MapElement(test::MapXml(test::PartXml("empty", "") + test::PartXml("p", ""))));
