@@ -84,9 +84,7 @@ private:
     std::string previous_;
     std::string next_;
     std::string partEffect_;
-    bool ready_ = false;
-    int total_ = 1;
-    int done_ = 0;
+    // The preload's ready flag and step counters join here with part loading.
     std::string autoload_;
     // States replaced by a later definition of their name, kept alive for whatever still
     // points at them.

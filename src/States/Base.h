@@ -19,8 +19,7 @@ namespace State {
 // video or transition. The base holds what every kind shares (name, part, effect, music,
 // the Lua event scripts, the state's clock, the active and prepared flags), the virtual
 // operations every kind overrides, and the drivers that call them and fire the state's
-// events in a fixed order. Each state is owned by a shared pointer of its own class, so the
-// base needs no virtual destructor.
+// events in a fixed order. Each state is owned by a shared pointer.
 class Base {
 public:
     Base() = default;
@@ -89,7 +88,8 @@ public:
     const std::string& Sound() const { return sound_; }
 
 protected:
-    ~Base() = default;
+    // States are destroyed only through the shared pointers that own them.
+    virtual ~Base() = default;
 
     std::string name_;
     std::string part_;

@@ -74,7 +74,8 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
     for (const Expected& e : expected) {
         const std::shared_ptr<State::Base> state = map.GetState(e.name);
         ASSERT_NE(state, nullptr) << e.name;
-        EXPECT_EQ(typeid(*state), e.kind) << e.name;
+        const State::Base& base = *state;
+        EXPECT_EQ(typeid(base), e.kind) << e.name;
         EXPECT_EQ(state->Name(), e.name);
         EXPECT_EQ(state->PartName(), "intro");
         EXPECT_EQ(state->ShowCursor(), e.cursor) << e.name;
@@ -127,7 +128,8 @@ TEST_F(MapLoadTest, RedefinedStateIsReplacedLoggedAndKept) {
     ASSERT_EQ(map.GetStates().size(), 2u);
     const auto hall = map.GetState("hall");
     EXPECT_EQ(hall->PartName(), "p2");
-    EXPECT_EQ(typeid(*hall), typeid(State::Screen));
+    const State::Base& base = *hall;
+    EXPECT_EQ(typeid(base), typeid(State::Screen));
 }
 
 TEST_F(MapLoadTest, ReplacedStateLivesAsLongAsTheMap) {
