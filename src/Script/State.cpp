@@ -110,6 +110,15 @@ void State::SetGlobal(const std::string& name, std::uint64_t id) {
     }
 }
 
+std::shared_ptr<proxy> State::Published(const std::string& name) const {
+    const auto entry = registry_.find(name);
+    if (entry == registry_.end()) {
+        return nullptr;
+    }
+    const auto found = proxies_.find(entry->second);
+    return found != proxies_.end() ? found->second : nullptr;
+}
+
 int State::Dispatch(lua_State* L) {
     auto* self = static_cast<State*>(lua_touserdata(L, lua_upvalueindex(2)));
     const auto id = static_cast<std::uint64_t>(lua_tonumber(L, lua_upvalueindex(1)));

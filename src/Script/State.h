@@ -54,6 +54,15 @@ public:
     // globals table refuses the assignment.
     void Unregister(const std::string& name);
 
+    // The function published under `name`, or null. Holding it keeps it alive after it is
+    // replaced or unregistered, so a scope that binds the name for a while can publish it
+    // again afterwards (Publish).
+    std::shared_ptr<proxy> Published(const std::string& name) const;
+
+    // Publishes a function as the global `name`, replacing an older global and proxy; throws
+    // as Register does.
+    void Publish(const std::string& name, std::shared_ptr<proxy> function);
+
     // The native function behind every published global.
     static int Dispatch(lua_State* L);
 
@@ -61,7 +70,6 @@ public:
     lua_State* Handle() const { return L_; }
 
 private:
-    void Publish(const std::string& name, std::shared_ptr<proxy> function);
     // Sets the global `name` to the closure of proxy `id`, or to nil when `id` is 0. A
     // failure throws lua::exception with the name as the code.
     void SetGlobal(const std::string& name, std::uint64_t id);

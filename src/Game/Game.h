@@ -1,0 +1,159 @@
+#pragma once
+
+#include "Game/AnimatedValue.h"
+#include "Game/Map.h"
+#include "Script/State.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+
+// The one game object: the map with its states, the Lua interpreter, the program's time
+// base, the game clock, the scripts' random numbers, the values that scripts and scenes set
+// for the final image, the on-screen texts and the save-slot summaries. Reached through
+// game(). The script-facing operations are published to Lua by the script API.
+class Game {
+public:
+    // Where the game takes what the platform gives it.
+    struct Environment {
+        // A monotonic millisecond count (any origin); the steady clock when empty.
+        std::function<std::uint64_t()> ticks;
+        // Asks the message loop to end with an exit code.
+        std::function<void(int)> postQuit;
+    };
+
+    // Idle camera-sway settings, filled from the definition's "settings" element.
+    struct Idle {
+        float period_x = 0.0f;
+        float period_y = 0.0f;
+        float ampl_x = 0.0f;
+        float ampl_y = 0.0f;
+        float delay = 0.0f;
+    };
+
+    // The summary of one save slot.
+    struct SaveSlot {
+        float time_ = 0.0f;
+        std::string part_;
+    };
+    static constexpr int kSaveSlots = 6;
+
+    Game();
+    explicit Game(Environment environment);
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Time and clock.
+
+    // Milliseconds since the game was built: the time base of animations, fades, timers and
+    // the halt deadline. Lua "time".
+    float Time() const;
+    // The game clock in milliseconds. Lua "game_time".
+    float GameTime() const;
+    // Stops or starts the game clock; starting re-bases it on the last frame's value. Safe
+    // to call from the preload worker.
+    void SetClockRunning(bool run);
+    // A new game: the clock runs from 0.
+    void RestartClock();
+    // Once per rendered frame, before the states are drawn: advances the running clock.
+    void UpdateClock();
+
+    // Random numbers.
+
+    // The next number in [0, 1] (exactly 1 with probability 2^-25). Lua "rand".
+    float Rand();
+    // A whole number from a to b. Lua "dice".
+    int Dice(int a, int b);
+
+    // Scene and image values.
+
+    // Scene input is ignored for the next ms milliseconds. Lua "halt".
+    void Halt(float ms);
+    // The sky's rotation speed per millisecond, clamped to [1e-8, 0.01]. Lua "speed".
+    void SetSpeed(float v);
+    // Lua "mask".
+    void SetMask(int n);
+    // Lua "control": a set flag freezes the sky at its animated value.
+    void SetControl(int n);
+    // The sky rotation in radians, read by the cube-map effect each frame.
+    float SkyRotation() const;
+    // The scene's exposure level, read by the final pass.
+    float HdrLevel() const;
+    // Glides the exposure level to `level` over 1000 ms.
+    void SetHdrLevel(float level);
+    // The effect the current state wants (the part's when the state names none).
+    std::string CurrentEffect();
+    void SetInfoText(std::string text);
+    void SetSubtitle(std::string text);
+    // Writes one log line. Lua "trace".
+    void Trace(std::string text);
+    // Ends the message loop with exit code 0. Lua "game_exit".
+    void Exit();
+    // Runs a Lua text; a Lua error is logged and the caller goes on.
+    void RunScript(std::string script);
+
+    // Save-slot summaries, slots 1 to 6. Another slot number answers 0 and "empty" and
+    // logs one line. Lua "game_save_time" and "game_save_part".
+    float SaveTime(int i) const;
+    std::string SavePart(int i) const;
+    // Fills the summary of slot i (1 to 6) when the save games are read; another slot
+    // number is logged and ignored.
+    void SetSaveSlot(int i, float time, const std::string& part);
+
+private:
+    // The slot record of slot i, or null (logged) when i is not 1 to 6.
+    SaveSlot* Slot(int i, const char* function);
+    const SaveSlot* Slot(int i, const char* function) const;
+    // Milliseconds since construction, exactly (64-bit).
+    std::uint64_t ElapsedTicks() const;
+
+public:
+    // Members in construction order, destroyed in reverse. The cursor and the inventory
+    // belong between idle_ and map_, the sound and texture managers between map_ and
+    // random_.
+    Idle idle_;
+    Map map_;
+
+private:
+    std::mt19937 random_;
+
+public:
+    float exposure_ = 0.0f; // written by transitions, read by the final pass
+    float cachet_ = 0.0f;   // written by videos and cut-scenes, read by the final pass
+    float haltUntil_ = 0.0f;
+
+private:
+    AnimatedValue<Easing::Linear> hdr_;
+    SmoothValue sky_;
+
+public:
+    bool mask_ = false;
+    lua::State lua_;
+    std::string info_;
+    std::string subtitle_;
+    std::string varsText_; // "vars = {...}" last saved or loaded
+
+private:
+    Environment environment_;
+    std::uint64_t startTick_;
+
+    // The game clock, shared with the preload worker: every field under clockMutex_.
+    mutable std::mutex clockMutex_;
+    float playTime_ = 0.0f;
+    float clockBase_ = 0.0f;
+    float resumeTime_ = 0.0f;
+    bool clockRunning_ = false;
+
+    float skySpeed_ = 0.00001f;
+    bool control_ = false;
+    std::array<SaveSlot, kSaveSlots> saves_; // slot i at index i - 1
+};
+
+// The one game object of the process; null outside its life.
+extern Game* g_game;
+
+// The game object; only valid while it exists.
+Game& game();

@@ -1,0 +1,170 @@
+#include "Game/Map.h"
+
+#include "Game/Log.h"
+#include "States/Cut.h"
+#include "States/Loading.h"
+#include "States/Menu.h"
+#include "States/MenuPano.h"
+#include "States/Page.h"
+#include "States/Pano.h"
+#include "States/Screen.h"
+#include "States/Transition.h"
+#include "States/Video.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// A flag attribute sets its bit unless its text is exactly "no".
+unsigned int Flag(const XmlDom::Element& element, const char* name, unsigned int bit) {
+    return XmlDom::Attr(element, name, "no") != "no" ? bit : 0u;
+}
+
+} // namespace
+
+void CollapseNeighbours(std::vector<MapResource>& resources) {
+    resources.erase(
+        std::unique(resources.begin(), resources.end(),
+                    [](const MapResource& a, const MapResource& b) { return a.name_ == b.name_; }),
+        resources.end());
+}
+
+void Map::Load(const XmlDom::Element& map) {
+    autoload_ = XmlDom::RequiredAttr(map, "autoload");
+    menu_ = XmlDom::RequiredAttr(map, "menu");
+
+    const XmlDom::Selection parts = XmlDom::SelectNodes(map, "part");
+    for (int i = 0; i < parts.Length(); ++i) {
+        const XmlDom::Element element = XmlDom::Item(parts, i);
+        // A repeated part name reuses its record: the names are overwritten, sounds and
+        // resources accumulate.
+        Part& record = parts_[XmlDom::RequiredAttr(element, "name")];
+        record.start_ = XmlDom::RequiredAttr(element, "start");
+        record.load_ = XmlDom::RequiredAttr(element, "load");
+        record.effect_ = XmlDom::RequiredAttr(element, "effect");
+
+        const XmlDom::Selection sounds =
+            XmlDom::SelectNodes(XmlDom::Child(element, "sounds"), "sound");
+        for (int j = 0; j < sounds.Length(); ++j) {
+            SoundDef sound = ReadSoundDef(XmlDom::Item(sounds, j));
+            if (sound.src_ != "silence") {
+                // The first definition of a source path wins, flags included.
+                record.sounds_.emplace(sound.src_, std::move(sound));
+            }
+        }
+        // The music tracks and the texture stripes are global: they go to the sound and
+        // texture managers once those are part of the game. The textures child is required.
+        XmlDom::Child(element, "textures");
+
+        CreatePanoStates(element, record, "pano");
+        CreateScreenStates(element, record, "screen");
+        CreateMenuStates(element, record, "menu");
+        CreateMenuPanoStates(element, record, "menupano");
+        CreateCutStates(element, record, "cut");
+        CreateVideoStates(element, record, "video");
+        CreateLoadingStates(element, record, "loading");
+        CreatePageStates(element, record, "page");
+        CreateTransitionStates(element, record, "transition");
+
+        CollapseNeighbours(record.resources_);
+    }
+}
+
+SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {
+    SoundDef def;
+    def.src_ = XmlDom::RequiredAttr(sound, "src");
+    def.flags_ |= Flag(sound, "pan", SoundDef::kPan);
+    def.flags_ |= Flag(sound, "reverb", SoundDef::kReverb);
+    def.flags_ |= Flag(sound, "stream", SoundDef::kStream);
+    def.flags_ |= Flag(sound, "loop", SoundDef::kLoop);
+    return def;
+}
+
+Map::Part* Map::GetPart(const std::string& name) {
+    const auto found = parts_.find(name);
+    if (found == parts_.end()) {
+        LogFormat("Part '%1%' not found", name);
+        return nullptr;
+    }
+    return &found->second;
+}
+
+std::shared_ptr<State::Base> Map::GetState(const std::string& name) const {
+    const auto found = states_.find(name);
+    if (found == states_.end()) {
+        LogWrite("Trying to get undefined state '" + name + "'");
+        return nullptr;
+    }
+    return found->second;
+}
+
+std::shared_ptr<State::Base> Map::CurrentState() const {
+    return GetState(current_);
+}
+
+std::string Map::CurrentEffect() const {
+    const std::shared_ptr<State::Base> state = CurrentState();
+    std::string effect = state ? state->QueryEffect() : std::string();
+    return effect.empty() ? partEffect_ : effect;
+}
+
+void Map::StoreState(const std::string& name, std::shared_ptr<State::Base> state) {
+    auto [entry, added] = states_.try_emplace(name, state);
+    if (!added) {
+        retired_.push_back(std::exchange(entry->second, std::move(state)));
+        LogFormat("Duplicate state '%1%' replaced", name);
+    }
+}
+
+template <typename T>
+void Map::CreateStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    const XmlDom::Selection children = XmlDom::SelectNodes(part, element);
+    for (int i = 0; i < children.Length(); ++i) {
+        const std::shared_ptr<T> state = std::make_shared<T>();
+        const std::string partName = XmlDom::RequiredAttr(part, "name");
+        state->LoadCommon(XmlDom::Item(children, i), partName);
+        state->CollectResources(record.resources_, record);
+        StoreState(state->Name(), state);
+    }
+}
+
+void Map::CreatePanoStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    CreateStates<State::Pano>(part, record, element);
+}
+
+void Map::CreateScreenStates(const XmlDom::Element& part, Part& record,
+                             const std::string& element) {
+    CreateStates<State::Screen>(part, record, element);
+}
+
+void Map::CreateMenuStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    CreateStates<State::Menu>(part, record, element);
+}
+
+void Map::CreateMenuPanoStates(const XmlDom::Element& part, Part& record,
+                               const std::string& element) {
+    CreateStates<State::MenuPano>(part, record, element);
+}
+
+void Map::CreateCutStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    CreateStates<State::Cut>(part, record, element);
+}
+
+void Map::CreateVideoStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    CreateStates<State::Video>(part, record, element);
+}
+
+void Map::CreateLoadingStates(const XmlDom::Element& part, Part& record,
+                              const std::string& element) {
+    CreateStates<State::Loading>(part, record, element);
+}
+
+void Map::CreatePageStates(const XmlDom::Element& part, Part& record, const std::string& element) {
+    CreateStates<State::Page>(part, record, element);
+}
+
+void Map::CreateTransitionStates(const XmlDom::Element& part, Part& record,
+                                 const std::string& element) {
+    CreateStates<State::Transition>(part, record, element);
+}

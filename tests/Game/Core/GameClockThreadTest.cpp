@@ -1,0 +1,39 @@
+#include "support/GameFixture.h"
+
+#include <thread>
+
+namespace {
+
+class GameClockThreadTest : public test::GameFixture {};
+
+// The preload worker stops and starts the clock while the user-interface thread renders:
+// no frame may see the clock grow by more than the time since the previous frame.
+TEST_F(GameClockThreadTest, WorkerTogglingNeverMakesTheClockJump) {
+    game().RestartClock();
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 10000; ++i) {
+            game().SetClockRunning(false);
+            game().SetClockRunning(true);
+        }
+        done = true;
+    });
+
+    float lastFrame = game().Time();
+    float lastClock = game().GameTime();
+    int frames = 0;
+    while (!done || frames < 100) {
+        Advance(1 + frames % 7);
+        game().UpdateClock();
+        const float now = game().Time();
+        const float clock = game().GameTime();
+        ASSERT_LE(clock - lastClock, now - lastFrame) << "frame " << frames;
+        ASSERT_GE(clock, lastClock);
+        lastFrame = now;
+        lastClock = clock;
+        ++frames;
+    }
+    worker.join();
+}
+
+} // namespace
