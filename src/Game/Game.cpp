@@ -60,6 +60,10 @@ Game::Game(Environment environment)
     sky_.duration_ = 1.0f;
 }
 
+Game::~Game() {
+    map_.JoinPreload();
+}
+
 std::uint64_t Game::ElapsedTicks() const {
     return environment_.ticks() - startTick_;
 }

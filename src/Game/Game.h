@@ -43,6 +43,8 @@ public:
 
     Game();
     explicit Game(Environment environment);
+    // Cancels and joins the map's preload before anything it uses is torn down.
+    ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 

@@ -69,6 +69,9 @@ void Map::Load(const XmlDom::Element& map) {
 
         CollapseNeighbours(record.resources_);
     }
+    // The autoload part's loading state becomes the first current state; its activation
+    // starts the preload.
+    LoadPart(autoload_, true);
 }
 
 SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {

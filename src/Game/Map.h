@@ -1,12 +1,16 @@
 #pragma once
 
 #include "Game/MapPart.h"
+#include "Game/PreloadTarget.h"
 #include "Game/XmlDom.h"
 #include "Sound/SoundDef.h"
 
+#include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace State {
@@ -24,6 +28,8 @@ public:
     using Resource = MapResource;
 
     Map() = default;
+    // Cancels and joins a running preload.
+    ~Map();
     Map(const Map&) = delete;
     Map& operator=(const Map&) = delete;
 
@@ -41,6 +47,49 @@ public:
     std::shared_ptr<State::Base> CurrentState() const;
     // The current state's effect, or the part's when the state names none.
     std::string CurrentEffect() const;
+    // The state switch (Lua "move").
+    void SetState(std::string name);
+    // Lua "game_progress": the preload's steps done out of its steps to do; 1 when it has
+    // none.
+    float GetProgress();
+    // The frame's last stage: after a preload, the pending move.
+    void Update();
+    // Answers the ready flag and clears it.
+    bool TakeLoadedFlag();
+
+    // Part loading (MapPreload.cpp).
+
+    // Switches to a part: queues its resources, remembers its start state and moves to its
+    // loading state, whose activation starts the preload. A part loaded already moves
+    // straight to its start state. keep: load without making it the game's part (the
+    // autoload part at start-up).
+    void LoadPart(const std::string& name, bool keep);
+    // Lua "part_load".
+    void LoadPartByName(const std::string& name) { LoadPart(name, false); }
+    // Starts the preload of what is queued: on the worker thread, or at once with
+    // `nomultithread`. While a worker runs, it is asked to run once more instead.
+    void StartPreload();
+    // The worker's body: stops the game clock, releases the textures of the parts left,
+    // loads the queued parts' textures (not with `noload`) and sounds, counting each step,
+    // then raises the ready flag. A cancel ends it between two resources.
+    void Preload();
+    // The worker thread's entry: Preload, with every error logged.
+    static unsigned PreloadThread(void* map);
+    // The steps Preload counts for these parts: their sounds, and their resources unless
+    // `noload` is set.
+    int CountResources(const std::vector<std::string>& names);
+    void ResetDone() { done_ = 0; }
+    // Cancels a running preload and waits for its thread; the map's owner calls it before
+    // anything the worker uses is torn down.
+    void JoinPreload();
+    // Where the preload loads and releases resources; none: the steps are only counted.
+    void SetPreloadTarget(PreloadTarget* target) { preloadTarget_ = target; }
+    // The state moved to after the preload.
+    const std::string& Next() const { return next_; }
+    const std::string& Current() const { return current_; }
+    // The part of the game under way.
+    std::string PartName() const;
+
     // Registers a state under a name. A state already registered under it is replaced for
     // every lookup but kept alive until the map dies, since transitions and cut-scenes may
     // still point at it; the replacement is logged.
@@ -69,6 +118,11 @@ public:
     const std::string& MenuState() const { return menu_; }
 
 private:
+    // One pass of the preload over the lists as they stand; false when cancelled.
+    bool PreloadOnce();
+    // The part of that name for the worker, or null (logged).
+    const Part* FindPart(const std::string& name);
+
     template <typename T>
     void CreateStates(const XmlDom::Element& part, Part& record, const std::string& element);
 
@@ -84,9 +138,23 @@ private:
     std::string previous_;
     std::string next_;
     std::string partEffect_;
-    // The preload's ready flag and step counters join here with part loading.
+    // The preload's pending move and progress, shared with the worker.
+    std::atomic<bool> ready_{false};
+    std::atomic<int> total_{1};
+    std::atomic<int> done_{0};
     std::string autoload_;
+    // The preload worker. toLoad_, toUnload_ and part_ are handed to it under loadMutex_,
+    // with the flags that keep it to one worker at a time.
+    std::thread preload_;
+    mutable std::mutex loadMutex_;
+    bool preloading_ = false; // a worker is between its start and its last pass
+    bool again_ = false;      // a loading screen was activated while it ran
+    std::atomic<bool> cancel_{false};
+    PreloadTarget* preloadTarget_ = nullptr;
     // States replaced by a later definition of their name, kept alive for whatever still
     // points at them.
     std::vector<std::shared_ptr<State::Base>> retired_;
 };
+
+// The preload worker's body for the map given (Map::Preload).
+void Preload(void* map);

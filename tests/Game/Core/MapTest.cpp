@@ -81,7 +81,8 @@ TEST_F(MapTest, RequiredItemsFailTheLoad) {
 
 TEST_F(MapTest, LookupsByNameLogTheMisses) {
     Map map;
-    map.Load(test::MapElement(test::MapXml(test::PartXml("p", R"(<screen name="hall"/>)"))));
+    map.Load(test::MapElement(
+        test::MapXml(test::PartXml("p", R"(<screen name="hall" src="hall.png"/>)"))));
     NewLogLines();
     EXPECT_NE(map.GetState("hall"), nullptr);
     EXPECT_NE(map.GetPart("p"), nullptr);
