@@ -1,3 +1,4 @@
+#include "Script/Exception.h"
 #include "States/Transition.h"
 #include "SwitchFixture.h"
 
@@ -156,6 +157,31 @@ TEST_F(SwitchTest, MenuDuringATransitionRemembersItsTarget) {
     // The move to the menu waited for the switch, then left the transition directly.
     EXPECT_EQ(map().Current(), "menu");
     EXPECT_EQ(Eval("game_started()"), "true");
+}
+
+TEST_F(SwitchTest, MenuWhileATransitionRunsRemembersItsTarget) {
+    map().SetState("A");
+    map().SetState("B");
+    Frame(100);
+    Seen();
+    game().lua_.Execute("game_menu()");
+    EXPECT_EQ(map().Last(), "B");
+    EXPECT_EQ(map().Current(), "menu");
+    EXPECT_EQ(Seen(), "A:stop menu:start menu:activate");
+}
+
+// A script error ends the switch part way; the moves its scripts asked for are dropped and
+// the next move is an ordinary one.
+TEST_F(SwitchTest, ScriptErrorEndsTheSwitch) {
+    Fresh();
+    LoadPart(Noted("screen", "A") +
+             Noted("screen", "B", "", Event("activate", "move('A') error('broken')")));
+    EXPECT_THROW(map().SetState("B"), lua::exception);
+    EXPECT_EQ(Seen(), "B:start");
+    EXPECT_EQ(map().Current(), "");
+    map().SetState("A");
+    EXPECT_EQ(Seen(), "A:start A:activate");
+    EXPECT_EQ(map().Current(), "A");
 }
 
 TEST_F(SwitchTest, MenuReturnAndEnd) {
