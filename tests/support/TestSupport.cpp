@@ -142,6 +142,13 @@ Child Spawn(const std::string& program, const std::vector<std::string>& args,
     return child;
 }
 
+// The process runs the program (it has executed it).
+bool Runs(pid_t pid, const std::string& program) {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
+    return !ec && fs::equivalent(exe, program, ec);
+}
+
 ProcessResult Collect(const Child& child, int status) {
     ProcessResult result;
     if (WIFEXITED(status)) {
@@ -212,7 +219,9 @@ ProcessResult RunProcessUntil(const std::string& program, const std::vector<std:
         }
         const Clock::time_point now = Clock::now();
         if (!stopped) {
-            ready = stop.ready && stop.ready(child.pid);
+            // Asked only once the child runs the program: between the fork and the exec it
+            // is still a copy of the test.
+            ready = stop.ready && Runs(child.pid, program) && stop.ready(child.pid);
             if (ready || now - started >= stop.timeout) {
                 ::kill(child.pid, SIGTERM);
                 stopped = now;
