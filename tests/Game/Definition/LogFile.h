@@ -11,10 +11,11 @@ namespace test {
 // The file the test program's log writes to.
 std::string LogFilePath();
 
-// The log lines written after this object was made.
-class LogSince {
+// The lines written to the log file after this object was made (all of them, unlike
+// LogSince, which sees only the kept lines).
+class LogFileSince {
 public:
-    LogSince() : marker_("-- since " + std::to_string(++count_) + " --") { LogWrite(marker_); }
+    LogFileSince() : marker_("-- since " + std::to_string(++count_) + " --") { LogWrite(marker_); }
 
     std::vector<std::string> Lines() const {
         const std::vector<std::string> all = SplitLines(ReadFile(LogFilePath()));
