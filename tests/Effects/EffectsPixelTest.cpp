@@ -64,7 +64,13 @@ TEST_F(EffectsGl, BlurPingPongsThroughItsTargets) {
 
     Effect::Blur& blur = effects().blur_;
     blur.SetSource(screen);
-    Effect::FullScreen::Apply(blur);
+    const auto targetA = blur.TargetA(), targetB = blur.TargetB();
+    for (int frame = 0; frame < 3; ++frame) {
+        Effect::FullScreen::Apply(blur);
+    }
+    // The frames reuse the targets made at the reset.
+    EXPECT_EQ(blur.TargetA(), targetA);
+    EXPECT_EQ(blur.TargetB(), targetB);
 
     std::vector<int> source(size_t(kW) * kH, 0);
     for (int y = 380; y < 388; ++y) {
