@@ -4,6 +4,7 @@
 // state. Runs on SDL's offscreen driver when no display is set.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
+#include "../support/OffscreenDevice.h"
 #include "Effects/Effects.h"
 #include "FileSystem/Locator.h"
 #include "Game/Game.h"
@@ -28,42 +29,16 @@
 
 namespace {
 
-struct Context {
+// The device, published to the game code with a sprite.
+struct Context : bench::OffscreenDevice {
     Context() {
-        if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-        }
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            return;
-        }
-        Gfx::System::PrepareWindow();
-        window = SDL_CreateWindow("bench", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        system =
-            window ? Gfx::System::Create(reinterpret_cast<Gfx::NativeWindow*>(window)) : nullptr;
-        Gfx::PresentParams params;
-        params.windowed = true;
         std::shared_ptr<Gfx::Sprite> sprite;
-        if (!system ||
-            system->CreateDevice(Gfx::BehaviourHardwareVertexProcessing, params, device) !=
-                Gfx::kOk ||
-            device->CreateSprite(sprite) != Gfx::kOk) {
+        if (device && device->CreateSprite(sprite) != Gfx::kOk) {
             device.reset();
-            return;
         }
         GfxLink::Publish(device, sprite);
     }
-    ~Context() {
-        GfxLink::Withdraw();
-        device.reset();
-        system.reset();
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-        }
-    }
-
-    SDL_Window* window = nullptr;
-    std::unique_ptr<Gfx::System> system;
-    std::shared_ptr<Gfx::Device> device;
+    ~Context() { GfxLink::Withdraw(); }
 };
 
 Context& TheContext() {
