@@ -2,6 +2,7 @@
 
 #include "Game/AnimatedValue.h"
 #include "Game/Map.h"
+#include "Game/TexMgr.h"
 #include "Script/State.h"
 
 #include <array>
@@ -130,6 +131,7 @@ public:
     // random_.
     Idle idle_;
     Map map_;
+    TexMgr texMgr_;
 
 private:
     std::mt19937 random_;
