@@ -2,6 +2,8 @@
 
 #include "Game/Check.h"
 #include "Game/Log.h"
+#include "Game/TexturePreload.h"
+#include "Platform/Window/CCustomMessageLoop.h"
 
 #include <chrono>
 #include <cmath>
@@ -26,6 +28,9 @@ std::uint64_t SteadyTicks() {
 Game::Environment WithDefaults(Game::Environment environment) {
     if (!environment.ticks) {
         environment.ticks = SteadyTicks;
+    }
+    if (!environment.postQuit) {
+        environment.postQuit = PostQuitMessage;
     }
     return environment;
 }
@@ -56,6 +61,7 @@ Game::Game() : Game(Environment{}) {}
 Game::Game(Environment environment)
     : random_(SeededGenerator()), environment_(WithDefaults(std::move(environment))),
       startTick_(environment_.ticks()) {
+    map_.SetPreloadTarget(&GameTexturePreload());
     hdr_.duration_ = 1.0f;
     sky_.duration_ = 1.0f;
 }
@@ -170,7 +176,6 @@ void Game::Trace(std::string text) {
 }
 
 void Game::Exit() {
-    Assert(static_cast<bool>(environment_.postQuit), ".\\Game\\Game", "environment_.postQuit");
     environment_.postQuit(0);
 }
 

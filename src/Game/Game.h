@@ -2,6 +2,7 @@
 
 #include "Game/AnimatedValue.h"
 #include "Game/Map.h"
+#include "Game/TexMgr.h"
 #include "Script/State.h"
 
 #include <array>
@@ -21,7 +22,7 @@ public:
     struct Environment {
         // A monotonic millisecond count (any origin); the steady clock when empty.
         std::function<std::uint64_t()> ticks;
-        // Asks the message loop to end with an exit code.
+        // Asks the message loop to end with an exit code; the thread's loop when empty.
         std::function<void(int)> postQuit;
     };
 
@@ -47,6 +48,19 @@ public:
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+
+    // Reads the game definition "korvantine.xml" through the locator: the idle sway, the
+    // cursor, the inventory and the library, the script API, then the map. Throws on any
+    // failure ("Cannot load 'korvantine.xml'" when the file cannot be read).
+    void Load();
+    // The "idle" child of the definition's "settings" element: five required numbers.
+    void LoadIdle(const XmlDom::Element& settings);
+    // Publishes the script API: the `vars` table, the variable dump functions and the
+    // game's globals, in their fixed order.
+    void RegisterApi();
+    // Lua "game_reset": a new game. Empty `vars`, every state restarted, mask and control
+    // off, the clock running from 0. It does not move.
+    void Reset();
 
     // Time and clock.
 
@@ -92,7 +106,8 @@ public:
     void SetSubtitle(std::string text);
     // Writes one log line. Lua "trace".
     void Trace(std::string text);
-    // Ends the message loop with exit code 0. Lua "game_exit".
+    // Asks the message loop to end with exit code 0; nothing happens without a loop.
+    // Lua "game_exit".
     void Exit();
     // Runs a Lua text; a Lua error is logged and the caller goes on.
     void RunScript(std::string script);
@@ -118,6 +133,7 @@ public:
     // random_.
     Idle idle_;
     Map map_;
+    TexMgr texMgr_;
 
 private:
     std::mt19937 random_;

@@ -1,18 +1,258 @@
 #include "States/Screen.h"
 
+#include "Game/Check.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
+#include "Game/Opts.h"
+#include "Game/TexMgr.h"
+#include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Math.h"
+#include "Platform/Gfx/Texture.h"
+#include "States/Controls/Area.h"
+#include "States/Controls/HitTest.h"
+#include "States/ScreenServices.h"
+
+#include <sstream>
 
 namespace State {
+
+namespace {
+
+constexpr const char* kWhere = ".\\States\\Screen";
+
+// Key codes and mouse offsets of the screen's input.
+constexpr std::uint32_t kMouseX = 0;
+constexpr std::uint32_t kMouseY = 4;
+constexpr std::uint32_t kKeyEscape = 0x01;
+constexpr std::uint32_t kKeyI = 0x17;
+constexpr std::uint32_t kKeyEnter = 0x1C;
+
+// The pointer in normalised device coordinates.
+cg::point<float, 2> PointerPoint() {
+    return {2.0f * ScreenServices::PointerX() - 1.0f, 1.0f - 2.0f * ScreenServices::PointerY()};
+}
+
+struct BackgroundVertex {
+    float x, y, z, u, v;
+};
+
+// The picture's texture is 1024 texels square, of which the top 768 rows fill the screen;
+// the quad sits half a pixel left and up so that texels meet pixels.
+constexpr BackgroundVertex kBackground[4] = {
+    {-1.0009765625f, -0.99869794f, 0.0f, 0.0f, 0.75f},
+    {-1.0009765625f, 1.0013021f, 0.0f, 0.0f, 0.0f},
+    {0.9990234375f, -0.99869794f, 0.0f, 1.0f, 0.75f},
+    {0.9990234375f, 1.0013021f, 0.0f, 1.0f, 0.0f},
+};
+
+} // namespace
 
 void Screen::Load(const XmlDom::Element& element) {
     exit_ = XmlDom::Attr(element, "exit", "");
     exitContext_ = XmlDom::Attr(element, "exitcontext", "back");
     background_ = XmlDom::RequiredAttr(element, "src");
+    Control::CreateControls<Control::Area>(element, "zone", controls_);
 }
 
-void Screen::CollectResources(std::vector<MapResource>& list, MapPart&) {
+void Screen::Prepare() {
+    for (const auto& [key, control] : controls_) {
+        control->Layout();
+    }
+}
+
+void Screen::Start() {
+    if (GfxLink::HasDevice()) {
+        Gfx::Device& device = GfxLink::Device();
+        const Gfx::Matrix identity = Gfx::MatrixIdentity();
+        CheckResult(device.SetTransform(Gfx::TransformKind::World, identity), kWhere,
+                    "dx().device()->SetTransform( D3DTS_WORLD, &identity )");
+        CheckResult(device.SetTransform(Gfx::TransformKind::View, identity), kWhere,
+                    "dx().device()->SetTransform( D3DTS_VIEW, &identity )");
+        CheckResult(device.SetTransform(Gfx::TransformKind::Projection, identity), kWhere,
+                    "dx().device()->SetTransform( D3DTS_PROJECTION, &identity )");
+        CheckResult(device.SetRenderState(Gfx::RenderState::Lighting, 0), kWhere,
+                    "dx().device()->SetRenderState( D3DRS_LIGHTING, FALSE )");
+        CheckResult(device.SetRenderState(Gfx::RenderState::SrcBlend, Gfx::BlendSrcAlpha), kWhere,
+                    "dx().device()->SetRenderState( D3DRS_SRCBLEND, D3DBLEND_SRCALPHA )");
+        CheckResult(device.SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha),
+                    kWhere,
+                    "dx().device()->SetRenderState( D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA )");
+        GetTexMgr().TouchSimple(background_);
+    }
+    Control::ApplyPass(controls_, &Control::Base::StartPass);
+}
+
+void Screen::Stop() {
+    Control::ApplyPass(controls_, &Control::Base::StopPass);
+    // A press must not outlive the visit: a release on a later visit is no click.
+    pressed_.reset();
+}
+
+void Screen::Reset() {
+    Control::ApplyPass(controls_, &Control::Base::ResetPass);
+}
+
+bool Screen::Activate() {
+    Control::ApplyPass(controls_, &Control::Base::ActivatePass);
+    return true;
+}
+
+void Screen::Deactivate() {
+    Control::ApplyPass(controls_, &Control::Base::DeactivatePass);
+}
+
+void Screen::CollectResources(std::vector<MapResource>& list, MapPart& part) {
     if (!background_.empty()) {
         list.push_back({background_, MapResource::kSimple});
+    }
+    for (const auto& [key, control] : controls_) {
+        control->CollectResources(list, part);
+    }
+}
+
+void Screen::CancelPress() {
+    pressed_.reset();
+}
+
+void Screen::Render() {
+    if (GfxLink::HasDevice()) {
+        DrawBackground();
+        Gfx::Device& device = GfxLink::Device();
+        CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
+                    "dx().device()->SetRenderState( D3DRS_ALPHABLENDENABLE, TRUE )");
+        Control::ApplyPass(controls_, &Control::Base::RenderPass);
+        CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
+                    "dx().device()->SetRenderState( D3DRS_ALPHABLENDENABLE, FALSE )");
+    } else {
+        Control::ApplyPass(controls_, &Control::Base::RenderPass);
+    }
+    UpdateHover();
+}
+
+void Screen::DrawBackground() {
+    Gfx::Device& device = GfxLink::Device();
+    CheckResult(device.SetSamplerState(0, Gfx::SamplerState::AddressU, Gfx::AddressClamp), kWhere,
+                "dx().device()->SetSamplerState( 0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP )");
+    CheckResult(device.SetSamplerState(0, Gfx::SamplerState::AddressV, Gfx::AddressClamp), kWhere,
+                "dx().device()->SetSamplerState( 0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP )");
+    CheckResult(device.SetSamplerState(0, Gfx::SamplerState::MinFilter, Gfx::FilterLinear), kWhere,
+                "dx().device()->SetSamplerState( 0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR )");
+    CheckResult(device.SetSamplerState(0, Gfx::SamplerState::MagFilter, Gfx::FilterLinear), kWhere,
+                "dx().device()->SetSamplerState( 0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR )");
+    CheckResult(device.SetTexture(0, GetTexMgr().Simple(background_)), kWhere,
+                "dx().device()->SetTexture( 0, GetTexMgr().Simple( src_ ) )");
+    CheckResult(device.SetTextureStageState(0, Gfx::StageState::ColorArg1, Gfx::ArgTexture), kWhere,
+                "dx().device()->SetTextureStageState( 0, D3DTSS_COLORARG1, D3DTA_TEXTURE )");
+    CheckResult(device.SetTextureStageState(0, Gfx::StageState::ColorOp, Gfx::OpSelectArg1), kWhere,
+                "dx().device()->SetTextureStageState( 0, D3DTSS_COLOROP, D3DTOP_SELECTARG1 )");
+    CheckResult(device.SetFvf(Gfx::FvfXyz | Gfx::FvfTex1), kWhere,
+                "dx().device()->SetFVF( D3DFVF_XYZ | D3DFVF_TEX1 )");
+    CheckResult(device.DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, kBackground,
+                                       sizeof(BackgroundVertex)),
+                kWhere, "dx().device()->DrawPrimitiveUP( D3DPT_TRIANGLESTRIP, 2, v, sizeof(V) )");
+}
+
+bool Screen::InBorder(float x, float y) {
+    // A point on the inner square's edge counts as inside.
+    return x < -0.9f || x > 0.9f || y < -0.9f || y > 0.9f;
+}
+
+void Screen::UpdateHover() {
+    const cg::point<float, 2> p = PointerPoint();
+    hovered_.reset();
+    if (!(ShowInventory() && ScreenServices::InventoryUnderPointer())) {
+        // The control drawn last wins: walk the keys downwards.
+        for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+            if (Control::HitTestFlat(*it->second, p)) {
+                hovered_ = it->second;
+                break;
+            }
+        }
+        if (!ScreenServices::PointerHoldsItem()) {
+            ScreenServices::SetPointerContext(hovered_             ? hovered_->GetContext()
+                                              : InBorder(p.x, p.y) ? exitContext_
+                                                                   : std::string());
+        }
+    }
+    std::ostringstream info;
+    info << "FPS: " << (now_ > lastTick_ ? 1000.0f / (now_ - lastTick_) : 0.0f) << "\n"
+         << "Pos " << p.x << " " << p.y;
+    game().SetInfoText(info.str());
+}
+
+void Screen::Input(const InputRecord* records, int count, bool keyboard) {
+    if ((flags_ & kNoInput) != 0) {
+        return;
+    }
+    const std::string shown = game().map_.Current();
+    const std::uint32_t primary = opts().mouseLeftHanded_ ? kMouseButton1 : kMouseButton0;
+    const std::uint32_t secondary = primary == kMouseButton0 ? kMouseButton1 : kMouseButton0;
+    float dx = 0.0f;
+    float dy = 0.0f;
+    bool left = false;
+    for (int i = 0; i < count; ++i) {
+        const InputRecord& record = records[i];
+        const bool pressed = (record.dwData & kPressedBit) != 0;
+        if (!keyboard && record.dwOfs == kMouseX) {
+            dx += static_cast<float>(static_cast<std::int32_t>(record.dwData));
+            continue;
+        }
+        if (!keyboard && record.dwOfs == kMouseY) {
+            dy += static_cast<float>(static_cast<std::int32_t>(record.dwData));
+            continue;
+        }
+        if (left) {
+            // A click, an exit or Escape moved away: the rest of the batch is not ours.
+            continue;
+        }
+        if (!keyboard && record.dwOfs == primary) {
+            pressed ? PrimaryDown() : PrimaryUp();
+        } else if (!keyboard && record.dwOfs == secondary && !pressed) {
+            SecondaryUp();
+        } else if (keyboard && !pressed && record.dwOfs == kKeyEscape) {
+            if (ShowInventory()) {
+                ScreenServices::InventoryEscape();
+            }
+        } else if (keyboard && !pressed && (record.dwOfs == kKeyI || record.dwOfs == kKeyEnter)) {
+            if (ShowInventory()) {
+                ScreenServices::InventoryToggle();
+            }
+        }
+        left = game().map_.Current() != shown;
+    }
+    ScreenServices::MovePointer(dx, dy);
+}
+
+void Screen::PrimaryDown() {
+    if (ShowInventory() && ScreenServices::InventoryTakesClick()) {
+        return;
+    }
+    if (hovered_) {
+        pressed_ = hovered_;
+        return;
+    }
+    const cg::point<float, 2> p = PointerPoint();
+    if (InBorder(p.x, p.y)) {
+        Exit();
+    }
+}
+
+void Screen::PrimaryUp() {
+    if (hovered_ && hovered_ == pressed_) {
+        // The click may move on; the press is over either way.
+        const std::shared_ptr<Control::FlatControl> control = hovered_;
+        pressed_.reset();
+        control->Click();
+        ScreenServices::InventoryDrop();
+    }
+    pressed_.reset();
+}
+
+void Screen::SecondaryUp() {
+    if (ScreenServices::PointerHoldsItem()) {
+        ScreenServices::InventoryDrop();
+    } else {
+        ScreenServices::InventoryToggle();
     }
 }
 

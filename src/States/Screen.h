@@ -1,16 +1,19 @@
 #pragma once
 
 #include "States/Base.h"
+#include "States/Controls/BaseImpl.h"
+#include "States/Controls/ControlMap.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace State {
 
-// A flat scene: one full-screen picture with controls on it, driven by the cursor; a click
-// in the 5 % border moves to the "exit" state. Menus, loading screens and pages are screens
-// too, and a transition's flash screen is a bare screen that shows a picture and takes no
-// input.
+// A flat scene: one full-screen picture with controls on it (zones, images, texts), driven
+// by the cursor; a primary press in the 5 % border moves to the "exit" state. Menus, loading
+// screens and pages are screens too, and a transition's flash screen is a bare screen that
+// shows a picture and takes no input.
 class Screen : public Base {
 public:
     // Flag bits.
@@ -19,24 +22,60 @@ public:
     static constexpr std::uint32_t kNoInventory = 4;
 
     Screen() = default;
-    // A flash screen: the picture full screen, no input, no cursor, no inventory.
-    explicit Screen(std::string picture) : background_(std::move(picture)), flags_(255) {}
+    // A flash screen named `name`: the picture full screen; no input, cursor or inventory.
+    Screen(const std::string& name, std::string picture)
+        : background_(std::move(picture)), flags_(255) {
+        name_ = name;
+    }
 
-    // "exit", "exitcontext", "src", then the controls.
+    // "exit", "exitcontext", "src", then the controls: zones.
     void Load(const XmlDom::Element& element) override;
+    // Lays out every control once.
+    void Prepare() override;
+    // Identity transforms and alpha blending for the flat drawing, the background loaded,
+    // then the controls' start pass.
+    void Start() override;
+    // The controls' stop pass; a press in progress is forgotten.
+    void Stop() override;
+    void Reset() override;
+    // The background, the controls, then what is under the pointer.
+    void Render() override;
+    // The controls' activate pass; answers true.
+    bool Activate() override;
+    void Deactivate() override;
+    void Input(const InputRecord* records, int count, bool keyboard) override;
     bool ShowCursor() override { return (flags_ & kNoCursor) == 0; }
     bool ShowInventory() override { return (flags_ & kNoInventory) == 0; }
-    // The background picture, as a 2-D texture.
+    // The background picture, as a 2-D texture, then the controls' textures.
     void CollectResources(std::vector<MapResource>& list, MapPart& part) override;
+    void CancelPress() override;
     // A click in the border: moves to the exit state, then fires "exit".
     virtual void Exit();
+
+    // Render's steps after the drawing: the control under the pointer and the cursor's
+    // context.
+    void UpdateHover();
+    // Whether the pointer (in normalised device coordinates) lies in the border band.
+    static bool InBorder(float x, float y);
 
     const std::string& Picture() const { return background_; }
     const std::string& ExitState() const { return exit_; }
     const std::string& ExitContext() const { return exitContext_; }
     std::uint32_t Flags() const { return flags_; }
+    const Control::ControlMap<Control::FlatControl>& Controls() const { return controls_; }
+    const std::shared_ptr<Control::FlatControl>& Hovered() const { return hovered_; }
+    const std::shared_ptr<Control::FlatControl>& Pressed() const { return pressed_; }
 
 protected:
+    // The quad of the background: the top 768 rows of a 1024x1024 picture.
+    void DrawBackground();
+    void PrimaryDown();
+    void PrimaryUp();
+    void SecondaryUp();
+
+    Control::ControlMap<Control::FlatControl> controls_;
+    std::shared_ptr<Control::FlatControl> hovered_;
+    std::shared_ptr<Control::FlatControl> pressed_;
     std::string exit_;
     std::string exitContext_;
     std::string background_;

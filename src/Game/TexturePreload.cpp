@@ -1,0 +1,35 @@
+#include "Game/TexturePreload.h"
+
+#include "Game/GfxLink.h"
+#include "Game/TexMgr.h"
+#include "Platform/Gfx/Device.h"
+
+void TexturePreload::LoadTexture(const MapResource& resource) {
+    if (resource.kind_ == MapResource::kSimple) {
+        GetTexMgr().Simple(resource.name_);
+    } else if (resource.kind_ == MapResource::kPano) {
+        GetTexMgr().Pano(resource.name_);
+    }
+}
+
+void TexturePreload::ReleaseTexture(const MapResource& resource) {
+    if (resource.kind_ == MapResource::kSimple) {
+        GetTexMgr().ForgetSimple(resource.name_);
+    } else if (resource.kind_ == MapResource::kPano) {
+        GetTexMgr().ForgetPano(resource.name_);
+    }
+}
+
+void TexturePreload::EvictManagedResources() {
+    // The result is not tested: eviction is a hint.
+    if (GfxLink::HasDevice()) {
+        GfxLink::Device().EvictManagedResources();
+    }
+}
+
+void TexturePreload::LoadSound(const SoundDef&) {}
+
+TexturePreload& GameTexturePreload() {
+    static TexturePreload preload;
+    return preload;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Game/PreloadTarget.h"
+
+// The game's preload target: textures through the texture manager (which only reads and
+// decodes on the worker; the upload happens at first use on the user-interface thread) and
+// the device's eviction. Sounds are counted and wait for the sound manager.
+class TexturePreload : public PreloadTarget {
+public:
+    void LoadTexture(const MapResource& resource) override;
+    void ReleaseTexture(const MapResource& resource) override;
+    void EvictManagedResources() override;
+    void LoadSound(const SoundDef& sound) override;
+};
+
+// The one target of the game's map.
+TexturePreload& GameTexturePreload();
