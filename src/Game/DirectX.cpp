@@ -2,6 +2,7 @@
 
 #include "Game/Check.h"
 #include "Game/ComError.h"
+#include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Platform/Audio/Device.h"
 #include "Platform/Gfx/Device.h"
@@ -76,6 +77,7 @@ DirectX::DirectX() {
 }
 
 DirectX::~DirectX() {
+    GfxLink::Withdraw();
     font_.reset();
     sprite_.reset();
     device_.reset();
@@ -127,6 +129,8 @@ void DirectX::Init() {
 
     // The 2-D drawing objects: the sprite and the 16-pixel fixed-pitch "Courier New".
     CheckResult(device_->CreateSprite(sprite_), kWhere, "::D3DXCreateSprite ( device_, &sprite_ )");
+    // The texture manager, the effects and the scenes draw on this device and sprite.
+    GfxLink::Publish(device_, sprite_);
     Gfx::FontDesc font;
     font.height = 16;
     font.width = 0;

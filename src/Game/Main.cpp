@@ -2,9 +2,11 @@
 // line, the process-wide objects created in order inside one protected block, the
 // message loop, and the teardown in reverse order after a normal end and after an error.
 
+#include "Effects/Effects.h"
 #include "Game/ClearFramePlaceholder.h"
 #include "Game/CommandLine.h"
 #include "Game/DirectX.h"
+#include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
@@ -41,10 +43,10 @@ int main(int argc, char** argv) {
             ScopedGlobal<DirectX> directX(g_dx);
 
             LogWrite("Initializing game data");
-            // The Game object joins here, through its holder.
+            ScopedGlobal<Game> gameObject(g_game);
 
             LogWrite("Initializing effects");
-            // The Effects set joins here, through its holder.
+            ScopedGlobal<Effects> effectsSet(g_effects);
 
             LogWrite("Initializing Heliodrome engine");
             // The Engine joins here and becomes the loop's idle handler; until then a

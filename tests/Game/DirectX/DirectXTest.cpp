@@ -50,7 +50,8 @@ TEST_F(DirectXTest, CreatesEveryDeviceAndHandsOutNewReferences) {
         const std::shared_ptr<Gfx::Device> device = dx().device();
         ASSERT_NE(device, nullptr);
         EXPECT_NE(dx().device(), nullptr);
-        EXPECT_EQ(device.use_count(), 2) << "the object's own and this one";
+        EXPECT_EQ(device.use_count(), 3)
+            << "the object's own, the one published for drawing, and this one";
         EXPECT_NE(dx().sprite(), nullptr);
         EXPECT_NE(dx().font(), nullptr);
         EXPECT_NE(dx().dinput(), nullptr);
