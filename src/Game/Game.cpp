@@ -2,6 +2,7 @@
 
 #include "Game/Check.h"
 #include "Game/Log.h"
+#include "Platform/Window/CCustomMessageLoop.h"
 
 #include <chrono>
 #include <cmath>
@@ -26,6 +27,9 @@ std::uint64_t SteadyTicks() {
 Game::Environment WithDefaults(Game::Environment environment) {
     if (!environment.ticks) {
         environment.ticks = SteadyTicks;
+    }
+    if (!environment.postQuit) {
+        environment.postQuit = PostQuitMessage;
     }
     return environment;
 }
@@ -166,7 +170,6 @@ void Game::Trace(std::string text) {
 }
 
 void Game::Exit() {
-    Assert(static_cast<bool>(environment_.postQuit), ".\\Game\\Game", "environment_.postQuit");
     environment_.postQuit(0);
 }
 

@@ -22,7 +22,7 @@ public:
     struct Environment {
         // A monotonic millisecond count (any origin); the steady clock when empty.
         std::function<std::uint64_t()> ticks;
-        // Asks the message loop to end with an exit code.
+        // Asks the message loop to end with an exit code; the thread's loop when empty.
         std::function<void(int)> postQuit;
     };
 
@@ -46,6 +46,19 @@ public:
     explicit Game(Environment environment);
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+
+    // Reads the game definition "korvantine.xml" through the locator: the idle sway, the
+    // cursor, the inventory and the library, the script API, then the map. Throws on any
+    // failure ("Cannot load 'korvantine.xml'" when the file cannot be read).
+    void Load();
+    // The "idle" child of the definition's "settings" element: five required numbers.
+    void LoadIdle(const XmlDom::Element& settings);
+    // Publishes the script API: the `vars` table, the variable dump functions and the
+    // game's globals, in their fixed order.
+    void RegisterApi();
+    // Lua "game_reset": a new game. Empty `vars`, every state restarted, mask and control
+    // off, the clock running from 0. It does not move.
+    void Reset();
 
     // Time and clock.
 
@@ -91,7 +104,8 @@ public:
     void SetSubtitle(std::string text);
     // Writes one log line. Lua "trace".
     void Trace(std::string text);
-    // Ends the message loop with exit code 0. Lua "game_exit".
+    // Asks the message loop to end with exit code 0; nothing happens without a loop.
+    // Lua "game_exit".
     void Exit();
     // Runs a Lua text; a Lua error is logged and the caller goes on.
     void RunScript(std::string script);

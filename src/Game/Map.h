@@ -2,8 +2,11 @@
 
 #include "Game/MapPart.h"
 #include "Game/XmlDom.h"
+#include "Include/cg/Cp.h"
 #include "Sound/SoundDef.h"
 
+#include <atomic>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -11,7 +14,9 @@
 
 namespace State {
 class Base;
-}
+class Screen;
+class Transition;
+} // namespace State
 
 // The game definition at run time: the parts (chapters) with their sounds, loading screen,
 // start state and effect, the registry of every named state (one namespace for all parts,
@@ -41,6 +46,49 @@ public:
     std::shared_ptr<State::Base> CurrentState() const;
     // The current state's effect, or the part's when the state names none.
     std::string CurrentEffect() const;
+    // The state switch (Lua "move"): switches to the named state at once. A move between
+    // two ordinary states goes through the transition "t_" + current + "_" + name, made on
+    // the spot when the definition has none. An unknown name is logged and changes
+    // nothing. A move asked for while a switch is running (by a script the switch fires)
+    // is queued and carried out, in order, when the outer switch returns; at most
+    // kMaxQueuedMoves per outer switch, further ones are logged and dropped.
+    void SetState(std::string name);
+    static constexpr int kMaxQueuedMoves = 64;
+    // The default transition between two states (500 ms out, 500 ms in, through black),
+    // registered under "t_" + from + "_" + to.
+    std::shared_ptr<State::Transition> CreateTransition(const std::string& from,
+                                                        const std::string& to);
+    // A plain screen showing one picture (a transition's flash screen), registered under
+    // the name.
+    std::shared_ptr<State::Screen> CreateScreen(const std::string& name,
+                                                const std::string& picture);
+    // Lua "game_end": forgets the last state, stops the game clock and moves.
+    void End(std::string name);
+    // Lua "game_menu": remembers the current state (a transition's target while one runs),
+    // stops the game clock and moves to the menu state.
+    void Menu();
+    // Lua "game_return": back to the remembered state, and the game clock runs again.
+    void Return();
+    // A new or loaded game: every state restarts (Reset, "init", "reset"), in name order.
+    void Reset();
+    // Lua "game_started": whether a game is under way (a last state is remembered).
+    bool IsStarted();
+    // Lua "game_progress": the preload's steps done out of its steps to do.
+    float GetProgress();
+    // Logs a ready `transition` element from the state left last to the current one, with
+    // the panorama view as its "pos" (an authoring aid).
+    void DumpTransition(cg::cp<float> view);
+    // The frame's last stage: after a preload, the pending move.
+    void Update();
+    // Answers the ready flag and clears it.
+    bool TakeLoadedFlag();
+    // The preload's end: the move to `next` waits for the frame's last stage. Any thread.
+    void SetMovePending(const std::string& next);
+
+    const std::string& Current() const { return current_; }
+    const std::string& Last() const { return last_; }
+    const std::string& Previous() const { return previous_; }
+
     // Registers a state under a name. A state already registered under it is replaced for
     // every lookup but kept alive until the map dies, since transitions and cut-scenes may
     // still point at it; the replacement is logged.
@@ -69,6 +117,9 @@ public:
     const std::string& MenuState() const { return menu_; }
 
 private:
+    // One switch, with nested moves queued.
+    void Switch(std::string name);
+
     template <typename T>
     void CreateStates(const XmlDom::Element& part, Part& record, const std::string& element);
 
@@ -84,8 +135,17 @@ private:
     std::string previous_;
     std::string next_;
     std::string partEffect_;
-    // The preload's ready flag and step counters join here with part loading.
+    // The preload's pending move and progress, shared with the worker.
+    std::atomic<bool> ready_{false};
+    std::atomic<int> total_{1};
+    std::atomic<int> done_{0};
     std::string autoload_;
+    // A switch is running; moves asked for meanwhile wait in queued_.
+    bool switching_ = false;
+    std::deque<std::string> queued_;
+    int queuedMoves_ = 0; // moves queued since the outer switch began
+    // The state the running switch makes current (current_ changes only at its end).
+    std::string switchTarget_;
     // States replaced by a later definition of their name, kept alive for whatever still
     // points at them.
     std::vector<std::shared_ptr<State::Base>> retired_;

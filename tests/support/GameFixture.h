@@ -18,12 +18,13 @@ namespace test {
 // by hand: Advance moves Game::Time on by whole milliseconds.
 class GameFixture : public ::testing::Test {
 protected:
-    GameFixture()
-        : opts_(g_opts), game_(g_game, [this] {
-              return new Game(Game::Environment{[this] { return ticks_.load(); },
-                                                [this](int code) { quitCodes_.push_back(code); }});
-          }) {
-        NewLogLines();
+    GameFixture() : opts_(g_opts), game_(g_game, [this] { return MakeGame(); }) { NewLogLines(); }
+
+    // Replaces game() by a new game object on the same clock.
+    void RenewGame() {
+        delete g_game;
+        g_game = nullptr;
+        g_game = MakeGame();
     }
 
     void Advance(std::uint64_t ms) { ticks_ += ms; }
@@ -63,6 +64,11 @@ protected:
     ScopedGlobal<Game> game_;
 
 private:
+    Game* MakeGame() {
+        return new Game(Game::Environment{[this] { return ticks_.load(); },
+                                          [this](int code) { quitCodes_.push_back(code); }});
+    }
+
     std::string lastMarker_ = "-- no mark yet";
 };
 

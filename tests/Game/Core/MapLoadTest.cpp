@@ -32,11 +32,11 @@ protected:
 TEST_F(MapLoadTest, EveryElementKindLoads) {
     opts().verbose_ = true;
     const std::string content =
-        StateXml("transition", "t_hall_tower") + StateXml("page", "page1") +
-        StateXml("loading", "l_intro", R"(sound="theme")") + StateXml("video", "v_logo") +
-        StateXml("cut", "c_arrive") + StateXml("menupano", "mp_main") +
-        StateXml("menu", "main", R"(effect="cinema")") + StateXml("screen", "s_intro") +
-        StateXml("pano", "hall", R"(effect="warm")") +
+        StateXml("transition", "t_hall_tower", R"(from="hall" to="tower")") +
+        StateXml("page", "page1") + StateXml("loading", "l_intro", R"(sound="theme")") +
+        StateXml("video", "v_logo") + StateXml("cut", "c_arrive") +
+        StateXml("menupano", "mp_main") + StateXml("menu", "main", R"(effect="cinema")") +
+        StateXml("screen", "s_intro") + StateXml("pano", "hall", R"(effect="warm")") +
         R"(<music src="music\theme.ogg" force="yes" wait="10"/>)";
     const std::string sounds = R"(<sound src="sound\wind.ogg" loop="yes" stream="yes"/>)";
     Map map;
@@ -68,7 +68,7 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
         {"v_logo", typeid(State::Video), false, false},
         {"l_intro", typeid(State::Loading), false, false},
         {"page1", typeid(State::Page), true, true},
-        {"t_hall_tower", typeid(State::Transition), false, true},
+        {"t_hall_tower", typeid(State::Transition), false, false},
     };
     ASSERT_EQ(map.GetStates().size(), std::size(expected));
     for (const Expected& e : expected) {

@@ -1,0 +1,114 @@
+// The script API: what the game's Lua scripts see of the engine.
+
+#include "Game/Game.h"
+
+namespace {
+
+// The variable dump, run once when the API is published. `vardump` writes into `vars_d`
+// Lua text that rebuilds `vars` when run: "vars = { ... }". Strings are escaped, keys
+// that are not Lua names are written as ["..."], pairs whose key is neither a string nor
+// a number are left out, numbers keep every digit they need and the non-finite ones are
+// written as expressions, and a table met again on its own path is written as nil. The
+// three functions are ordinary globals, so a script may replace them.
+const char* const kVarDump = R"lua(
+local reserved = {}
+for word in string.gmatch("and break do else elseif end false for function if in local nil not or repeat return then true until while", "%a+") do
+  reserved[word] = true
+end
+local escapes = { ["\\"] = "\\\\", ['"'] = '\\"', ["\n"] = "\\n", ["\r"] = "\\r", ["\t"] = "\\t" }
+local function dump_string(s)
+  local text = string.gsub(s, '[%c\\"\127]', function(c)
+    return escapes[c] or string.format("\\%03d", string.byte(c))
+  end)
+  return '"' .. text .. '"'
+end
+local function dump_number(n)
+  if n ~= n then return "0/0" end
+  if n == math.huge then return "1/0" end
+  if n == -math.huge then return "-1/0" end
+  local text = tostring(n)
+  if tonumber(text) ~= n then text = string.format("%.17g", n) end
+  return text
+end
+function dump_key(k)
+  if type(k) == "string" then
+    if string.find(k, "^[%a_][%w_]*$") and not reserved[k] then return k end
+    return "[" .. dump_string(k) .. "]"
+  elseif type(k) == "number" then
+    return "[" .. dump_number(k) .. "]"
+  end
+  return nil
+end
+function dump_value(t, path)
+  local kind = type(t)
+  if kind == "table" then
+    path = path or {}
+    if path[t] then return "nil" end
+    path[t] = true
+    local items = {}
+    for k, v in pairs(t) do
+      local key = dump_key(k)
+      if key then items[#items + 1] = key .. " = " .. dump_value(v, path) end
+    end
+    path[t] = nil
+    return "{ " .. table.concat(items, ", ") .. " }"
+  elseif kind == "string" then
+    return dump_string(t)
+  elseif kind == "number" then
+    return dump_number(t)
+  elseif kind == "boolean" then
+    return tostring(t)
+  end
+  return "nil"
+end
+function vardump()
+  vars_d = "vars = " .. dump_value(vars)
+end
+)lua";
+
+} // namespace
+
+void Game::RegisterApi() {
+    lua_.Execute("vars = {}");
+    lua_.Execute(kVarDump);
+
+    // The globals in their fixed order. Those whose owners are not part of the game yet
+    // are published here, in their places, when the owners join it.
+    // "context": Cursor::GetContext
+    lua_.Register("move", &map_, &Map::SetState);
+    // "play": Sound::Manager::Play; "fade": Sound::Manager::Fade
+    lua_.Register("time", this, &Game::Time);
+    lua_.Register("rand", this, &Game::Rand);
+    lua_.Register("dice", this, &Game::Dice);
+    lua_.Register("trace", this, &Game::Trace);
+    lua_.Register("halt", this, &Game::Halt);
+    lua_.Register("mask", this, &Game::SetMask);
+    lua_.Register("control", this, &Game::SetControl);
+    lua_.Register("speed", this, &Game::SetSpeed);
+    // "inv_put", "inv_del", "inv_has": Inventory::Put, Del, Has
+    // "lib_put", "lib_next", "lib_prev", "library", "lib_page": Inventory::LibPut,
+    // NextPage, PrevPage, OpenBook, OpenPage
+    lua_.Register("game_reset", this, &Game::Reset);
+    lua_.Register("game_end", &map_, &Map::End);
+    lua_.Register("game_return", &map_, &Map::Return);
+    lua_.Register("game_menu", &map_, &Map::Menu);
+    lua_.Register("game_started", &map_, &Map::IsStarted);
+    lua_.Register("game_exit", this, &Game::Exit);
+    // "game_save", "game_load": Game::SaveGame, Game::LoadGame
+    lua_.Register("game_progress", &map_, &Map::GetProgress);
+    lua_.Register("game_time", this, &Game::GameTime);
+    // "game_save_refresh": Game::RefreshSaves
+    lua_.Register("game_save_part", this, &Game::SavePart);
+    lua_.Register("game_save_time", this, &Game::SaveTime);
+    // "part_load": Map::LoadPartByName
+    // "opts_write", "opts_update": Opts::Data::Write, Opts::Data::Update
+}
+
+void Game::Reset() {
+    lua_.Execute("vars = {}");
+    map_.Reset();
+    // The inventory resets here once it is part of the game.
+    mask_ = false;
+    control_ = false;
+    RestartClock();
+}

@@ -1,0 +1,43 @@
+// Loading the game definition "korvantine.xml".
+
+#include "FileSystem/Locator.h"
+#include "Game/Exception.h"
+#include "Game/Game.h"
+
+#include <boost/lexical_cast.hpp>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The whole attribute text as a number; anything else throws boost::bad_lexical_cast.
+float IdleValue(const XmlDom::Element& idle, const char* name) {
+    return boost::lexical_cast<float>(XmlDom::RequiredAttr(idle, name));
+}
+
+} // namespace
+
+void Game::Load() {
+    std::vector<std::uint8_t> bytes;
+    if (!Locator::Instance().ReadAll("korvantine.xml", bytes)) {
+        throw exception("Cannot load 'korvantine.xml'");
+    }
+    const XmlDom::Document document = XmlDom::LoadString(std::string(bytes.begin(), bytes.end()));
+    const XmlDom::Element root = XmlDom::Root(document);
+    LoadIdle(XmlDom::Child(root, "settings"));
+    // The cursor reads the "cursor" element and the inventory the root ("inventory" and
+    // "library") here, once they are part of the game; both come before the script API,
+    // whose globals bind them.
+    XmlDom::Child(root, "cursor");
+    RegisterApi();
+    map_.Load(XmlDom::Child(root, "map"));
+}
+
+void Game::LoadIdle(const XmlDom::Element& settings) {
+    const XmlDom::Element idle = XmlDom::Child(settings, "idle");
+    idle_.period_x = IdleValue(idle, "period_x");
+    idle_.period_y = IdleValue(idle, "period_y");
+    idle_.ampl_x = IdleValue(idle, "ampl_x");
+    idle_.ampl_y = IdleValue(idle, "ampl_y");
+    idle_.delay = IdleValue(idle, "delay");
+}

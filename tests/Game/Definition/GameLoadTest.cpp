@@ -1,0 +1,119 @@
+#include "DefinitionFixture.h"
+#include "Game/Exception.h"
+#include "LogFile.h"
+#include "States/Base.h"
+#include "support/TestSupport.h"
+
+#include <boost/lexical_cast.hpp>
+#include <lua.hpp>
+
+namespace {
+
+class GameLoadTest : public test::DefinitionFixture {
+protected:
+    // A tree whose definition is `xml`.
+    void WithDefinition(const std::string& xml) {
+        test::WriteFile(dir_ / "Data" / "korvantine.xml", xml);
+        UseTree(dir_.Path().string());
+    }
+
+    static std::string Definition(const std::string& idle, const std::string& map) {
+        return "<korvantine><settings>" + idle + "</settings><cursor/><inventory/><library/>" +
+               map + "</korvantine>";
+    }
+
+    static std::string Idle(const std::string& delay) {
+        return R"(<idle period_x="0.5" period_y="2" ampl_x="1e-3" ampl_y="-0.25" delay=")" + delay +
+               "\"/>";
+    }
+
+    static std::string Map(const std::string& states) {
+        return R"(<map autoload="p" menu="m"><part name="p" start="s" load="l" effect="e">)"
+               "<sounds/><textures/>" +
+               states + "</part></map>";
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(GameLoadTest, ReadsTheIdleSettingsAndTheMap) {
+    WithDefinition(Definition(Idle("4000"), Map(R"(<screen name="s"/>)")));
+    game().Load();
+    EXPECT_EQ(game().idle_.period_x, 0.5f);
+    EXPECT_EQ(game().idle_.period_y, 2.0f);
+    EXPECT_EQ(game().idle_.ampl_x, 0.001f);
+    EXPECT_EQ(game().idle_.ampl_y, -0.25f);
+    EXPECT_EQ(game().idle_.delay, 4000.0f);
+    EXPECT_NE(game().map_.GetState("s"), nullptr);
+    EXPECT_EQ(game().map_.MenuState(), "m");
+}
+
+// The script API is there before the first state's "init" runs.
+TEST_F(GameLoadTest, GlobalsExistBeforeTheFirstInit) {
+    WithDefinition(Definition(
+        Idle("0"), Map(R"(<screen name="s"><event name="init">seen = type(move) .. type(vars) )"
+                       R"(.. type(vardump) .. type(game_exit)</event></screen>)")));
+    game().Load();
+    lua_State* L = game().lua_.Handle();
+    lua_getfield(L, LUA_GLOBALSINDEX, "seen");
+    EXPECT_STREQ(lua_tostring(L, -1), "functiontablefunctionfunction");
+    lua_pop(L, 1);
+}
+
+// Names are the file's bytes, whatever their code page.
+TEST_F(GameLoadTest, EightBitNamesAreKept) {
+    const std::string name = "caf\xE9";
+    WithDefinition(R"(<?xml version="1.0" encoding="windows-1252"?>)" +
+                   Definition(Idle("0"), Map("<screen name=\"" + name + "\"/>")));
+    game().Load();
+    EXPECT_NE(game().map_.GetState(name), nullptr);
+}
+
+TEST_F(GameLoadTest, FailuresEndTheLoad) {
+    struct {
+        const char* what;
+        std::string xml;
+        std::string error;
+    } const cases[] = {
+        {"not XML", "<korvantine>", "HRESULT: 1\n"},
+        {"no settings", "<korvantine><cursor/>" + Map("") + "</korvantine>", "HRESULT: 1\n"},
+        {"no idle", Definition("", Map("")), "HRESULT: 1\n"},
+        {"no cursor",
+         "<korvantine><settings>" + Idle("1") + "</settings>" + Map("") + "</korvantine>",
+         "HRESULT: 1\n"},
+        {"no map", Definition(Idle("1"), ""), "HRESULT: 1\n"},
+        {"idle attribute missing",
+         Definition(R"(<idle period_x="1" period_y="1" ampl_x="1" ampl_y="1"/>)", Map("")),
+         "Configuration error: \n  Attribute 'delay' not found at idle"},
+    };
+    for (const auto& c : cases) {
+        WithDefinition(c.xml);
+        try {
+            game().Load();
+            ADD_FAILURE() << c.what;
+        } catch (const exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.error) << c.what;
+        }
+    }
+}
+
+TEST_F(GameLoadTest, IdleValuesMustBeNumbers) {
+    for (const char* value : {"1.5x", "", "one", "1 "}) {
+        WithDefinition(Definition(Idle(value), Map("")));
+        EXPECT_THROW(game().Load(), boost::bad_lexical_cast) << value;
+    }
+}
+
+TEST_F(GameLoadTest, MissingDefinition) {
+    UseTree(dir_.Path().string());
+    test::LogSince log;
+    try {
+        game().Load();
+        ADD_FAILURE();
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Cannot load 'korvantine.xml'");
+    }
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Cannot open file 'korvantine.xml'"});
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "SwitchFixture.h"
+
+#include <vector>
+
+namespace {
+
+class ApiTest : public test::SwitchFixture {
+protected:
+    ApiTest() { LoadPart(Noted("screen", "A") + Noted("screen", "B") + Noted("screen", "menu")); }
+
+    // Dumps `vars`, forgets it, and runs the dump.
+    void RoundTrip() {
+        game().lua_.Execute("vardump(); saved = vars_d; vars = nil");
+        game().lua_.Execute(Eval("saved"));
+    }
+};
+
+// Each published global reaches its operation with its arguments bound in order.
+TEST_F(ApiTest, GlobalsCallTheirOperations) {
+    Advance(1234);
+    EXPECT_EQ(Eval("time()"), "1234");
+    const std::string r = Eval("rand()");
+    EXPECT_GE(std::stof(r), 0.0f);
+    EXPECT_LE(std::stof(r), 1.0f);
+    EXPECT_EQ(Eval("dice(4, 4)"), "4");
+    EXPECT_EQ(Eval("math.type == nil and dice(7, 7) % 1"), "0");
+
+    NewLogLines();
+    game().lua_.Execute("trace('hello ' .. 12)");
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{"hello 12"});
+
+    game().lua_.Execute("halt(250)");
+    EXPECT_EQ(game().haltUntil_, 1234.0f + 250.0f);
+    game().lua_.Execute("mask(2)");
+    EXPECT_TRUE(game().mask_);
+    game().lua_.Execute("mask(0) control(1) speed(0)");
+    EXPECT_FALSE(game().mask_);
+    EXPECT_EQ(game().SkyRotation(), 0.0f);
+    game().lua_.Execute("control(0)");
+    EXPECT_NEAR(game().SkyRotation(), 1e-8f * 1234.0f, 1e-9f);
+
+    game().lua_.Execute("move('A')");
+    EXPECT_EQ(map().Current(), "A");
+    EXPECT_EQ(Eval("game_started()"), "false");
+    game().lua_.Execute("game_menu()");
+    EXPECT_EQ(map().Last(), "A");
+    EXPECT_EQ(Eval("game_started()"), "true");
+    RunOut();
+    game().lua_.Execute("game_return()");
+    EXPECT_EQ(map().Current(), "t_menu_A");
+    RunOut();
+    game().lua_.Execute("game_end('B')");
+    EXPECT_EQ(Eval("game_started()"), "false");
+    EXPECT_EQ(map().Current(), "t_A_B");
+
+    EXPECT_EQ(Eval("game_progress()"), "0");
+    EXPECT_EQ(Eval("game_save_part(1)"), "empty");
+    EXPECT_EQ(Eval("game_save_time(6)"), "0");
+    EXPECT_EQ(Eval("type(game_time())"), "number");
+
+    game().lua_.Execute("vars.x = 1 game_reset()");
+    EXPECT_EQ(Eval("next(vars)"), "nil");
+    Advance(100);
+    game().UpdateClock();
+    EXPECT_EQ(game().GameTime(), 100.0f);
+
+    game().lua_.Execute("game_exit()");
+    EXPECT_EQ(quitCodes_, std::vector<int>{0});
+}
+
+// Globals of owners that are not part of the game are absent, not half made.
+TEST_F(ApiTest, GlobalsOfMissingOwnersAreNotPublished) {
+    for (const char* name : {"context", "play", "fade", "inv_put", "lib_put", "game_save",
+                             "game_load", "game_save_refresh", "part_load", "opts_write"}) {
+        EXPECT_EQ(Eval(std::string("type(") + name + ")"), "nil") << name;
+    }
+}
+
+TEST_F(ApiTest, VarDumpOfOrdinaryData) {
+    struct {
+        const char* vars;
+        const char* dump;
+    } const cases[] = {
+        {"{}", "vars = {  }"},
+        {"{ a = 1 }", "vars = { a = 1 }"},
+        {"{ [1] = true }", "vars = { [1] = true }"},
+        {"{ n = 2.5 }", "vars = { n = 2.5 }"},
+        {"{ s = 'a' }", R"(vars = { s = "a" })"},
+        {"{ t = { u = { false } } }", "vars = { t = { u = { [1] = false } } }"},
+        {"{ f = print }", "vars = { f = nil }"},
+    };
+    for (const auto& c : cases) {
+        game().lua_.Execute(std::string("vars = ") + c.vars + " vardump()");
+        EXPECT_EQ(Eval("vars_d"), c.dump) << c.vars;
+    }
+}
+
+// Text that does not survive plain quoting, keys that are not names and numbers that
+// tostring rounds all load back equal; keys of other types are left out.
+TEST_F(ApiTest, VarDumpLoadsBackEqual) {
+    game().lua_.Execute(R"(vars = { s = 'a"b\\c\nd\r\t\0e\1\127\200', ["two words"] = 1,
+        ["end"] = 2, [true] = 3, [vars] = 4, x = 1/0, y = -1/0, z = 0/0, third = 1/3,
+        big = 2^60 + 1, [0.1] = 'k', nested = { 1, 2, { inner = 'q' } } })");
+    RoundTrip();
+    const char* const checks[] = {
+        R"(vars.s == 'a"b\\c\nd\r\t\0e\1\127\200')",
+        "vars['two words'] == 1",
+        "vars['end'] == 2",
+        "vars[true] == nil",
+        "vars.x == 1/0 and vars.y == -1/0 and vars.z ~= vars.z",
+        "vars.third == 1/3",
+        "vars.big == 2^60 + 1",
+        "vars[0.1] == 'k'",
+        "vars.nested[3].inner == 'q' and #vars.nested == 3",
+    };
+    for (const char* check : checks) {
+        EXPECT_EQ(Eval(check), "true") << check;
+    }
+    // No raw control character is left for the save game's text.
+    game().lua_.Execute("vardump()");
+    EXPECT_EQ(Eval("string.find(vars_d, '[%c]') == nil"), "true");
+}
+
+TEST_F(ApiTest, VarDumpWritesACycleAsNil) {
+    game().lua_.Execute("vars = { a = { b = 1 } } vars.a.up = vars vars.again = vars.a");
+    RoundTrip();
+    EXPECT_EQ(Eval("vars.a.up"), "nil");
+    EXPECT_EQ(Eval("vars.again.b"), "1");
+}
+
+TEST_F(ApiTest, ScriptsMayReplaceTheDump) {
+    game().lua_.Execute("function vardump() vars_d = 'vars = { mine = true }' end");
+    RoundTrip();
+    EXPECT_EQ(Eval("vars.mine"), "true");
+}
+
+} // namespace
