@@ -49,7 +49,8 @@ public:
 
     float X() const { return x_; }
     float Y() const { return y_; }
-    const std::string& Context() const { return context_; }
+    // The current context's name, "" before one is selected. Lua "context".
+    std::string GetContext() { return context_; }
     int Index() const { return index_; }
     bool ItemHeld() const { return itemHeld_; }
     const std::string& Texture() const { return tex_; }

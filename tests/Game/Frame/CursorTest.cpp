@@ -28,7 +28,7 @@ TEST_F(CursorTest, StartsCentredWithCellZeroAndNoItem) {
     EXPECT_FLOAT_EQ(cursor_.X(), 0.5f);
     EXPECT_FLOAT_EQ(cursor_.Y(), 0.5f);
     EXPECT_EQ(cursor_.Index(), 0);
-    EXPECT_EQ(cursor_.Context(), "");
+    EXPECT_EQ(cursor_.GetContext(), "");
     EXPECT_FALSE(cursor_.ItemHeld());
 }
 
@@ -39,7 +39,7 @@ TEST_F(CursorTest, LoadsTheAtlasAndContextsLaterNamesReplacingEarlier) {
     EXPECT_EQ(cursor_.Texture(), "gfx\\common\\cursor.dds");
     cursor_.SetContext("do", true);
     EXPECT_EQ(cursor_.Index(), 7);
-    EXPECT_EQ(cursor_.Context(), "do");
+    EXPECT_EQ(cursor_.GetContext(), "do");
     EXPECT_TRUE(cursor_.ItemHeld());
     cursor_.SetContext("odd", false);
     EXPECT_EQ(cursor_.Index(), -1);
@@ -71,7 +71,7 @@ TEST_F(CursorTest, UnknownContextIsLoggedAndChangesNothing) {
     NewLogLines();
     cursor_.SetContext("take", false);
     EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Warning: no such context 'take'"});
-    EXPECT_EQ(cursor_.Context(), "do");
+    EXPECT_EQ(cursor_.GetContext(), "do");
     EXPECT_EQ(cursor_.Index(), 2);
     EXPECT_TRUE(cursor_.ItemHeld());
 }
