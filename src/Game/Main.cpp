@@ -2,10 +2,13 @@
 // line, the process-wide objects created in order inside one protected block, the
 // message loop, and the teardown in reverse order after a normal end and after an error.
 
+#include "Game/ClearFramePlaceholder.h"
 #include "Game/CommandLine.h"
+#include "Game/DirectX.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
+#include "Platform/Window/CCustomMessageLoop.h"
 
 #include <iostream>
 #include <wx/init.h>
@@ -26,20 +29,37 @@ int main(int argc, char** argv) {
     }
     Opts::ParseCommandLine(argc, argv, *g_opts);
 
+    // The message loop of this thread: the window and the input devices take their events
+    // from it, the frame is drawn in its idle turns. It outlives everything created below.
+    CCustomMessageLoop loop;
+
     std::string error;
     const int exitCode = RunProtected(
         [&] {
             // The first line opens the log file: the log path is final by now.
             LogWrite("Initializing DirectX Object");
+            ScopedGlobal<DirectX> directX(g_dx);
+
             LogWrite("Initializing game data");
+            // The Game object joins here, through its holder.
+
             LogWrite("Initializing effects");
+            // The Effects set joins here, through its holder.
+
             LogWrite("Initializing Heliodrome engine");
+            // The Engine joins here and becomes the loop's idle handler; until then a
+            // cleared black frame is shown on every idle turn.
+            ClearFramePlaceholder frame;
+
             LogWrite("Initializing options");
+            // The options file's start-up read joins here.
             for (const std::string& line : PlacementLines(*g_opts)) {
                 LogWrite(line);
             }
+
+            // Runs until the window is closed (or SIGTERM closes it) or the game quits.
             LogWrite("Start message processing");
-            return 0;
+            return loop.Run();
         },
         error);
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,11 +33,48 @@ struct ProcessResult {
     int status = -1; // exit status, or -1 when the process did not exit normally
     std::string out;
     std::string err;
+    bool ready = false; // RunProcessUntil: the readiness check passed before the stop
 };
 
 // Runs a program with arguments in a working folder and collects what it printed.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::filesystem::path& workDir);
+
+// Whether a running program (by process id) is ready to be stopped.
+using ReadyCheck = std::function<bool(int pid)>;
+// Ready once the file (a relative path is taken from the working folder) has the line.
+ReadyCheck WhenLogHasLine(const std::filesystem::path& workDir, const std::filesystem::path& file,
+                          const std::string& line);
+// Ready once the program has a handler of its own for SIGTERM (so SIGTERM asks it to end
+// instead of killing it).
+ReadyCheck WhenCatchingSigterm();
+
+struct StopOptions {
+    ReadyCheck ready;
+    // SIGTERM is sent when the check passes, or when this much time has passed without.
+    std::chrono::milliseconds timeout{30000};
+    // "NAME=value" entries set in the program's environment on top of the test's own.
+    std::vector<std::string> environment;
+};
+
+// Runs a program that does not end by itself: SIGTERM stops it once it is ready (checked
+// every 20 ms) or at the timeout, whichever comes first; a program that ends by itself
+// earlier is simply collected. A program still running 20 s after SIGTERM is killed, so a
+// test never hangs.
+ProcessResult RunProcessUntil(const std::string& program, const std::vector<std::string>& args,
+                              const std::filesystem::path& workDir, const StopOptions& stop);
+
+// The entries of the process's log written since this object was made, split into lines
+// (the log keeps only its last ten entries).
+class LogSince {
+public:
+    LogSince();
+    std::vector<std::string> Lines() const;
+    long Count(const std::string& line) const;
+
+private:
+    std::string marker_;
+};
 
 // The engine executable of the assembled game tree.
 std::string GameExecutable();

@@ -4,6 +4,7 @@
 #include "Platform/Gfx/GlContext.h"
 #include "Platform/Gfx/GlRenderer.h"
 #include "Platform/Gfx/GlTexture.h"
+#include "Platform/Window/NativeWindow.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -57,6 +58,10 @@ std::unique_ptr<System> System::Create(NativeWindow* window) {
         core = core && epoxy_is_desktop_gl() && epoxy_gl_version() >= 33;
     }
     return std::unique_ptr<System>(new System(window, std::move(shared), core));
+}
+
+std::unique_ptr<System> System::Create(const Platform::NativeWindow& window) {
+    return Create(reinterpret_cast<NativeWindow*>(window.window));
 }
 
 System::System(NativeWindow* window, std::shared_ptr<Internal::GlContext> context, bool core)

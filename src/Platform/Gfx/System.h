@@ -4,6 +4,10 @@
 
 #include <memory>
 
+namespace Platform {
+struct NativeWindow;
+}
+
 namespace Gfx {
 
 class Device;
@@ -26,6 +30,8 @@ public:
     // Null when there is no window. A system whose context cannot be made answers failures
     // from GetDeviceCaps.
     static std::unique_ptr<System> Create(NativeWindow* window);
+    // The same on the window layer's window (EngineWnd::Native()).
+    static std::unique_ptr<System> Create(const Platform::NativeWindow& window);
     ~System();
     System(const System&) = delete;
     System& operator=(const System&) = delete;

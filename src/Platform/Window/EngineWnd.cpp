@@ -144,7 +144,7 @@ EngineWnd::~EngineWnd() {
     impl_->Release();
 }
 
-int EngineWnd::Create(bool windowed) {
+int EngineWnd::Create(bool windowed, void (*prepareContext)()) {
     LogWrite("CreateWindow");
     Impl& impl = *impl_;
     if (impl.native.window != nullptr) {
@@ -165,6 +165,9 @@ int EngineWnd::Create(bool windowed) {
     impl.videoStarted = true;
     if (!SetContextAttributes()) {
         return fail(std::string("Cannot set the OpenGL attributes: ") + SDL_GetError());
+    }
+    if (prepareContext != nullptr) {
+        prepareContext();
     }
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
                          (windowed ? 0u : Uint32(SDL_WINDOW_FULLSCREEN_DESKTOP));

@@ -34,8 +34,10 @@ public:
 
     // Logs "CreateWindow", creates and shows the window and starts taking its events from
     // the calling thread's message loop. Answers 0, or kCreateFailed with the reason in
-    // ErrorText (nothing is left created then).
-    int Create(bool windowed);
+    // ErrorText (nothing is left created then). prepareContext, when given, runs after the
+    // window's own OpenGL attributes are set and before the window exists: the graphics
+    // layer sets the attributes its context needs there, so window and context agree.
+    int Create(bool windowed, void (*prepareContext)() = nullptr);
     const std::string& ErrorText() const;
 
     // Created and not closed.

@@ -14,27 +14,6 @@
 
 namespace {
 
-// The log lines written since this object was made (the log keeps its last ten).
-class LogSince {
-public:
-    LogSince() : marker_("-- mark " + std::to_string(++serial_)) { LogWrite(marker_); }
-    std::vector<std::string> Lines() const {
-        std::vector<std::string> lines = test::SplitLines(Log::Instance().Lines());
-        auto it = std::find(lines.begin(), lines.end(), marker_);
-        EXPECT_NE(it, lines.end()) << "too many lines logged to judge";
-        return it == lines.end() ? std::vector<std::string>{}
-                                 : std::vector<std::string>(it + 1, lines.end());
-    }
-    long Count(const std::string& line) const {
-        const std::vector<std::string> lines = Lines();
-        return std::count(lines.begin(), lines.end(), line);
-    }
-
-private:
-    static inline int serial_ = 0;
-    std::string marker_;
-};
-
 void Push(SDL_Event e) {
     ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
 }
@@ -59,7 +38,7 @@ private:
 
 TEST(EngineWnd, CreatesTheBorderlessWindowTheGraphicsContextNeeds) {
     CCustomMessageLoop loop;
-    LogSince log;
+    test::LogSince log;
     EngineWnd window;
     EXPECT_EQ(window.Native(), nullptr);
     ASSERT_EQ(window.Create(true), 0) << window.ErrorText();
@@ -143,7 +122,7 @@ TEST(EngineWnd, EveryWayOfClosingEndsTheLoopWithZeroAndLogsOnce) {
         {"close request", [](EngineWnd& w) { w.OnDestroyRequest(); }},
     };
     for (const Way& way : ways) {
-        LogSince log;
+        test::LogSince log;
         {
             CCustomMessageLoop loop;
             EngineWnd window;
@@ -165,7 +144,7 @@ TEST(EngineWnd, EveryWayOfClosingEndsTheLoopWithZeroAndLogsOnce) {
 
 TEST(EngineWnd, TeardownOfAnOpenWindowLogsOnceAndPostsQuit) {
     CCustomMessageLoop loop;
-    LogSince log;
+    test::LogSince log;
     {
         EngineWnd window;
         ASSERT_EQ(window.Create(true), 0) << window.ErrorText();
@@ -178,7 +157,7 @@ TEST(EngineWnd, TeardownOfAnOpenWindowLogsOnceAndPostsQuit) {
 TEST(EngineWnd, AFailedCreateReportsWhyAndLeavesNothing) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "no-such-driver", SDL_HINT_OVERRIDE);
     CCustomMessageLoop loop;
-    LogSince log;
+    test::LogSince log;
     {
         EngineWnd window;
         EXPECT_EQ(window.Create(true), EngineWnd::kCreateFailed);
