@@ -2,9 +2,10 @@
 // line, the process-wide objects created in order inside one protected block, the
 // message loop, and the teardown in reverse order after a normal end and after an error.
 
-#include "Game/ClearFramePlaceholder.h"
 #include "Game/CommandLine.h"
 #include "Game/DirectX.h"
+#include "Game/Engine.h"
+#include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
@@ -41,15 +42,14 @@ int main(int argc, char** argv) {
             ScopedGlobal<DirectX> directX(g_dx);
 
             LogWrite("Initializing game data");
-            // The Game object joins here, through its holder.
+            ScopedGlobal<Game> gameData(g_game);
 
             LogWrite("Initializing effects");
             // The Effects set joins here, through its holder.
 
             LogWrite("Initializing Heliodrome engine");
-            // The Engine joins here and becomes the loop's idle handler; until then a
-            // cleared black frame is shown on every idle turn.
-            ClearFramePlaceholder frame;
+            // The loop's idle handler: one frame per idle turn. It loads the game definition.
+            Engine engine;
 
             LogWrite("Initializing options");
             // The options file's start-up read joins here.

@@ -36,7 +36,7 @@ protected:
 
 TEST_F(FixtureGameTest, LoadsAndPlaysToTheEnd) {
     CCustomMessageLoop loop;
-    test::LogSince log;
+    test::LogFileSince log;
     game().Load();
     EXPECT_EQ(game().idle_.ampl_y, 0.001f);
     Map& map = game().map_;

@@ -109,7 +109,7 @@ TEST_F(GameLoadTest, IdleValuesMustBeNumbers) {
 
 TEST_F(GameLoadTest, MissingDefinition) {
     UseTree(dir_.Path().string());
-    test::LogSince log;
+    test::LogFileSince log;
     try {
         game().Load();
         ADD_FAILURE();

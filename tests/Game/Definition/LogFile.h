@@ -12,9 +12,9 @@ namespace test {
 std::string LogFilePath();
 
 // The log lines written after this object was made.
-class LogSince {
+class LogFileSince {
 public:
-    LogSince() : marker_("-- since " + std::to_string(++count_) + " --") { LogWrite(marker_); }
+    LogFileSince() : marker_("-- since " + std::to_string(++count_) + " --") { LogWrite(marker_); }
 
     std::vector<std::string> Lines() const {
         const std::vector<std::string> all = SplitLines(ReadFile(LogFilePath()));

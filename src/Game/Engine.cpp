@@ -1,0 +1,286 @@
+#include "Game/Engine.h"
+
+#include "Game/Check.h"
+#include "Game/DirectX.h"
+#include "Game/Game.h"
+#include "Game/Keyboard.h"
+#include "Game/Log.h"
+#include "Game/Mouse.h"
+#include "Game/Opts.h"
+#include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Font.h"
+#include "Platform/Gfx/Sprite.h"
+#include "Platform/Gfx/Surface.h"
+#include "Platform/Gfx/Texture.h"
+#include "Platform/Input/DirectInput.h"
+#include "States/Base.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+constexpr const char* kWhere = ".\\Game\\Engine";
+
+std::int64_t Counter() {
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
+
+constexpr std::int64_t CounterFrequency() {
+    using Period = std::chrono::steady_clock::period;
+    return Period::den / Period::num;
+}
+
+std::shared_ptr<State::Base> CurrentState() {
+    return game().map_.CurrentState();
+}
+
+} // namespace
+
+Engine::Engine() {
+    LogWrite("Initializing DirectX");
+    InitDirectX();
+    LogWrite("Initializing game data");
+    game().Load();
+    // Until part loading is built, the definition's load leaves no state current; the
+    // autoload part's loading screen is made current here, as loading the part does first.
+    if (Map::Part* part = game().map_.GetPart(game().map_.AutoloadPart())) {
+        game().map_.SetState(part->load_);
+    }
+}
+
+Engine::~Engine() {
+    LogWrite("Deinitializing game data");
+}
+
+void Engine::InitDirectX() {
+    std::shared_ptr<Input::DirectInput> dinput = dx().dinput();
+    mouse_ = std::make_shared<Mouse>(*dinput);
+    keyboard_ = std::make_shared<Keyboard>(*dinput);
+    OnResetDevice();
+}
+
+bool Engine::OnIdle() {
+    if (!CheckDevice()) {
+        return false;
+    }
+    // Every mouse record before any key, and the keyboard's batch to whatever state the
+    // mouse's batches left current.
+    mouse_->Update(CurrentState);
+    keyboard_->Update(CurrentState);
+    Render();
+    return false;
+}
+
+bool Engine::CheckDevice() {
+    std::shared_ptr<Gfx::Device> device = dx().device();
+    const int result = device->TestCooperativeLevel();
+    if (result == Gfx::kErrDeviceLost) {
+        return false;
+    }
+    if (result == Gfx::kErrDeviceNotReset) {
+        LogWrite("Device not reset");
+        OnLostDevice();
+        // A failed reset shows in the second test: the frame is skipped and the next one
+        // tries again.
+        if (const int reset = device->Reset(dx().d3dpp()); reset != Gfx::kOk) {
+            LogFormat("Device reset failed: HRESULT: %1%", reset);
+        }
+    }
+    if (device->TestCooperativeLevel() != Gfx::kOk) {
+        return false;
+    }
+    if (lost_) {
+        OnResetDevice();
+    }
+    return true;
+}
+
+void Engine::OnLostDevice() {
+    // The effects' hooks join here with the effects set.
+    CheckResult(dx().sprite()->OnLostDevice(), kWhere, "dx().sprite()->OnLostDevice()");
+    CheckResult(dx().font()->OnLostDevice(), kWhere, "dx().font()->OnLostDevice()");
+    scSurf_.reset();
+    scTex_.reset();
+    lost_ = true;
+}
+
+void Engine::OnResetDevice() {
+    std::shared_ptr<Gfx::Device> device = dx().device();
+    CheckResult(device->SetRenderState(Gfx::RenderState::CullMode, Gfx::CullNone), kWhere,
+                "device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE)");
+    if (!scTex_) {
+        CheckResult(device->CreateTexture(kWidth, kHeight, 1, Gfx::UsageRenderTarget,
+                                          Gfx::Format::X8R8G8B8, Gfx::Pool::Default, scTex_),
+                    kWhere,
+                    "D3DXCreateTexture(device, 1024, 768, 1, D3DUSAGE_RENDERTARGET, "
+                    "D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &scTex_)");
+        CheckResult(scTex_->GetSurfaceLevel(0, scSurf_), kWhere,
+                    "scTex_->GetSurfaceLevel(0, &scSurf_)");
+    }
+    // The effects' hooks join here with the effects set, which also takes the screen
+    // texture as the blur's and the bloom's source.
+    CheckResult(dx().sprite()->OnResetDevice(), kWhere, "dx().sprite()->OnResetDevice()");
+    CheckResult(dx().font()->OnResetDevice(), kWhere, "dx().font()->OnResetDevice()");
+    lost_ = false;
+}
+
+void Engine::Stage(const char* name) {
+    if (observer_) {
+        observer_(name);
+    }
+}
+
+void Engine::Render() {
+    const std::int64_t start = Counter();
+    std::shared_ptr<Gfx::Device> device = dx().device();
+
+    Stage("Render");
+    game().UpdateClock();
+    const float now = game().Time();
+    // Held for the whole frame: a script of this frame that moves leaves it valid.
+    const std::shared_ptr<State::Base> state = CurrentState();
+    Assert(state != nullptr, kWhere, "state != 0", "No state assigned");
+    CheckResult(device->BeginScene(), kWhere, "device->BeginScene()");
+    std::shared_ptr<Gfx::Surface> backBuffer;
+    CheckResult(device->GetRenderTarget(0, backBuffer), kWhere,
+                "device->GetRenderTarget(0, &oldSurf)");
+    CheckResult(device->SetRenderTarget(0, scSurf_), kWhere, "device->SetRenderTarget(0, scSurf_)");
+
+    Stage("State");
+    state->Tick();
+    CheckResult(device->SetRenderState(Gfx::RenderState::SrcBlend, Gfx::BlendSrcAlpha), kWhere,
+                "device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)");
+    CheckResult(device->SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha), kWhere,
+                "device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)");
+
+    Stage("Mask");
+    if (game().mask_) {
+        RenderMask();
+    }
+
+    Stage("Effect");
+    const std::shared_ptr<Gfx::Texture> blended = RenderFilm(scTex_);
+    CheckResult(device->SetRenderTarget(0, backBuffer), kWhere,
+                "device->SetRenderTarget(0, oldSurf)");
+
+    Stage("Full");
+    RenderFull(blended, now);
+
+    Stage("Toppings");
+    RenderToppings(*state, now);
+
+    Stage("Subtitles");
+    DrawSubtitles();
+
+    Stage("Debug");
+    if (opts().info_) {
+        DrawDebug(*state);
+    }
+    if (opts().console_) {
+        DrawConsole();
+    }
+
+    Stage("Present");
+    CheckResult(device->EndScene(), kWhere, "device->EndScene()");
+    CheckResult(device->Present(), kWhere, "device->Present(NULL, NULL, NULL, NULL)");
+
+    Stage("Sound");
+    // The sound manager's Update(now) belongs here once the game owns one.
+
+    Stage("Map");
+    game().map_.Update();
+
+    rate_ = FrameRate(CounterFrequency(), start, Counter());
+}
+
+void Engine::RenderMask() {
+    // The mask effect with the capsule mask texture joins here with the effects set.
+}
+
+std::shared_ptr<Gfx::Texture> Engine::RenderFilm(std::shared_ptr<Gfx::Texture> texture) {
+    if (game().CurrentEffect() == "cinema") {
+        RenderCinema(texture);
+    }
+    return texture;
+}
+
+void Engine::RenderCinema(std::shared_ptr<Gfx::Texture>& texture) {
+    // The film look (dust, lines and blur) joins here with the effects set.
+    static_cast<void>(texture);
+}
+
+void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now) {
+    static_cast<void>(now);
+    CheckResult(dx().device()->Clear(0xFF000000), kWhere,
+                "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
+    // Until the final pass of the effects set is here, the picture is copied as it is.
+    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
+    CheckResult(sprite->Begin(0), kWhere, "dx().sprite()->Begin(0)");
+    CheckResult(sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF), kWhere,
+                "dx().sprite()->Draw(texture, NULL, NULL, NULL, 0xFFFFFFFF)");
+    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+}
+
+void Engine::RenderToppings(State::Base& state, float now) {
+    if (state.ShowInventory()) {
+        // The inventory bar's Render(now) belongs here once the game owns one.
+        static_cast<void>(now);
+    }
+    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
+    CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
+                "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
+    if (state.ShowCursor()) {
+        Cursor& cursor = game().cursor_;
+        // The atlas comes from the texture manager once the game owns one.
+        cursor.Draw(*sprite, nullptr);
+    }
+    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+}
+
+void Engine::DrawText(const std::string& text, int left, int top, int right, int bottom,
+                      std::uint32_t format, const char* what) {
+    const Gfx::Rect rect{left, top, right, bottom};
+    CheckResult(dx().font()->DrawText(text, -1, rect, format, kTextColour), kWhere, what);
+}
+
+void Engine::DrawSubtitles() {
+    const std::string& text = game().subtitle_;
+    if (!text.empty()) {
+        DrawText(text, 0, 700, 1024, 768, Gfx::TextCenter | Gfx::TextNoClip,
+                 "dx().font()->DrawText(NULL, subtitle, -1, &rc, DT_CENTER | DT_NOCLIP, color)");
+    }
+}
+
+void Engine::DrawDebug(const State::Base& state) {
+    std::ostringstream text;
+    text << "Korvantine v1.0 Beta\n"
+         << state.Name() << "\n"
+         << "FPS: " << rate_ << "\n"
+         << "Game time:" << game().GameTime() << "\n"
+         << game().info_;
+    DrawText(text.str(), 0, 0, 100, 100, Gfx::TextLeft | Gfx::TextNoClip,
+             "dx().font()->DrawText(NULL, info, -1, &rc, DT_NOCLIP, color)");
+}
+
+void Engine::DrawConsole() {
+    DrawText(Log::Instance().Lines(), 512, 0, 1020, 760, Gfx::TextRight | Gfx::TextNoClip,
+             "dx().font()->DrawText(NULL, console, -1, &rc, DT_RIGHT | DT_NOCLIP, color)");
+}
+
+float Engine::FullWeight(float brightness) {
+    // A brightness that is not a number (a damaged options file) counts as the default.
+    const float x = std::isnan(brightness) ? 0.5f : std::clamp(brightness, 0.0f, 1.0f);
+    return 1.0f / (1.6f * x + 0.2f);
+}
+
+std::int32_t Engine::FrameRate(std::int64_t frequency, std::int64_t start, std::int64_t end) {
+    if (end <= start) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(std::min<std::int64_t>(
+        frequency / (end - start), std::numeric_limits<std::int32_t>::max()));
+}
