@@ -3,6 +3,7 @@
 #include "Game/AnimatedValue.h"
 #include "Game/Cursor.h"
 #include "Game/Map.h"
+#include "Game/TexMgr.h"
 #include "Script/State.h"
 
 #include <array>
@@ -131,6 +132,7 @@ public:
     Idle idle_;
     Cursor cursor_;
     Map map_;
+    TexMgr texMgr_;
 
 private:
     std::mt19937 random_;

@@ -1,6 +1,7 @@
 // Frames per second of a busy frame (1,000 sprite quads and 10 lines of text) against a bare
 // clear-and-present frame, on whatever OpenGL the video driver gives (SDL's offscreen driver
 // with Mesa's software rasteriser when no display is set).
+#include "../../support/OffscreenDevice.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Font.h"
 #include "Platform/Gfx/Sprite.h"
@@ -19,26 +20,9 @@
 
 namespace {
 
-struct Scene {
-    Scene() {
-        if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-        }
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            return;
-        }
-        Gfx::System::PrepareWindow();
-        window = SDL_CreateWindow("bench", 0, 0, 1024, 768, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        if (window == nullptr) {
-            return;
-        }
-        system = Gfx::System::Create(reinterpret_cast<Gfx::NativeWindow*>(window));
-        Gfx::PresentParams params;
-        params.windowed = true;
-        params.presentationInterval = 0;
-        if (!system || system->CreateDevice(Gfx::BehaviourHardwareVertexProcessing, params,
-                                            device) != Gfx::kOk) {
-            device.reset();
+struct Scene : bench::OffscreenDevice {
+    Scene() : OffscreenDevice(0) {
+        if (!device) {
             return;
         }
         // A 256x256 atlas of translucent cells, as the cursor and inventory atlases are.
@@ -59,20 +43,7 @@ struct Scene {
             device.reset();
         }
     }
-    ~Scene() {
-        font.reset();
-        sprite.reset();
-        atlas.reset();
-        device.reset();
-        system.reset();
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-        }
-    }
 
-    SDL_Window* window = nullptr;
-    std::unique_ptr<Gfx::System> system;
-    std::shared_ptr<Gfx::Device> device;
     std::shared_ptr<Gfx::Texture> atlas;
     std::shared_ptr<Gfx::Sprite> sprite;
     std::shared_ptr<Gfx::Font> font;

@@ -11,7 +11,8 @@ namespace test {
 // The file the test program's log writes to.
 std::string LogFilePath();
 
-// The log lines written after this object was made.
+// The lines written to the log file after this object was made (all of them, unlike
+// LogSince, which sees only the kept lines).
 class LogFileSince {
 public:
     LogFileSince() : marker_("-- since " + std::to_string(++count_) + " --") { LogWrite(marker_); }

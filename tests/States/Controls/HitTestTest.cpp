@@ -8,9 +8,9 @@ namespace {
 // Just what the hit tests read of a control, and how often its context was asked for.
 template <typename Region>
 struct FakeControl {
-    bool clickable = true;
+    bool clickable_ = true;
     std::string context = "walk";
-    Region region;
+    Region region_;
     int contextCalls = 0;
 
     std::string GetContext() {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Effects/FullScreen.h"
+
+#include <memory>
+
+namespace Gfx {
+class Texture;
+class Surface;
+} // namespace Gfx
+
+namespace Effect {
+
+// Shows the current video frame: a 640x480 dynamic texture whose surface the video decoder
+// writes, drawn over the full screen.
+class Video : public FullScreen {
+public:
+    static constexpr unsigned kWidth = 640;
+    static constexpr unsigned kHeight = 480;
+
+    Video() : FullScreen("effect/video.fx") {}
+
+    void OnLostDevice() override;
+    void OnResetDevice() override;
+    void SetParams() override;
+
+    const std::shared_ptr<Gfx::Texture>& VideoTexture() const { return texture_; }
+    const std::shared_ptr<Gfx::Surface>& VideoSurface() const { return surface_; }
+
+private:
+    std::shared_ptr<Gfx::Texture> texture_;
+    std::shared_ptr<Gfx::Surface> surface_;
+};
+
+} // namespace Effect

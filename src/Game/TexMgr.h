@@ -1,0 +1,101 @@
+#pragma once
+
+#include "Game/XmlDom.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace Gfx {
+class Texture;
+class CubeTexture;
+} // namespace Gfx
+
+// Loads every texture of the game once and hands the same texture object to every user: flat
+// textures by data path, cube maps by name. Keeps the stripes of the parts' "textures"
+// elements. The preload worker and the user-interface thread share it: the caches are
+// guarded, a path being loaded is loaded by one thread while the others wait for it, and the
+// loading itself only reads and decodes (the pixels reach the graphics card when the texture is
+// first used on the user-interface thread).
+class TexMgr {
+public:
+    struct Frame {
+        std::string src;
+        int x = 0;
+        int y = 0;
+    };
+    struct Stripe {
+        std::vector<Frame> frames;
+        int width = 0;
+        int height = 0;
+    };
+
+    // How textures are made from file bytes; the device's file-texture creation by default.
+    struct Creator {
+        std::function<int(const void*, std::size_t, std::shared_ptr<Gfx::Texture>&)> flat;
+        std::function<int(const void*, std::size_t, std::shared_ptr<Gfx::CubeTexture>&)> cube;
+    };
+
+    // The longest stripe a definition may declare.
+    static constexpr int kMaxStripeLength = 65536;
+
+    TexMgr();
+    explicit TexMgr(Creator creator);
+    TexMgr(const TexMgr&) = delete;
+    TexMgr& operator=(const TexMgr&) = delete;
+
+    // The texture of a data path (loaded on the first call), or none after a failed load, which
+    // the next call tries again. An empty path is none.
+    std::shared_ptr<Gfx::Texture> Simple(const std::string& path);
+    std::shared_ptr<Gfx::CubeTexture> Pano(const std::string& name);
+
+    // Sets the texture on stage 0 of the device and clears the stage again, so that it is
+    // loaded and on the graphics card before it is first drawn. Empty does nothing.
+    void TouchSimple(const std::string& path);
+    void TouchPano(const std::string& name);
+
+    // Drops the cache's reference (the preload worker, for the textures of a part it leaves).
+    void ForgetSimple(const std::string& path);
+    void ForgetPano(const std::string& name);
+
+    // Reads the "stripe" children of a part's "textures" element.
+    void LoadList(const XmlDom::Element& textures);
+    // A copy of the stripe of that name; `exception` without a text when there is none.
+    Stripe GetStripe(const std::string& name) const;
+
+private:
+    template <typename T>
+    struct Entry {
+        std::shared_ptr<T> texture;
+        bool loading = false;
+    };
+    template <typename T>
+    using Cache = std::map<std::string, Entry<T>>;
+
+    template <typename T, typename Create>
+    std::shared_ptr<T> Load(Cache<T>& cache, const std::string& path, const Create& create);
+
+    template <typename T>
+    void Forget(Cache<T>& cache, const std::string& path);
+
+    Cache<Gfx::Texture> flat_;
+    Cache<Gfx::CubeTexture> cube_;
+    std::map<std::string, Stripe> stripes_;
+    Creator creator_;
+    mutable std::mutex mutex_;
+    std::condition_variable loaded_;
+};
+
+// The game's texture manager.
+TexMgr& GetTexMgr();
+
+// The same operations on GetTexMgr().
+std::shared_ptr<Gfx::Texture> Simple(const std::string& path);
+std::shared_ptr<Gfx::CubeTexture> Pano(const std::string& name);
+void TouchSimple(const std::string& path);
+void TouchPano(const std::string& name);

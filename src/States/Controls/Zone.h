@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Game/Game.h"
+#include "States/Controls/AreaShape.h"
+#include "States/Controls/BaseImpl.h"
+
+#include <string>
+#include <vector>
+
+namespace State::Control {
+
+// What the zones of screens and panoramas share: an invisible region whose click runs a Lua
+// text, hovered with a cursor context, drawn only in the "area" debug mode.
+template <typename R>
+class Zone : public BaseImpl<R> {
+public:
+    std::string GetContext() override { return context_; }
+    // The debug drawing needs the device: it is the kind's RenderOn, which this calls as
+    // RenderOn(*dx().device()) once the device wrapper is reachable from here.
+    void Render() override {}
+    // Runs the zone's script in the game's interpreter; a Lua error is logged and the game
+    // goes on, any other error passes on.
+    void Click() override { game().RunScript(script_); }
+
+    const std::string& Script() const { return script_; }
+
+protected:
+    // "context" (default "move") and the element's text as the script; read after the region.
+    void LoadScript(const XmlDom::Element& element) {
+        context_ = XmlDom::Attr(element, "context", "move");
+        script_ = XmlDom::Text(element);
+    }
+
+    std::string script_;
+    std::string context_;
+    // The vertices of the debug drawing, built at its first use: the region does not change
+    // after loading.
+    std::vector<AreaVertex> cache_;
+};
+
+} // namespace State::Control

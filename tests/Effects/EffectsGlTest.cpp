@@ -1,0 +1,212 @@
+#include "EffectsGlFixture.h"
+#include "Game/Exception.h"
+#include "Game/TexMgr.h"
+#include "Platform/Gfx/Surface.h"
+#include "Platform/Gfx/Texture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+namespace {
+
+using fxtest::EffectsGl;
+using testing::ElementsAre;
+
+// Every shipped effect file compiles, with the techniques and pass counts the engine runs.
+TEST_F(EffectsGl, ShippedEffectFilesCompile) {
+    const struct {
+        const char* file;
+        std::vector<std::string> techniques;
+        std::vector<unsigned> passes;
+    } expected[] = {
+        {"oldcinema.fx", {"clean", "cinema"}, {1, 1}},
+        {"mask.fx", {"Mask"}, {1}},
+        {"blur.fx", {"Blur"}, {2}},
+        {"bloom.fx", {"Bloom"}, {2}},
+        {"lines.fx", {"Lines"}, {1}},
+        {"cubemap.fx", {"Cubemap"}, {1}},
+        {"video.fx", {"Video"}, {1}},
+        {"snow.fx", {"Snow"}, {1}},
+    };
+    int files = 0;
+    for (const auto& file : std::filesystem::directory_iterator(fxtest::ShippedEffects())) {
+        files += file.path().extension() == ".fx";
+    }
+    EXPECT_EQ(files, 8);
+    for (const auto& e : expected) {
+        const std::string text = test::ReadFile(fxtest::ShippedEffects() / e.file);
+        std::shared_ptr<Gfx::Effect> effect;
+        std::string errors;
+        ASSERT_EQ(device_->CreateEffect(text.data(), text.size(), effect, &errors), Gfx::kOk)
+            << e.file << ": " << errors;
+        EXPECT_EQ(effect->Techniques(), e.techniques) << e.file;
+        for (size_t t = 0; t < e.techniques.size(); ++t) {
+            EXPECT_EQ(effect->PassCount(e.techniques[t]), e.passes[t]) << e.file;
+        }
+    }
+}
+
+// Records the hooks of a two-pass effect.
+class Recorder : public Effect::Base {
+public:
+    explicit Recorder(const std::string& path) : Base(path) {}
+    void SetParams() override { calls_.push_back("SetParams"); }
+    void Finish() override { calls_.push_back("Finish"); }
+    void PrePass(unsigned p) override { calls_.push_back("PrePass " + std::to_string(p)); }
+    void Draw(unsigned p) override { calls_.push_back("Draw " + std::to_string(p)); }
+    void PostPass(unsigned p) override { calls_.push_back("PostPass " + std::to_string(p)); }
+    std::vector<std::string> calls_;
+};
+
+TEST_F(EffectsGl, HooksRunInOrderForEachPass) {
+    Recorder recorder("effect/blur.fx");
+    recorder.RunPasses();
+    EXPECT_THAT(recorder.calls_, ElementsAre("SetParams", "PrePass 0", "Draw 0", "PostPass 0",
+                                             "PrePass 1", "Draw 1", "PostPass 1", "Finish"));
+}
+
+TEST_F(EffectsGl, MissingOrEmptyEffectFilesStopTheSet) {
+    std::filesystem::remove(tree_.Data() / "effect" / "mask.fx");
+    try {
+        Effects set;
+        ADD_FAILURE();
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Cannot open effect file 'effect/mask.fx'");
+    }
+    tree_.AddLoose("effect/mask.fx", "");
+    test::LogTail tail;
+    try {
+        Effects set;
+        ADD_FAILURE();
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "HRESULT: -2005529767\n");
+    }
+    const std::vector<std::string> lines = tail.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "\tAt .\\Effects\\base");
+}
+
+// The lines and the snow take 36 and 4096 numbers of the game's generator at start-up, so the
+// scripts' first number is draw 4133 of the seeded sequence.
+TEST_F(EffectsGl, StartupTakesTheGameRandomNumbersAsFixed) {
+    Game oracle;
+    std::vector<float> draws;
+    for (int i = 0; i < 4133; ++i) {
+        draws.push_back(oracle.Rand());
+    }
+    BuildEffects();
+    EXPECT_EQ(game().Rand(), draws[4132]);
+
+    const auto& lines = effects().lines_.Records();
+    EXPECT_EQ(lines[0].x, 1.6f * draws[0] - 0.8f);
+    EXPECT_EQ(lines[0].phase, 6.2831854820251465f * draws[1]);
+    EXPECT_EQ(lines[11].period, 5000.0f * draws[35] + 1000.0f);
+    const auto& cache = effects().lines_.Cache();
+    for (size_t i = 0; i < cache.size(); ++i) {
+        EXPECT_GE(cache[i].x, -0.8f);
+        EXPECT_LE(cache[i].x, 0.8f);
+        EXPECT_EQ(cache[i].y, i % 2 == 0 ? -1.0f : 1.0f);
+        EXPECT_EQ(cache[i].z, lines[i / 2].period);
+        EXPECT_EQ(cache[i].w, lines[i / 2].phase);
+    }
+
+    const auto& idx = Effect::Snow::Indices();
+    EXPECT_THAT(std::vector<int>(idx.begin(), idx.begin() + 6), ElementsAre(0, 1, 2, 1, 3, 2));
+    EXPECT_THAT(std::vector<int>(idx.end() - 6, idx.end()),
+                ElementsAre(4092, 4093, 4094, 4093, 4095, 4094));
+    const auto& vtx = Effect::Snow::Vertices();
+    EXPECT_EQ(vtx[0].w, draws[36]);
+    EXPECT_EQ(vtx[3].x, 2 * draws[39] - 1);
+    EXPECT_EQ(vtx[3].nx, 1.0f);
+    EXPECT_EQ(vtx[3].ny, 1.0f);
+}
+
+TEST_F(EffectsGl, LossAndResetRemakeTheDeviceObjectsAndLeaveTheDust) {
+    BuildEffects();
+    Effects& set = effects();
+    set.dirt_.Update();
+    ticks_ += 1000;
+    set.dirt_.Update();
+    const size_t spots = set.dirt_.Spots().size();
+    ASSERT_EQ(spots, 4u);
+
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        Gfx::SurfaceDesc desc;
+        ASSERT_NE(set.blur_.TargetB(), nullptr);
+        ASSERT_EQ(set.bloom_.TargetB()->GetLevelDesc(0, desc), Gfx::kOk);
+        EXPECT_EQ(desc.width, 1024u);
+        EXPECT_EQ(desc.height, 768u);
+        ASSERT_NE(set.bloom_.TargetSurface(), nullptr);
+        EXPECT_EQ(set.bloom_.TargetSurface()->GetTexture(), set.bloom_.TargetB());
+        ASSERT_EQ(set.video_.VideoTexture()->GetLevelDesc(0, desc), Gfx::kOk);
+        EXPECT_EQ(desc.width, 640u);
+        EXPECT_EQ(desc.height, 480u);
+        EXPECT_EQ(desc.usage, Gfx::UsageDynamic);
+
+        set.OnLostDevice();
+        EXPECT_EQ(set.blur_.TargetA(), nullptr);
+        EXPECT_EQ(set.blur_.TargetB(), nullptr);
+        EXPECT_EQ(set.bloom_.TargetSurface(), nullptr);
+        EXPECT_EQ(set.video_.VideoSurface(), nullptr);
+        EXPECT_EQ(set.dirt_.Spots().size(), spots);
+        set.OnResetDevice();
+    }
+}
+
+// Every effect of the set runs its passes on the device.
+TEST_F(EffectsGl, EveryEffectRuns) {
+    BuildEffects();
+    Effects& set = effects();
+    std::shared_ptr<Gfx::Texture> screen;
+    ASSERT_EQ(device_->CreateTexture(1024, 768, 1, Gfx::UsageRenderTarget, Gfx::Format::X8R8G8B8,
+                                     Gfx::Pool::Default, screen),
+              Gfx::kOk);
+    set.blur_.SetSource(screen);
+    set.bloom_.SetSource(screen);
+    ASSERT_EQ(device_->BeginScene(), Gfx::kOk);
+    Effect::FullScreen::Apply(set.blur_);
+    Effect::FullScreen::Apply(set.bloom_);
+    ASSERT_EQ(device_->SetRenderTarget(0, device_->BackBuffer()), Gfx::kOk);
+    for (const char* technique : {"cinema", "clean"}) {
+        auto effect = set.oldcinema_.effect();
+        ASSERT_EQ(effect->SetTechnique(technique), Gfx::kOk);
+        ASSERT_EQ(effect->SetTexture("ScreenTex", screen), Gfx::kOk);
+        ASSERT_EQ(effect->SetTexture("BlurTex", set.blur_.TargetB()), Gfx::kOk);
+        ASSERT_EQ(effect->SetFloat("Gamma", 1.0f), Gfx::kOk);
+        Effect::FullScreen::Apply(set.oldcinema_);
+    }
+    // The dust textures are missing from this tree: the spots carry none and draw nothing.
+    for (int frame = 0; frame < 2; ++frame) {
+        ASSERT_EQ(sprite_->Begin(Gfx::SpriteAlphaBlend), Gfx::kOk);
+        set.dirt_.Render();
+        ASSERT_EQ(sprite_->End(), Gfx::kOk);
+        ticks_ += 1000;
+    }
+    EXPECT_FALSE(set.dirt_.Spots().empty());
+    set.lines_.RunPasses();
+    Effect::FullScreen::Apply(set.mask_);
+    set.cubemap_.Apply("gfx/none.dds");
+    Effect::FullScreen::Apply(set.video_);
+    set.snow_.RunPasses();
+    EXPECT_EQ(device_->EndScene(), Gfx::kOk);
+}
+
+// Touching hands the texture to the device once and leaves stage 0 empty; an empty or missing
+// path does no harm.
+TEST_F(EffectsGl, TouchLoadsTexturesOntoTheDevice) {
+    tree_.AddLoose("gfx/a.dds", gfxtest::MakeArgbDds(4, 4, std::vector<uint32_t>(16, 0xFF00FF00)));
+    tree_.AddLoose("gfx/cube.dds",
+                   gfxtest::MakeDds(4, 4, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u,
+                                    std::string(6 * 16 * 4, '\x7F'), 0xFE00));
+    TexMgr& manager = GetTexMgr();
+    EXPECT_NO_THROW(manager.TouchSimple("gfx/a.dds"));
+    EXPECT_NO_THROW(manager.TouchPano("gfx/cube.dds"));
+    EXPECT_NO_THROW(manager.TouchSimple(""));
+    EXPECT_NO_THROW(TouchSimple("gfx/missing.dds"));
+    EXPECT_NE(Simple("gfx/a.dds"), nullptr);
+    EXPECT_NE(Pano("gfx/cube.dds"), nullptr);
+}
+
+} // namespace

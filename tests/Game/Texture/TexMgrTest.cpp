@@ -1,0 +1,188 @@
+#include "Game/Exception.h"
+#include "Game/Log.h"
+#include "TexMgrTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using testing::ElementsAre;
+using textest::CountingCreator;
+using textest::TextureTree;
+
+class TexMgrTest : public ::testing::Test {
+protected:
+    TextureTree tree_;
+    CountingCreator creator_;
+    TexMgr manager_{creator_.Creator()};
+};
+
+TEST_F(TexMgrTest, OneObjectPerPathAndOneLogLine) {
+    tree_.Add("gfx/a.dds", "image a");
+    test::LogTail tail;
+    const auto first = manager_.Simple("gfx/a.dds");
+    const auto second = manager_.Simple("gfx/a.dds");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(creator_.Created("image a"), 1);
+    EXPECT_THAT(tail.Lines(), ElementsAre("Loaded texture 'gfx/a.dds'"));
+}
+
+TEST_F(TexMgrTest, FailedLoadsAreRetriedAndLoggedEachTime) {
+    tree_.Add("gfx/bad.dds", "bad bytes");
+    test::LogTail tail;
+    EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
+    EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
+    EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
+    EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
+    EXPECT_EQ(creator_.Created("bad bytes"), 2);
+    EXPECT_THAT(tail.Lines(), ElementsAre("Cannot open file 'gfx/missing.dds'",
+                                          "Failed to load texture 'gfx/missing.dds'",
+                                          "Cannot open file 'gfx/missing.dds'",
+                                          "Failed to load texture 'gfx/missing.dds'",
+                                          "Failed to load texture 'gfx/bad.dds'",
+                                          "Failed to load texture 'gfx/bad.dds'"));
+}
+
+TEST_F(TexMgrTest, EmptyPathIsNoneWithoutALogLine) {
+    test::LogTail tail;
+    EXPECT_EQ(manager_.Simple(""), nullptr);
+    EXPECT_EQ(manager_.Pano(""), nullptr);
+    EXPECT_TRUE(tail.Lines().empty());
+}
+
+TEST_F(TexMgrTest, FlatAndCubeCachesAreSeparateAndForgettable) {
+    tree_.Add("sky.dds", "sky");
+    const auto flat = manager_.Simple("sky.dds");
+    const auto cube = manager_.Pano("sky.dds");
+    ASSERT_NE(flat, nullptr);
+    ASSERT_NE(cube, nullptr);
+    EXPECT_EQ(creator_.Created("sky"), 2);
+
+    manager_.ForgetSimple("sky.dds");
+    manager_.ForgetSimple("never.dds");
+    EXPECT_EQ(manager_.Pano("sky.dds"), cube);
+    EXPECT_NE(manager_.Simple("sky.dds"), flat);
+    EXPECT_EQ(creator_.Created("sky"), 3);
+    manager_.ForgetPano("sky.dds");
+    EXPECT_NE(manager_.Pano("sky.dds"), cube);
+}
+
+// Frames as "src x y" texts, for comparing whole stripes.
+std::vector<std::string> Frames(const TexMgr::Stripe& stripe) {
+    std::vector<std::string> out;
+    for (const TexMgr::Frame& frame : stripe.frames) {
+        out.push_back(frame.src + " " + std::to_string(frame.x) + " " + std::to_string(frame.y));
+    }
+    return out;
+}
+
+void LoadTextures(TexMgr& manager, const std::string& stripes) {
+    const XmlDom::Document document =
+        XmlDom::LoadString("<korvantine><textures>" + stripes + "</textures></korvantine>");
+    manager.LoadList(XmlDom::Child(XmlDom::Root(document), "textures"));
+}
+
+struct StripeCase {
+    const char* name;
+    const char* xml;
+    std::vector<std::string> frames;
+    int width, height;
+};
+
+class StripeTest : public TexMgrTest, public ::testing::WithParamInterface<StripeCase> {};
+
+TEST_P(StripeTest, ReadsFrames) {
+    LoadTextures(manager_, GetParam().xml);
+    const TexMgr::Stripe stripe = manager_.GetStripe("s");
+    EXPECT_EQ(Frames(stripe), GetParam().frames);
+    EXPECT_EQ(stripe.width, GetParam().width);
+    EXPECT_EQ(stripe.height, GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stripes, StripeTest,
+    ::testing::Values(StripeCase{"RunOfFrames",
+                                 R"(<stripe name="s" src="t.dds" length="3" width="64" height="32">
+                        <fragment frame="2" length="2" x="10" y="20"/></stripe>)",
+                                 {" 0 0", "t.dds 10 20", "t.dds 74 20"},
+                                 64,
+                                 32},
+                      StripeCase{"DefaultsAndOwnSource",
+                                 R"(<stripe name="s" width="8" height="8">
+                        <fragment frame="1" x="1" y="2"/></stripe>
+                      <stripe name="s" length="2" width="8" height="9">
+                        <fragment frame="2" src="u.dds" x="3" y="4"/></stripe>)",
+                                 {" 1 2", "u.dds 3 4"},
+                                 8,
+                                 9},
+                      StripeCase{"LaterFragmentsOverwrite",
+                                 R"(<stripe name="s" src="a" length="2" width="5" height="5">
+                        <fragment frame="1" length="2" x="0" y="0"/>
+                        <fragment frame="2" src="b" x="7" y="1"/></stripe>)",
+                                 {"a 0 0", "b 7 1"},
+                                 5,
+                                 5},
+                      StripeCase{"FrameZeroKeepsItsInRangeFrames",
+                                 R"(<stripe name="s" src="a" length="3" width="10" height="5">
+                        <fragment frame="0" length="2" x="0" y="0"/></stripe>)",
+                                 {"a 10 0", " 0 0", " 0 0"},
+                                 10,
+                                 5},
+                      StripeCase{"RunPastTheEndIsCut",
+                                 R"(<stripe name="s" src="a" length="3" width="10" height="5">
+                        <fragment frame="3" length="5" x="0" y="0"/>
+                        <fragment frame="-7" length="2000000000" x="1" y="1"/>
+                        <fragment frame="2147483647" length="2" x="0" y="0"/></stripe>)",
+                                 {"a 81 1", "a 91 1", "a 101 1"},
+                                 10,
+                                 5},
+                      StripeCase{"ShorterRedefinitionShrinks",
+                                 R"(<stripe name="s" src="a" length="4" width="1" height="1">
+                        <fragment frame="1" length="4" x="0" y="0"/></stripe>
+                      <stripe name="s" length="2" width="1" height="1"/>)",
+                                 {"a 0 0", "a 1 0"},
+                                 1,
+                                 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TexMgrTest, FaultyStripesAreConfigurationErrors) {
+    const struct {
+        const char* xml;
+        const char* text;
+    } cases[] = {
+        {R"(<stripe name="s" length="-1" width="1" height="1"/>)",
+         "Configuration error: \n  Attribute 'length' out of range (0 to 65536) at stripe 's'"},
+        {R"(<stripe name="s" length="65537" width="1" height="1"/>)",
+         "Configuration error: \n  Attribute 'length' out of range (0 to 65536) at stripe 's'"},
+        {R"(<stripe width="1" height="1"/>)",
+         "Configuration error: \n  Attribute 'name' not found at stripe"},
+        {R"(<stripe name="s" height="1"/>)",
+         "Configuration error: \n  Attribute 'width' not found at stripe"},
+        {R"(<stripe name="s" width="1" height="1"><fragment frame="1" x="0"/></stripe>)",
+         "Configuration error: \n  Attribute 'y' not found at fragment"},
+    };
+    for (const auto& c : cases) {
+        try {
+            LoadTextures(manager_, c.xml);
+            ADD_FAILURE() << c.xml;
+        } catch (const exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.text);
+        }
+    }
+    EXPECT_THROW(LoadTextures(manager_, R"(<stripe name="s" width="x1" height="1"/>)"),
+                 std::exception);
+    EXPECT_THROW(manager_.GetStripe("s"), exception);
+}
+
+TEST_F(TexMgrTest, UnknownStripeIsAnExceptionWithoutText) {
+    try {
+        manager_.GetStripe("nothing");
+        ADD_FAILURE();
+    } catch (const exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Unknown exception");
+    }
+}
+
+} // namespace
