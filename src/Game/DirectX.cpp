@@ -2,6 +2,7 @@
 
 #include "Game/Check.h"
 #include "Game/ComError.h"
+#include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Platform/Audio/Device.h"
 #include "Platform/Gfx/Device.h"
@@ -76,6 +77,7 @@ DirectX::DirectX() {
 }
 
 DirectX::~DirectX() {
+    GfxLink::Withdraw();
     font_.reset();
     sprite_.reset();
     device_.reset();
@@ -159,6 +161,10 @@ void DirectX::Init() {
     buffer_ = dsound_;
     CheckResult(buffer_->SetPrimaryFormat(kPrimaryFormat), kWhere, "buffer_->SetFormat ( &wfx )");
     CheckResult(buffer_->PlayPrimary(Audio::PlayLooping), kWhere, "buffer_->Play ( 0, 0, 1 )");
+
+    // The texture manager and the effects draw with these until the destructor withdraws
+    // them.
+    GfxLink::Publish(device_, sprite_);
 }
 
 std::shared_ptr<Gfx::Device> DirectX::device() const {

@@ -1,5 +1,6 @@
 #include "Game/Engine.h"
 
+#include "Effects/Effects.h"
 #include "Game/Check.h"
 #include "Game/DirectX.h"
 #include "Game/Game.h"
@@ -7,7 +8,9 @@
 #include "Game/Log.h"
 #include "Game/Mouse.h"
 #include "Game/Opts.h"
+#include "Game/TexMgr.h"
 #include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Effect.h"
 #include "Platform/Gfx/Font.h"
 #include "Platform/Gfx/Sprite.h"
 #include "Platform/Gfx/Surface.h"
@@ -100,7 +103,7 @@ bool Engine::CheckDevice() {
 }
 
 void Engine::OnLostDevice() {
-    // The effects' hooks join here with the effects set.
+    effects().OnLostDevice();
     CheckResult(dx().sprite()->OnLostDevice(), kWhere, "dx().sprite()->OnLostDevice()");
     CheckResult(dx().font()->OnLostDevice(), kWhere, "dx().font()->OnLostDevice()");
     scSurf_.reset();
@@ -121,8 +124,9 @@ void Engine::OnResetDevice() {
         CheckResult(scTex_->GetSurfaceLevel(0, scSurf_), kWhere,
                     "scTex_->GetSurfaceLevel(0, &scSurf_)");
     }
-    // The effects' hooks join here with the effects set, which also takes the screen
-    // texture as the blur's and the bloom's source.
+    effects().OnResetDevice();
+    effects().blur_.SetSource(scTex_);
+    effects().bloom_.SetSource(scTex_);
     CheckResult(dx().sprite()->OnResetDevice(), kWhere, "dx().sprite()->OnResetDevice()");
     CheckResult(dx().font()->OnResetDevice(), kWhere, "dx().font()->OnResetDevice()");
     lost_ = false;
@@ -144,6 +148,7 @@ void Engine::Render() {
     // Held for the whole frame: a script of this frame that moves leaves it valid.
     const std::shared_ptr<State::Base> state = CurrentState();
     Assert(state != nullptr, kWhere, "state != 0", "No state assigned");
+    effects().bloom_.drawn_ = false;
     CheckResult(device->BeginScene(), kWhere, "device->BeginScene()");
     std::shared_ptr<Gfx::Surface> backBuffer;
     CheckResult(device->GetRenderTarget(0, backBuffer), kWhere,
@@ -198,10 +203,20 @@ void Engine::Render() {
 }
 
 void Engine::RenderMask() {
-    // The mask effect with the capsule mask texture joins here with the effects set.
+    std::shared_ptr<Gfx::Device> device = dx().device();
+    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
+                "device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE)");
+    Effect::FullScreen& mask = effects().mask_;
+    CheckResult(mask.effect()->SetTexture("MaskTex", GetTexMgr().Simple(maskPath_)), kWhere,
+                "effects().mask_.effect()->SetTexture(\"MaskTex\", tex)");
+    Effect::FullScreen::Apply(mask);
+    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
+                "device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE)");
 }
 
 std::shared_ptr<Gfx::Texture> Engine::RenderFilm(std::shared_ptr<Gfx::Texture> texture) {
+    CheckResult(effects().oldcinema_.effect()->SetTechnique("clean"), kWhere,
+                "effects().oldcinema_.effect()->SetTechnique(\"clean\")");
     if (game().CurrentEffect() == "cinema") {
         RenderCinema(texture);
     }
@@ -209,20 +224,41 @@ std::shared_ptr<Gfx::Texture> Engine::RenderFilm(std::shared_ptr<Gfx::Texture> t
 }
 
 void Engine::RenderCinema(std::shared_ptr<Gfx::Texture>& texture) {
-    // The film look (dust, lines and blur) joins here with the effects set.
-    static_cast<void>(texture);
+    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
+    CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
+                "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
+    effects().dirt_.Render();
+    effects().lines_.RunPasses();
+    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+    if (!opts().light_) {
+        Effect::FullScreen::Apply(effects().blur_);
+        texture = effects().blur_.TargetB();
+    }
+    CheckResult(effects().oldcinema_.effect()->SetTechnique("cinema"), kWhere,
+                "effects().oldcinema_.effect()->SetTechnique(\"cinema\")");
 }
 
 void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now) {
-    static_cast<void>(now);
     CheckResult(dx().device()->Clear(0xFF000000), kWhere,
                 "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
-    // Until the final pass of the effects set is here, the picture is copied as it is.
-    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
-    CheckResult(sprite->Begin(0), kWhere, "dx().sprite()->Begin(0)");
-    CheckResult(sprite->Draw(texture, nullptr, nullptr, nullptr, 0xFFFFFFFF), kWhere,
-                "dx().sprite()->Draw(texture, NULL, NULL, NULL, 0xFFFFFFFF)");
-    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+    const std::shared_ptr<Gfx::Effect> effect = effects().oldcinema_.effect();
+    const auto setTexture = [&](const char* name, const std::shared_ptr<Gfx::Texture>& tex) {
+        CheckResult(effect->SetTexture(name, tex), kWhere, "effect->SetTexture(name, tex)", name);
+    };
+    const auto setFloat = [&](const char* name, float value) {
+        CheckResult(effect->SetFloat(name, value), kWhere, "effect->SetFloat(name, value)", name);
+    };
+    setTexture("ScreenTex", scTex_);
+    setTexture("BlurTex", texture);
+    setTexture("NoiseTex", GetTexMgr().Simple(noisePath_));
+    setTexture("CloudTex", GetTexMgr().Simple(cloudsPath_));
+    setTexture("BlurMaskTex", GetTexMgr().Simple(blurMaskPath_));
+    setFloat("Time", now);
+    setFloat("Exposure", game().exposure_);
+    setFloat("Gamma", FullWeight(opts().brightness_));
+    setFloat("Cachet", game().cachet_);
+    setFloat("HDR", game().HdrLevel());
+    Effect::FullScreen::Apply(effects().oldcinema_);
 }
 
 void Engine::RenderToppings(State::Base& state, float now) {
@@ -234,9 +270,8 @@ void Engine::RenderToppings(State::Base& state, float now) {
     CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
                 "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
     if (state.ShowCursor()) {
-        Cursor& cursor = game().cursor_;
-        // The atlas comes from the texture manager once the game owns one.
-        cursor.Draw(*sprite, nullptr);
+        const Cursor& cursor = game().cursor_;
+        cursor.Draw(*sprite, GetTexMgr().Simple(cursor.Texture()));
     }
     CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
 }

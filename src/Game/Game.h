@@ -128,7 +128,7 @@ private:
 
 public:
     // Members in construction order, destroyed in reverse. The inventory belongs between
-    // cursor_ and map_, the sound and texture managers between map_ and random_.
+    // cursor_ and map_, the sound manager between map_ and texMgr_.
     Idle idle_;
     Cursor cursor_;
     Map map_;

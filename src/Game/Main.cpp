@@ -2,6 +2,7 @@
 // line, the process-wide objects created in order inside one protected block, the
 // message loop, and the teardown in reverse order after a normal end and after an error.
 
+#include "Effects/Effects.h"
 #include "Game/CommandLine.h"
 #include "Game/DirectX.h"
 #include "Game/Engine.h"
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
             ScopedGlobal<Game> gameData(g_game);
 
             LogWrite("Initializing effects");
-            // The Effects set joins here, through its holder.
+            ScopedGlobal<Effects> effectsSet(g_effects);
 
             LogWrite("Initializing Heliodrome engine");
             // The loop's idle handler: one frame per idle turn. It loads the game definition.

@@ -1,5 +1,6 @@
 #include "Game/Engine.h"
 
+#include "Effects/Effects.h"
 #include "FileSystem/Locator.h"
 #include "Game/DirectX.h"
 #include "Game/Exception.h"
@@ -10,7 +11,9 @@
 #include "Game/Opts.h"
 #include "Game/Startup.h"
 #include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Effect.h"
 #include "Platform/Gfx/Surface.h"
+#include "Platform/Gfx/Texture.h"
 #include "Platform/Window/CCustomMessageLoop.h"
 #include "RecordingState.h"
 #include "support/TestSupport.h"
@@ -18,6 +21,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -31,23 +35,32 @@ const std::vector<std::string> kStages = {"Render",  "State",    "Mask",      "E
                                           "Full",    "Toppings", "Subtitles", "Debug",
                                           "Present", "Sound",    "Map"};
 
-// A state that writes what the frame asks of it into the same list as the stage names.
+// A state that writes what the frame asks of it, with its name, into the same list as the
+// stage names, and fills the render target with its colour when it is drawn.
 class TickingState : public test::RecordingState {
 public:
     explicit TickingState(std::vector<std::string>& log) : log_(log) {}
-    void Render() override { log_.push_back("state Render"); }
+    void Render() override {
+        log_.push_back(name_ + " Render");
+        EXPECT_EQ(dx().device()->Clear(colour_), Gfx::kOk);
+        if (onRender_) {
+            onRender_();
+        }
+    }
     bool ShowCursor() override {
-        log_.push_back("state ShowCursor");
+        log_.push_back(name_ + " ShowCursor");
         return true;
     }
     bool ShowInventory() override {
-        log_.push_back("state ShowInventory");
+        log_.push_back(name_ + " ShowInventory");
         return false;
     }
     std::string GetEffect() override { return film_ ? "cinema" : "clean"; }
     void SetName(const std::string& name) { name_ = name; }
 
     bool film_ = false;
+    std::uint32_t colour_ = 0xFF808080;
+    std::function<void()> onRender_;
 
 private:
     std::vector<std::string>& log_;
@@ -69,7 +82,11 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         const fs::path data = root_.Path() / "Data";
-        fs::create_directories(data);
+        fs::create_directories(data / "effect");
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data" / "game" / "effect")) {
+            fs::copy_file(entry.path(), data / "effect" / entry.path().filename());
+        }
         test::WriteFile(data / "korvantine.xml", Definition());
         Locator::Instance().Init(root_.Path().string());
         opts().windowed_ = true;
@@ -79,12 +96,14 @@ protected:
             GTEST_SKIP() << "no devices: " << e.what();
         }
         game_ = std::make_unique<ScopedGlobal<Game>>(g_game);
+        effects_ = std::make_unique<ScopedGlobal<Effects>>(g_effects);
         engine_ = std::make_unique<Engine>();
         engine_->ObserveStages([this](const char* name) { log_.push_back(name); });
     }
 
     void TearDown() override {
         engine_.reset();
+        effects_.reset();
         game_.reset();
         dx_.reset();
     }
@@ -113,34 +132,94 @@ protected:
     ScopedGlobal<Opts::Data> opts_{g_opts};
     std::unique_ptr<ScopedGlobal<DirectX>> dx_;
     std::unique_ptr<ScopedGlobal<Game>> game_;
+    std::unique_ptr<ScopedGlobal<Effects>> effects_;
     std::unique_ptr<Engine> engine_;
     std::vector<std::string> log_;
 };
 
 // One frame runs every stage once, in order, with the state's tick inside "State" and its
-// questions inside "Toppings".
+// questions inside "Toppings", with the film look on and off, and with the mask.
 TEST_F(EngineTest, FrameRunsEveryStageInOrder) {
     auto state = Enter("a");
     for (bool film : {false, true}) {
-        state->film_ = film;
-        engine_->OnIdle();
-        const std::vector<std::string> expected = {"Render",
-                                                   "State",
-                                                   "state Render",
-                                                   "Mask",
-                                                   "Effect",
-                                                   "Full",
-                                                   "Toppings",
-                                                   "state ShowInventory",
-                                                   "state ShowCursor",
-                                                   "Subtitles",
-                                                   "Debug",
-                                                   "Present",
-                                                   "Sound",
-                                                   "Map"};
-        EXPECT_EQ(log_, expected) << "film look " << film;
-        log_.clear();
+        for (bool mask : {false, true}) {
+            state->film_ = film;
+            game().mask_ = mask;
+            engine_->OnIdle();
+            const std::vector<std::string> expected = {
+                "Render", "State",    "a Render",        "Mask",         "Effect",
+                "Full",   "Toppings", "a ShowInventory", "a ShowCursor", "Subtitles",
+                "Debug",  "Present",  "Sound",           "Map"};
+            EXPECT_EQ(log_, expected) << "film look " << film << ", mask " << mask;
+            EXPECT_EQ(effects().oldcinema_.effect()->CurrentTechnique(), film ? "cinema" : "clean");
+            log_.clear();
+        }
     }
+}
+
+// The film look blurs the screen picture for the final pass, unless the light shaders are
+// chosen; the clean look leaves the blur alone.
+TEST_F(EngineTest, FilmLookBlursUnlessLight) {
+    auto state = Enter("a");
+    state->colour_ = 0xFF40C020;
+    const auto blurred = [&] {
+        std::shared_ptr<Gfx::Surface> surface;
+        EXPECT_EQ(effects().blur_.TargetB()->GetSurfaceLevel(0, surface), Gfx::kOk);
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*surface, texels), Gfx::kOk);
+        return texels[384 * 1024 + 512];
+    };
+    const auto screen = [&] {
+        std::shared_ptr<Gfx::Surface> surface;
+        EXPECT_EQ(engine_->ScreenTexture()->GetSurfaceLevel(0, surface), Gfx::kOk);
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*surface, texels), Gfx::kOk);
+        return texels[384 * 1024 + 512];
+    };
+    for (bool light : {true, false}) {
+        opts().light_ = light;
+        state->film_ = false;
+        engine_->OnIdle();
+        state->film_ = true;
+        const std::uint32_t before = blurred();
+        engine_->OnIdle();
+        EXPECT_EQ(screen() & 0xFFFFFF, 0x40C020u) << "the state drew into the screen texture";
+        if (light) {
+            EXPECT_EQ(blurred(), before) << "no blur with light shaders";
+        } else {
+            EXPECT_NE(blurred() & 0xFFFFFF, 0u) << "the blur filtered the screen picture";
+        }
+    }
+}
+
+// A move asked for during the frame: the state held at "Render" stays valid for the
+// frame's toppings, and the next frame draws the new state. A move left pending by the
+// preload happens in "Map", after the frame was presented.
+TEST_F(EngineTest, MovesDuringTheFrameKeepTheFrameConsistent) {
+    auto a = Enter("a");
+    auto b = std::make_shared<TickingState>(log_);
+    b->SetName("b");
+    game().map_.StoreState("b", b);
+    a->onRender_ = [&] {
+        a->onRender_ = nullptr;
+        game().map_.SetState("b");
+    };
+    engine_->OnIdle();
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "a ShowCursor"), log_.end());
+    EXPECT_NE(game().map_.CurrentState(), a);
+    log_.clear();
+
+    std::string atPresent;
+    engine_->ObserveStages([&](const char* name) {
+        if (std::string(name) == "Present") {
+            atPresent = game().map_.Current();
+        }
+    });
+    const std::string before = game().map_.Current();
+    game().map_.SetMovePending("a");
+    engine_->OnIdle();
+    EXPECT_EQ(atPresent, before);
+    EXPECT_NE(game().map_.Current(), before);
 }
 
 // A lost device skips whole frames, input included; the frame that finds it resettable
