@@ -96,9 +96,7 @@ bool Engine::CheckDevice() {
     if (device->TestCooperativeLevel() != Gfx::kOk) {
         return false;
     }
-    if (lost_) {
-        OnResetDevice();
-    }
+    OnResetDevice();
     return true;
 }
 
@@ -115,7 +113,9 @@ void Engine::OnResetDevice() {
     std::shared_ptr<Gfx::Device> device = dx().device();
     CheckResult(device->SetRenderState(Gfx::RenderState::CullMode, Gfx::CullNone), kWhere,
                 "device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE)");
-    if (!scTex_) {
+    // The screen texture and the effects' targets live from one reset to the next loss, so
+    // a frame of a usable device allocates nothing; each frame still redraws all of them.
+    if (lost_) {
         CheckResult(device->CreateTexture(kWidth, kHeight, 1, Gfx::UsageRenderTarget,
                                           Gfx::Format::X8R8G8B8, Gfx::Pool::Default, scTex_),
                     kWhere,
@@ -123,13 +123,13 @@ void Engine::OnResetDevice() {
                     "D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &scTex_)");
         CheckResult(scTex_->GetSurfaceLevel(0, scSurf_), kWhere,
                     "scTex_->GetSurfaceLevel(0, &scSurf_)");
+        effects().OnResetDevice();
+        effects().blur_.SetSource(scTex_);
+        effects().bloom_.SetSource(scTex_);
+        lost_ = false;
     }
-    effects().OnResetDevice();
-    effects().blur_.SetSource(scTex_);
-    effects().bloom_.SetSource(scTex_);
     CheckResult(dx().sprite()->OnResetDevice(), kWhere, "dx().sprite()->OnResetDevice()");
     CheckResult(dx().font()->OnResetDevice(), kWhere, "dx().font()->OnResetDevice()");
-    lost_ = false;
 }
 
 void Engine::Stage(const char* name) {

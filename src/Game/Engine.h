@@ -51,9 +51,9 @@ public:
     // Before a reset: the effects', the sprite's and the font's hooks; the screen texture
     // is released.
     void OnLostDevice();
-    // After a reset (and once at start): the screen texture when it is missing, then the
-    // effects', the sprite's and the font's hooks. A frame of a usable device allocates
-    // nothing.
+    // Every frame the device can draw: no culling, the sprite's and the font's hooks; after
+    // a loss (and once at start) first the screen texture and the effects' hooks, which
+    // make their targets anew. A steady frame allocates nothing.
     void OnResetDevice();
     // The mouse, the keyboard and the screen texture.
     void InitDirectX();
@@ -99,7 +99,7 @@ private:
     std::int32_t rate_ = 0;
     std::shared_ptr<Mouse> mouse_;
     std::shared_ptr<Keyboard> keyboard_;
-    // The effects' device resources are gone until the next OnResetDevice.
+    // The screen texture and the effects' targets are gone until the next OnResetDevice.
     bool lost_ = true;
     std::function<void(const char*)> observer_;
     // Last, so that it is the first member to go: the loop stops calling before anything
