@@ -57,13 +57,7 @@ struct Pipeline {
             engine->OnIdle();
         }
     }
-    ~Pipeline() {
-        engine.reset();
-        effects.reset();
-        game.reset();
-        dx.reset();
-    }
-
+    // Destroyed in reverse order, as the start-up routine tears down.
     CCustomMessageLoop loop;
     ScopedGlobal<Opts::Data> opts_{g_opts};
     std::unique_ptr<ScopedGlobal<DirectX>> dx;
