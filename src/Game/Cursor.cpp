@@ -1,8 +1,10 @@
 #include "Game/Cursor.h"
 
 #include "Game/Check.h"
+#include "Game/DirectX.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
+#include "Game/TexMgr.h"
 #include "Platform/Gfx/Sprite.h"
 
 #include <algorithm>
@@ -60,6 +62,10 @@ void Cursor::SetContext(const std::string& name, bool itemHeld) {
     context_ = name;
     index_ = it->second;
     itemHeld_ = itemHeld;
+}
+
+void Cursor::Draw() const {
+    Draw(*dx().sprite(), GetTexMgr().Simple(tex_));
 }
 
 void Cursor::Draw(Gfx::Sprite& sprite, const std::shared_ptr<Gfx::Texture>& atlas) const {

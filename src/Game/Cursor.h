@@ -43,8 +43,11 @@ public:
     // name is logged and changes nothing.
     void SetContext(const std::string& name, bool itemHeld);
 
-    // Draws the current cell at the pointer's position with the atlas texture, inside an
-    // open sprite batch.
+    // Draws the current cell at the pointer's position, inside the open batch of the
+    // device's sprite, with the atlas the texture manager holds for the path (nothing when
+    // it cannot be loaded).
+    void Draw() const;
+    // The same with a given sprite and atlas texture.
     void Draw(Gfx::Sprite& sprite, const std::shared_ptr<Gfx::Texture>& atlas) const;
 
     float X() const { return x_; }

@@ -270,8 +270,7 @@ void Engine::RenderToppings(State::Base& state, float now) {
     CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
                 "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
     if (state.ShowCursor()) {
-        const Cursor& cursor = game().cursor_;
-        cursor.Draw(*sprite, GetTexMgr().Simple(cursor.Texture()));
+        game().cursor_.Draw();
     }
     CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
 }

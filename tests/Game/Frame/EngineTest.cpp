@@ -1,5 +1,6 @@
 #include "Game/Engine.h"
 
+#include "../../Platform/Gfx/GfxTestSupport.h"
 #include "Effects/Effects.h"
 #include "FileSystem/Locator.h"
 #include "Game/DirectX.h"
@@ -49,7 +50,7 @@ public:
     }
     bool ShowCursor() override {
         log_.push_back(name_ + " ShowCursor");
-        return true;
+        return showCursor_;
     }
     bool ShowInventory() override {
         log_.push_back(name_ + " ShowInventory");
@@ -59,6 +60,7 @@ public:
     void SetName(const std::string& name) { name_ = name; }
 
     bool film_ = false;
+    bool showCursor_ = true;
     std::uint32_t colour_ = 0xFF808080;
     std::function<void()> onRender_;
 
@@ -88,6 +90,17 @@ protected:
             fs::copy_file(entry.path(), data / "effect" / entry.path().filename());
         }
         test::WriteFile(data / "korvantine.xml", Definition());
+        // The cursor atlas: cell 0 red with a white hot-spot texel.
+        std::vector<std::uint32_t> atlas(64 * 64, 0);
+        for (int y = 0; y < Cursor::kCell; ++y) {
+            for (int x = 0; x < Cursor::kCell; ++x) {
+                const bool hot = x == Cursor::kHotSpot && y == Cursor::kHotSpot;
+                atlas[y * 64 + x] = hot ? 0xFFFFFFFF : 0xFFFF0000;
+            }
+        }
+        fs::create_directories(data / "gfx" / "common");
+        test::WriteFile(data / "gfx" / "common" / "cursor.dds",
+                        gfxtest::MakeArgbDds(64, 64, atlas));
         Locator::Instance().Init(root_.Path().string());
         opts().windowed_ = true;
         try {
@@ -264,6 +277,26 @@ TEST_F(EngineTest, InputBatchesReachTheCurrentStateMouseFirst) {
     EXPECT_EQ(a->batches_[0].records.size(), 1u);
     EXPECT_NE(game().map_.CurrentState(), a);
     EXPECT_TRUE(a->Records(true).empty());
+}
+
+// The cursor is drawn over the final picture, its hot spot on the pointer, when the state
+// shows it.
+TEST_F(EngineTest, CursorIsDrawnWhenTheStateShowsIt) {
+    auto state = Enter("a");
+    game().cursor_.SetPos(0.25f, 0.75f);
+    const auto at = [&](int x, int y) {
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*Device().BackBuffer(), texels), Gfx::kOk);
+        return texels[y * 1024 + x];
+    };
+    engine_->OnIdle();
+    EXPECT_EQ(at(256, 576), 0xFFFFFFFFu);
+    EXPECT_EQ(at(256 - 25, 576 - 25), 0xFFFF0000u);
+    EXPECT_EQ(at(256 + 22, 576 + 22), 0xFFFF0000u);
+    state->showCursor_ = false;
+    engine_->OnIdle();
+    EXPECT_NE(at(256, 576), 0xFFFFFFFFu);
+    EXPECT_NE(at(256 - 25, 576 - 25), 0xFFFF0000u);
 }
 
 // Without a current state the frame ends with the fatal "No state assigned".
