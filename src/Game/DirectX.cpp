@@ -129,6 +129,8 @@ void DirectX::Init() {
 
     // The 2-D drawing objects: the sprite and the 16-pixel fixed-pitch "Courier New".
     CheckResult(device_->CreateSprite(sprite_), kWhere, "::D3DXCreateSprite ( device_, &sprite_ )");
+    // The texture manager, the effects and the scenes draw on this device and sprite.
+    GfxLink::Publish(device_, sprite_);
     Gfx::FontDesc font;
     font.height = 16;
     font.width = 0;
@@ -161,10 +163,6 @@ void DirectX::Init() {
     buffer_ = dsound_;
     CheckResult(buffer_->SetPrimaryFormat(kPrimaryFormat), kWhere, "buffer_->SetFormat ( &wfx )");
     CheckResult(buffer_->PlayPrimary(Audio::PlayLooping), kWhere, "buffer_->Play ( 0, 0, 1 )");
-
-    // The texture manager and the effects draw with these until the destructor withdraws
-    // them.
-    GfxLink::Publish(device_, sprite_);
 }
 
 std::shared_ptr<Gfx::Device> DirectX::device() const {

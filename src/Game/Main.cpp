@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
             ScopedGlobal<DirectX> directX(g_dx);
 
             LogWrite("Initializing game data");
-            ScopedGlobal<Game> gameData(g_game);
+            ScopedGlobal<Game> gameObject(g_game);
 
             LogWrite("Initializing effects");
             ScopedGlobal<Effects> effectsSet(g_effects);

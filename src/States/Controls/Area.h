@@ -21,7 +21,7 @@ public:
 
     // The render operation on a given device: with the "area" flag set, the rectangle as a
     // triangle strip at depth 1 under the identity transforms that screens set.
-    void RenderOn(Gfx::Device& device);
+    void RenderOn(Gfx::Device& device) override;
 
     // {x0, y0, x1, y1} in normalised device coordinates: left, bottom, right, top.
     const std::array<float, 4>& Rect() const { return rect_; }

@@ -23,7 +23,7 @@ public:
     // The render operation on a given device: with the "area" flag set and at least three
     // vertices, the polygon as a triangle fan of unit directions under the panorama's
     // transforms. Fewer vertices enclose nothing and draw nothing.
-    void RenderOn(Gfx::Device& device);
+    void RenderOn(Gfx::Device& device) override;
 };
 
 } // namespace State::Control

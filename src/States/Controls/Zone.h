@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "States/Controls/AreaShape.h"
 #include "States/Controls/BaseImpl.h"
 
@@ -15,9 +16,14 @@ template <typename R>
 class Zone : public BaseImpl<R> {
 public:
     std::string GetContext() override { return context_; }
-    // The debug drawing needs the device: it is the kind's RenderOn, which this calls as
-    // RenderOn(*dx().device()) once the device wrapper is reachable from here.
-    void Render() override {}
+    // The debug drawing, on the game's device when there is one.
+    void Render() override {
+        if (GfxLink::HasDevice()) {
+            RenderOn(GfxLink::Device());
+        }
+    }
+    // Draws the region in translucent green in the "area" debug mode.
+    virtual void RenderOn(Gfx::Device& device) = 0;
     // Runs the zone's script in the game's interpreter; a Lua error is logged and the game
     // goes on, any other error passes on.
     void Click() override { game().RunScript(script_); }

@@ -3,7 +3,6 @@
 #include "Game/DirectX.h"
 
 #include "Game/Exception.h"
-#include "Game/GfxLink.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
@@ -50,8 +49,8 @@ TEST_F(DirectXTest, CreatesEveryDeviceAndHandsOutNewReferences) {
         const std::shared_ptr<Gfx::Device> device = dx().device();
         ASSERT_NE(device, nullptr);
         EXPECT_NE(dx().device(), nullptr);
-        EXPECT_EQ(device.use_count(), 3) << "the object's own, the drawing link's and this one";
-        EXPECT_EQ(&GfxLink::Device(), device.get());
+        EXPECT_EQ(device.use_count(), 3)
+            << "the object's own, the one published for drawing, and this one";
         EXPECT_NE(dx().sprite(), nullptr);
         EXPECT_NE(dx().font(), nullptr);
         EXPECT_NE(dx().dinput(), nullptr);
@@ -71,7 +70,6 @@ TEST_F(DirectXTest, CreatesEveryDeviceAndHandsOutNewReferences) {
         EXPECT_TRUE(dx().wnd().IsWindow());
     }
     EXPECT_EQ(g_dx, nullptr);
-    EXPECT_FALSE(GfxLink::HasDevice()) << "withdrawn with the object";
     EXPECT_EQ(log.Count("Destroying window"), 1);
 }
 

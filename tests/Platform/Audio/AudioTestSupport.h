@@ -2,6 +2,7 @@
 
 #include "Platform/Audio/Device.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -50,6 +51,9 @@ public:
     // cursor has left.
     void Update();
 
+    // How many source frames have been written into the ring so far.
+    std::uint64_t FilledFrames() const { return sourceFrame_; }
+
     static std::int16_t SourceLeft(std::uint64_t frame);
     static std::int16_t SourceRight(std::uint64_t frame);
 
@@ -59,7 +63,7 @@ private:
     std::unique_ptr<Audio::Buffer> buffer_;
     std::shared_ptr<Audio::Event> event_;
     std::uint32_t next_ = 0;
-    std::uint64_t sourceFrame_ = 0;
+    std::atomic<std::uint64_t> sourceFrame_{0};
 };
 
 } // namespace test

@@ -29,7 +29,15 @@ TEST(AudioThreads, GameThreadWritesWhileTheMixerPlays) {
     std::atomic<std::uint64_t> firstBad{total};
     std::thread audio([&] {
         std::uint64_t frame = 0;
+        // The stand-in audio thread runs far faster than real time, so it waits while the
+        // game thread is more than two blocks behind with its refills: a slow or descheduled
+        // test thread must not look like a gap in the stream.
+        constexpr std::uint64_t ahead =
+            std::uint64_t{test::RingStream::Block} / 4 * (test::RingStream::Blocks - 2);
         while (frame < total) {
+            while (stream.FilledFrames() < frame + ahead) {
+                std::this_thread::sleep_for(100us);
+            }
             const auto out = test::Render(*device, 1024);
             for (std::size_t i = 0; i < 1024 && frame < total; ++i, ++frame) {
                 if (out[2 * i] != test::RingStream::SourceLeft(frame) ||
