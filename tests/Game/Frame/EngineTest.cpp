@@ -299,6 +299,22 @@ TEST_F(EngineTest, CursorIsDrawnWhenTheStateShowsIt) {
     EXPECT_NE(at(256 - 25, 576 - 25), 0xFFFF0000u);
 }
 
+// An engine whose construction fails leaves nothing registered with the loop; a finished
+// one says goodbye and leaves the loop too.
+TEST_F(EngineTest, ConstructionFailureAndTeardownLeaveTheLoop) {
+    test::LogSince log;
+    engine_.reset();
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Deinitializing game data"});
+    fs::remove(root_.Path() / "Data" / "korvantine.xml");
+    try {
+        Engine engine;
+        FAIL() << "no exception";
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Cannot load 'korvantine.xml'");
+    }
+    EXPECT_TRUE(loop_.OnIdle(1)) << "no idle handler left behind";
+}
+
 // Without a current state the frame ends with the fatal "No state assigned".
 TEST_F(EngineTest, NoCurrentStateIsFatal) {
     try {
