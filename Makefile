@@ -41,7 +41,8 @@ test-fuzz:
 	@for f in build-fuzz/fuzz/fuzz_*; do \
 		[ -x "$$f" ] || continue; \
 		echo "fuzzing $$f for $(FUZZ_SECONDS) s"; \
-		"$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 > "$$f.log" 2>&1 \
+		"$$f" -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=build-fuzz/ > "$$f.log" 2>&1 \
 			|| { tail -n 60 "$$f.log"; exit 1; }; \
 		grep -E '^(Done|stat::number_of_executed_units)' "$$f.log" || true; \
 	done

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/AnimatedValue.h"
+#include "Game/Cursor.h"
 #include "Game/Map.h"
 #include "Game/TexMgr.h"
 #include "Script/State.h"
@@ -128,10 +129,10 @@ private:
     std::uint64_t ElapsedTicks() const;
 
 public:
-    // Members in construction order, destroyed in reverse. The cursor and the inventory
-    // belong between idle_ and map_, the sound and texture managers between map_ and
-    // random_.
+    // Members in construction order, destroyed in reverse. The inventory belongs between
+    // cursor_ and map_, the sound manager between map_ and texMgr_.
     Idle idle_;
+    Cursor cursor_;
     Map map_;
     TexMgr texMgr_;
 

@@ -74,7 +74,7 @@ void Game::RegisterApi() {
 
     // The globals in their fixed order. Those whose owners are not part of the game yet
     // are published here, in their places, when the owners join it.
-    // "context": Cursor::GetContext
+    lua_.Register("context", &cursor_, &Cursor::GetContext);
     lua_.Register("move", &map_, &Map::SetState);
     // "play": Sound::Manager::Play; "fade": Sound::Manager::Fade
     lua_.Register("time", this, &Game::Time);

@@ -25,10 +25,9 @@ void Game::Load() {
     const XmlDom::Document document = XmlDom::LoadString(std::string(bytes.begin(), bytes.end()));
     const XmlDom::Element root = XmlDom::Root(document);
     LoadIdle(XmlDom::Child(root, "settings"));
-    // The cursor reads the "cursor" element and the inventory the root ("inventory" and
-    // "library") here, once they are part of the game; both come before the script API,
-    // whose globals bind them.
-    XmlDom::Child(root, "cursor");
+    cursor_.Load(XmlDom::Child(root, "cursor"));
+    // The inventory reads the root ("inventory" and "library") here, once it is part of the
+    // game; it comes before the script API, whose globals bind it.
     RegisterApi();
     map_.Load(XmlDom::Child(root, "map"));
 }

@@ -3,9 +3,9 @@
 // message loop, and the teardown in reverse order after a normal end and after an error.
 
 #include "Effects/Effects.h"
-#include "Game/ClearFramePlaceholder.h"
 #include "Game/CommandLine.h"
 #include "Game/DirectX.h"
+#include "Game/Engine.h"
 #include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
@@ -49,9 +49,8 @@ int main(int argc, char** argv) {
             ScopedGlobal<Effects> effectsSet(g_effects);
 
             LogWrite("Initializing Heliodrome engine");
-            // The Engine joins here and becomes the loop's idle handler; until then a
-            // cleared black frame is shown on every idle turn.
-            ClearFramePlaceholder frame;
+            // The loop's idle handler: one frame per idle turn. It loads the game definition.
+            Engine engine;
 
             LogWrite("Initializing options");
             // The options file's start-up read joins here.

@@ -18,8 +18,8 @@ protected:
     }
 
     static std::string Definition(const std::string& idle, const std::string& map) {
-        return "<korvantine><settings>" + idle + "</settings><cursor/><inventory/><library/>" +
-               map + "</korvantine>";
+        return "<korvantine><settings>" + idle +
+               "</settings><cursor tex=\"c\"/><inventory/><library/>" + map + "</korvantine>";
     }
 
     static std::string Idle(const std::string& delay) {
@@ -83,6 +83,9 @@ TEST_F(GameLoadTest, FailuresEndTheLoad) {
          "<korvantine><settings>" + Idle("1") + "</settings>" + Map("") + "</korvantine>",
          "HRESULT: 1\n"},
         {"no map", Definition(Idle("1"), ""), "HRESULT: 1\n"},
+        {"cursor without atlas",
+         "<korvantine><settings>" + Idle("1") + "</settings><cursor/>" + Map("") + "</korvantine>",
+         "Configuration error: \n  Attribute 'tex' not found at cursor"},
         {"idle attribute missing",
          Definition(R"(<idle period_x="1" period_y="1" ampl_x="1" ampl_y="1"/>)", Map("")),
          "Configuration error: \n  Attribute 'delay' not found at idle"},

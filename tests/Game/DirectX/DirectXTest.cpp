@@ -2,7 +2,6 @@
 // standing in for other adapters.
 #include "Game/DirectX.h"
 
-#include "Game/ClearFramePlaceholder.h"
 #include "Game/Exception.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
@@ -128,35 +127,6 @@ TEST_F(DirectXTest, PixelShaderBelowTwoEndsTheStartup) {
         "Destroying window",
     };
     EXPECT_EQ(log.Lines(), expected);
-}
-
-TEST_F(DirectXTest, PlaceholderClearsTheFrameToBlackOnEveryIdleTurn) {
-    ScopedGlobal<DirectX> holder(g_dx);
-    const std::shared_ptr<Gfx::Device> device = dx().device();
-    ASSERT_EQ(device->Clear(0xFFFF0000), Gfx::kOk);
-
-    // Ends the loop after three turns of the placeholder, registered after it.
-    class Turns : public CIdleHandler {
-    public:
-        bool OnIdle() override {
-            if (++count == 3) {
-                PostQuitMessage(0);
-            }
-            return true;
-        }
-        int count = 0;
-    };
-    ClearFramePlaceholder frame;
-    Turns turns;
-    loop_.AddIdleHandler(&turns);
-    EXPECT_EQ(loop_.Run(), 0);
-    loop_.RemoveIdleHandler(&turns);
-
-    std::vector<uint32_t> texels;
-    ASSERT_EQ(device->ReadRenderTarget(*device->BackBuffer(), texels), Gfx::kOk);
-    ASSERT_EQ(texels.size(), 1024u * 768u);
-    EXPECT_TRUE(
-        std::all_of(texels.begin(), texels.end(), [](uint32_t t) { return (t & 0xFFFFFF) == 0; }));
 }
 
 } // namespace

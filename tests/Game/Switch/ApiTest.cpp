@@ -39,6 +39,8 @@ TEST_F(ApiTest, GlobalsCallTheirOperations) {
     game().lua_.Execute("control(0)");
     EXPECT_NEAR(game().SkyRotation(), 1e-8f * 1234.0f, 1e-9f);
 
+    EXPECT_EQ(Eval("context()"), "");
+
     game().lua_.Execute("move('A')");
     EXPECT_EQ(map().Current(), "A");
     EXPECT_EQ(Eval("game_started()"), "false");
@@ -70,8 +72,8 @@ TEST_F(ApiTest, GlobalsCallTheirOperations) {
 
 // Globals of owners that are not part of the game are absent, not half made.
 TEST_F(ApiTest, GlobalsOfMissingOwnersAreNotPublished) {
-    for (const char* name : {"context", "play", "fade", "inv_put", "lib_put", "game_save",
-                             "game_load", "game_save_refresh", "opts_write"}) {
+    for (const char* name : {"play", "fade", "inv_put", "lib_put", "game_save", "game_load",
+                             "game_save_refresh", "opts_write"}) {
         EXPECT_EQ(Eval(std::string("type(") + name + ")"), "nil") << name;
     }
 }

@@ -1,0 +1,120 @@
+#include "Game/Cursor.h"
+
+#include "Game/Exception.h"
+#include "support/GameFixture.h"
+
+#include <boost/lexical_cast.hpp>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+class CursorTest : public test::GameFixture {
+protected:
+    static XmlDom::Element Element(const std::string& xml) {
+        return XmlDom::Root(XmlDom::LoadString("<korvantine>" + xml + "</korvantine>"));
+    }
+    static XmlDom::Element CursorElement(const std::string& xml) {
+        return XmlDom::Child(Element(xml), "cursor");
+    }
+
+    Cursor cursor_;
+};
+
+TEST_F(CursorTest, StartsCentredWithCellZeroAndNoItem) {
+    EXPECT_FLOAT_EQ(cursor_.X(), 0.5f);
+    EXPECT_FLOAT_EQ(cursor_.Y(), 0.5f);
+    EXPECT_EQ(cursor_.Index(), 0);
+    EXPECT_EQ(cursor_.GetContext(), "");
+    EXPECT_FALSE(cursor_.ItemHeld());
+}
+
+TEST_F(CursorTest, LoadsTheAtlasAndContextsLaterNamesReplacingEarlier) {
+    cursor_.Load(CursorElement(R"(<cursor tex="gfx\common\cursor.dds">
+        <context index="0" name="none"/><context index="3" name="do"/>
+        <context index="-1" name="odd"/><context index="7" name="do"/></cursor>)"));
+    EXPECT_EQ(cursor_.Texture(), "gfx\\common\\cursor.dds");
+    cursor_.SetContext("do", true);
+    EXPECT_EQ(cursor_.Index(), 7);
+    EXPECT_EQ(cursor_.GetContext(), "do");
+    EXPECT_TRUE(cursor_.ItemHeld());
+    cursor_.SetContext("odd", false);
+    EXPECT_EQ(cursor_.Index(), -1);
+    EXPECT_FALSE(cursor_.ItemHeld());
+}
+
+TEST_F(CursorTest, DefinitionFaultsThrow) {
+    try {
+        cursor_.Load(CursorElement(R"(<cursor><context index="1" name="a"/></cursor>)"));
+        FAIL() << "no exception";
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Configuration error: \n  Attribute 'tex' not found at cursor");
+    }
+    EXPECT_THROW(cursor_.Load(CursorElement(R"(<cursor tex="t"><context name="a"/></cursor>)")),
+                 exception);
+    EXPECT_THROW(cursor_.Load(CursorElement(R"(<cursor tex="t"><context index="1"/></cursor>)")),
+                 exception);
+    for (const char* index : {"1.5", "x", "", "99999999999"}) {
+        EXPECT_THROW(cursor_.Load(CursorElement(std::string(R"(<cursor tex="t"><context index=")") +
+                                                index + R"(" name="a"/></cursor>)")),
+                     boost::bad_lexical_cast)
+            << index;
+    }
+}
+
+TEST_F(CursorTest, UnknownContextIsLoggedAndChangesNothing) {
+    cursor_.Load(CursorElement(R"(<cursor tex="t"><context index="2" name="do"/></cursor>)"));
+    cursor_.SetContext("do", true);
+    NewLogLines();
+    cursor_.SetContext("take", false);
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Warning: no such context 'take'"});
+    EXPECT_EQ(cursor_.GetContext(), "do");
+    EXPECT_EQ(cursor_.Index(), 2);
+    EXPECT_TRUE(cursor_.ItemHeld());
+}
+
+// 100 mouse units from the centre at each sensitivity; out-of-range values behave as the
+// nearest edge and a value that is not a number as the default 0.5.
+TEST_F(CursorTest, MotionScalesWithClampedSensitivity) {
+    struct Case {
+        float sensitivity;
+        float moved;
+    };
+    for (const Case& c : {Case{0.5f, 0.1f}, Case{1.0f, 0.5f}, Case{0.0f, 100.0f / 1800.0f},
+                          Case{3.0f, 0.5f}, Case{-2.0f, 100.0f / 1800.0f}, Case{kInf, 0.5f},
+                          Case{-kInf, 100.0f / 1800.0f}, Case{kNaN, 0.1f}}) {
+        opts().mouseSensitivity_ = c.sensitivity;
+        cursor_.SetPos(0.4f, 0.5f);
+        cursor_.Move(100.0f, -100.0f);
+        EXPECT_NEAR(cursor_.X(), std::min(0.4f + c.moved, 1.0f), 1e-6f) << c.sensitivity;
+        EXPECT_NEAR(cursor_.Y(), std::max(0.5f - c.moved, 0.0f), 1e-6f) << c.sensitivity;
+    }
+}
+
+TEST_F(CursorTest, PositionStaysOnTheScreenAndFinite) {
+    struct Case {
+        float dx, dy;
+        float x, y;
+    };
+    for (const Case& c : {Case{1e6f, -1e6f, 1.0f, 0.0f}, Case{-1e6f, 1e6f, 0.0f, 1.0f},
+                          Case{kNaN, 100.0f, 0.5f, 0.6f}, Case{100.0f, kNaN, 0.6f, 0.5f},
+                          Case{kInf, -kInf, 1.0f, 0.0f}}) {
+        opts().mouseSensitivity_ = 0.5f;
+        cursor_.SetPos(0.5f, 0.5f);
+        cursor_.Move(c.dx, c.dy);
+        EXPECT_FLOAT_EQ(cursor_.X(), c.x) << c.dx << ", " << c.dy;
+        EXPECT_FLOAT_EQ(cursor_.Y(), c.y) << c.dx << ", " << c.dy;
+    }
+    cursor_.SetPos(0.25f, 0.75f);
+    cursor_.SetPos(kNaN, 2.0f);
+    EXPECT_FLOAT_EQ(cursor_.X(), 0.25f);
+    EXPECT_FLOAT_EQ(cursor_.Y(), 1.0f);
+    cursor_.SetPos(-3.0f, kNaN);
+    EXPECT_FLOAT_EQ(cursor_.X(), 0.0f);
+    EXPECT_FLOAT_EQ(cursor_.Y(), 1.0f);
+}
+
+} // namespace

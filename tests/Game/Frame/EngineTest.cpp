@@ -1,0 +1,357 @@
+#include "Game/Engine.h"
+
+#include "../../Platform/Gfx/GfxTestSupport.h"
+#include "Effects/Effects.h"
+#include "FileSystem/Locator.h"
+#include "Game/DirectX.h"
+#include "Game/Exception.h"
+#include "Game/Game.h"
+#include "Game/Keyboard.h"
+#include "Game/Log.h"
+#include "Game/Mouse.h"
+#include "Game/Opts.h"
+#include "Game/Startup.h"
+#include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Effect.h"
+#include "Platform/Gfx/Surface.h"
+#include "Platform/Gfx/Texture.h"
+#include "Platform/Window/CCustomMessageLoop.h"
+#include "RecordingState.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kStages = {"Render",  "State",    "Mask",      "Effect",
+                                          "Full",    "Toppings", "Subtitles", "Debug",
+                                          "Present", "Sound",    "Map"};
+
+// A state that writes what the frame asks of it, with its name, into the same list as the
+// stage names, and fills the render target with its colour when it is drawn.
+class TickingState : public test::RecordingState {
+public:
+    explicit TickingState(std::vector<std::string>& log) : log_(log) {}
+    void Render() override {
+        log_.push_back(name_ + " Render");
+        EXPECT_EQ(dx().device()->Clear(colour_), Gfx::kOk);
+        if (onRender_) {
+            onRender_();
+        }
+    }
+    bool ShowCursor() override {
+        log_.push_back(name_ + " ShowCursor");
+        return showCursor_;
+    }
+    bool ShowInventory() override {
+        log_.push_back(name_ + " ShowInventory");
+        return false;
+    }
+    std::string GetEffect() override { return film_ ? "cinema" : "clean"; }
+    void SetName(const std::string& name) { name_ = name; }
+
+    bool film_ = false;
+    bool showCursor_ = true;
+    std::uint32_t colour_ = 0xFF808080;
+    std::function<void()> onRender_;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+// A game tree with the effect files and a definition without parts, the devices of the
+// process on SDL's offscreen driver, the game, the effects and the engine, built as the
+// start-up routine builds them.
+class EngineTest : public ::testing::Test {
+protected:
+    static std::string Definition() {
+        return R"(<korvantine><settings><idle period_x="1" period_y="1" ampl_x="0" ampl_y="0" delay="1"/></settings>)"
+               R"(<cursor tex="gfx/common/cursor.dds"><context index="0" name="none"/></cursor>)"
+               R"(<inventory/><library/><map autoload="none" menu="none"/></korvantine>)";
+    }
+
+    void SetUp() override {
+        // Whatever the caller chose wins; headless by default.
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        const fs::path data = root_.Path() / "Data";
+        fs::create_directories(data / "effect");
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(KV_SOURCE_DIR) / "data" / "game" / "effect")) {
+            fs::copy_file(entry.path(), data / "effect" / entry.path().filename());
+        }
+        test::WriteFile(data / "korvantine.xml", Definition());
+        // The cursor atlas: cell 0 red with a white hot-spot texel.
+        std::vector<std::uint32_t> atlas(64 * 64, 0);
+        for (int y = 0; y < Cursor::kCell; ++y) {
+            for (int x = 0; x < Cursor::kCell; ++x) {
+                const bool hot = x == Cursor::kHotSpot && y == Cursor::kHotSpot;
+                atlas[y * 64 + x] = hot ? 0xFFFFFFFF : 0xFFFF0000;
+            }
+        }
+        fs::create_directories(data / "gfx" / "common");
+        test::WriteFile(data / "gfx" / "common" / "cursor.dds",
+                        gfxtest::MakeArgbDds(64, 64, atlas));
+        Locator::Instance().Init(root_.Path().string());
+        opts().windowed_ = true;
+        try {
+            dx_ = std::make_unique<ScopedGlobal<DirectX>>(g_dx);
+        } catch (const exception& e) {
+            GTEST_SKIP() << "no devices: " << e.what();
+        }
+        game_ = std::make_unique<ScopedGlobal<Game>>(g_game);
+        effects_ = std::make_unique<ScopedGlobal<Effects>>(g_effects);
+        engine_ = std::make_unique<Engine>();
+        engine_->ObserveStages([this](const char* name) { log_.push_back(name); });
+    }
+
+    void TearDown() override {
+        engine_.reset();
+        effects_.reset();
+        game_.reset();
+        dx_.reset();
+    }
+
+    // Registers a state and makes it current (a first move: no transition).
+    std::shared_ptr<TickingState> Enter(const std::string& name) {
+        auto state = std::make_shared<TickingState>(log_);
+        state->SetName(name);
+        game().map_.StoreState(name, state);
+        game().map_.SetState(name);
+        log_.clear();
+        return state;
+    }
+
+    std::vector<std::string> Stages() const {
+        std::vector<std::string> stages;
+        std::copy_if(log_.begin(), log_.end(), std::back_inserter(stages),
+                     [](const std::string& s) { return s.find(' ') == std::string::npos; });
+        return stages;
+    }
+
+    Gfx::Device& Device() { return *dx().device(); }
+
+    test::TempDir root_;
+    CCustomMessageLoop loop_;
+    ScopedGlobal<Opts::Data> opts_{g_opts};
+    std::unique_ptr<ScopedGlobal<DirectX>> dx_;
+    std::unique_ptr<ScopedGlobal<Game>> game_;
+    std::unique_ptr<ScopedGlobal<Effects>> effects_;
+    std::unique_ptr<Engine> engine_;
+    std::vector<std::string> log_;
+};
+
+// One frame runs every stage once, in order, with the state's tick inside "State" and its
+// questions inside "Toppings", with the film look on and off, and with the mask.
+TEST_F(EngineTest, FrameRunsEveryStageInOrder) {
+    auto state = Enter("a");
+    for (bool film : {false, true}) {
+        for (bool mask : {false, true}) {
+            state->film_ = film;
+            game().mask_ = mask;
+            engine_->OnIdle();
+            const std::vector<std::string> expected = {
+                "Render", "State",    "a Render",        "Mask",         "Effect",
+                "Full",   "Toppings", "a ShowInventory", "a ShowCursor", "Subtitles",
+                "Debug",  "Present",  "Sound",           "Map"};
+            EXPECT_EQ(log_, expected) << "film look " << film << ", mask " << mask;
+            EXPECT_EQ(effects().oldcinema_.effect()->CurrentTechnique(), film ? "cinema" : "clean");
+            log_.clear();
+        }
+    }
+}
+
+// The film look blurs the screen picture for the final pass, unless the light shaders are
+// chosen; the clean look leaves the blur alone.
+TEST_F(EngineTest, FilmLookBlursUnlessLight) {
+    auto state = Enter("a");
+    state->colour_ = 0xFF40C020;
+    const auto blurred = [&] {
+        std::shared_ptr<Gfx::Surface> surface;
+        EXPECT_EQ(effects().blur_.TargetB()->GetSurfaceLevel(0, surface), Gfx::kOk);
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*surface, texels), Gfx::kOk);
+        return texels[384 * 1024 + 512];
+    };
+    const auto screen = [&] {
+        std::shared_ptr<Gfx::Surface> surface;
+        EXPECT_EQ(engine_->ScreenTexture()->GetSurfaceLevel(0, surface), Gfx::kOk);
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*surface, texels), Gfx::kOk);
+        return texels[384 * 1024 + 512];
+    };
+    for (bool light : {true, false}) {
+        opts().light_ = light;
+        state->film_ = false;
+        engine_->OnIdle();
+        state->film_ = true;
+        const std::uint32_t before = blurred();
+        engine_->OnIdle();
+        EXPECT_EQ(screen() & 0xFFFFFF, 0x40C020u) << "the state drew into the screen texture";
+        if (light) {
+            EXPECT_EQ(blurred(), before) << "no blur with light shaders";
+        } else {
+            EXPECT_NE(blurred() & 0xFFFFFF, 0u) << "the blur filtered the screen picture";
+        }
+    }
+}
+
+// A move asked for during the frame: the state held at "Render" stays valid for the
+// frame's toppings, and the next frame draws the new state. A move left pending by the
+// preload happens in "Map", after the frame was presented.
+TEST_F(EngineTest, MovesDuringTheFrameKeepTheFrameConsistent) {
+    auto a = Enter("a");
+    auto b = std::make_shared<TickingState>(log_);
+    b->SetName("b");
+    game().map_.StoreState("b", b);
+    a->onRender_ = [&] {
+        a->onRender_ = nullptr;
+        game().map_.SetState("b");
+    };
+    engine_->OnIdle();
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "a ShowCursor"), log_.end());
+    EXPECT_NE(game().map_.CurrentState(), a);
+    log_.clear();
+
+    std::string atPresent;
+    engine_->ObserveStages([&](const char* name) {
+        if (std::string(name) == "Present") {
+            atPresent = game().map_.Current();
+        }
+    });
+    const std::string before = game().map_.Current();
+    game().map_.SetMovePending("a");
+    engine_->OnIdle();
+    EXPECT_EQ(atPresent, before);
+    EXPECT_NE(game().map_.Current(), before);
+}
+
+// A lost device skips whole frames, input included; the frame that finds it resettable
+// logs, resets and draws; the screen texture is made again only then.
+TEST_F(EngineTest, LostDeviceSkipsFramesAndResetsOnce) {
+    auto state = Enter("a");
+    engine_->OnIdle();
+    const auto steady = engine_->ScreenTexture();
+    engine_->OnIdle();
+    EXPECT_EQ(engine_->ScreenTexture(), steady) << "steady frames allocate no target";
+    log_.clear();
+
+    Device().SimulateLoss(Gfx::Device::Loss::LostFrames, 2);
+    engine_->GetKeyboard().GetDevice().Push({Input::DIK_A, Input::Pressed, 0, 1, 0});
+    state->batches_.clear();
+    engine_->OnIdle();
+    engine_->OnIdle();
+    EXPECT_TRUE(log_.empty());
+    EXPECT_TRUE(state->batches_.empty()) << "no input is read while the device is lost";
+
+    engine_->OnIdle();
+    EXPECT_EQ(Stages(), kStages);
+    EXPECT_NE(Log::Instance().Lines().find("Device not reset"), std::string::npos);
+    EXPECT_NE(engine_->ScreenTexture(), steady);
+    ASSERT_EQ(state->Records(true).size(), 1u);
+    EXPECT_EQ(state->Records(true)[0].dwOfs, Input::DIK_A);
+}
+
+// Mouse records reach the state before keys; the keyboard's batch goes to the state the
+// mouse's batch left current.
+TEST_F(EngineTest, InputBatchesReachTheCurrentStateMouseFirst) {
+    auto a = Enter("a");
+    auto b = std::make_shared<TickingState>(log_);
+    b->SetName("b");
+    game().map_.StoreState("b", b);
+    engine_->GetMouse().GetDevice().Push({Input::DIMOFS_BUTTON0, 0, 0, 1, 0});
+    engine_->GetKeyboard().GetDevice().Push({Input::DIK_ESCAPE, 0, 0, 2, 0});
+    a->afterBatch_ = [&] { game().map_.SetState("b"); };
+    engine_->OnIdle();
+    ASSERT_EQ(a->batches_.size(), 1u);
+    EXPECT_FALSE(a->batches_[0].keyboard);
+    EXPECT_EQ(a->batches_[0].records.size(), 1u);
+    EXPECT_NE(game().map_.CurrentState(), a);
+    EXPECT_TRUE(a->Records(true).empty());
+}
+
+// The cursor is drawn over the final picture, its hot spot on the pointer, when the state
+// shows it.
+TEST_F(EngineTest, CursorIsDrawnWhenTheStateShowsIt) {
+    auto state = Enter("a");
+    game().cursor_.SetPos(0.25f, 0.75f);
+    const auto at = [&](int x, int y) {
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*Device().BackBuffer(), texels), Gfx::kOk);
+        return texels[y * 1024 + x];
+    };
+    engine_->OnIdle();
+    EXPECT_EQ(at(256, 576), 0xFFFFFFFFu);
+    EXPECT_EQ(at(256 - 25, 576 - 25), 0xFFFF0000u);
+    EXPECT_EQ(at(256 + 22, 576 + 22), 0xFFFF0000u);
+    state->showCursor_ = false;
+    engine_->OnIdle();
+    EXPECT_NE(at(256, 576), 0xFFFFFFFFu);
+    EXPECT_NE(at(256 - 25, 576 - 25), 0xFFFF0000u);
+}
+
+// An engine whose construction fails leaves nothing registered with the loop; a finished
+// one says goodbye and leaves the loop too.
+TEST_F(EngineTest, ConstructionFailureAndTeardownLeaveTheLoop) {
+    test::LogSince log;
+    engine_.reset();
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"Deinitializing game data"});
+    fs::remove(root_.Path() / "Data" / "korvantine.xml");
+    try {
+        Engine engine;
+        FAIL() << "no exception";
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Cannot load 'korvantine.xml'");
+    }
+    EXPECT_TRUE(loop_.OnIdle(1)) << "no idle handler left behind";
+}
+
+// Without a current state the frame ends with the fatal "No state assigned".
+TEST_F(EngineTest, NoCurrentStateIsFatal) {
+    try {
+        engine_->OnIdle();
+        FAIL() << "no exception";
+    } catch (const exception& e) {
+        EXPECT_STREQ(e.what(), "Unknown exception");
+    }
+    EXPECT_NE(
+        Log::Instance().Lines().find("\tAt .\\Game\\Engine\n\tOn state != 0\nNo state assigned"),
+        std::string::npos);
+}
+
+// The debug text and the console are drawn in light grey at their corners only when asked.
+TEST_F(EngineTest, DebugOverlayAndConsoleFollowTheSettings) {
+    Enter("a");
+    const auto greyIn = [&](int x0, int y0, int x1, int y1) {
+        std::vector<std::uint32_t> texels;
+        EXPECT_EQ(Device().ReadRenderTarget(*Device().BackBuffer(), texels), Gfx::kOk);
+        int grey = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                grey += texels[y * 1024 + x] == Engine::kTextColour;
+            }
+        }
+        return grey;
+    };
+    opts().info_ = false;
+    opts().console_ = false;
+    engine_->OnIdle();
+    EXPECT_EQ(greyIn(0, 0, 100, 80), 0);
+    EXPECT_EQ(greyIn(824, 0, 1020, 160), 0);
+    opts().info_ = true;
+    opts().console_ = true;
+    engine_->OnIdle();
+    EXPECT_GT(greyIn(0, 0, 100, 80), 0);
+    EXPECT_GT(greyIn(824, 0, 1020, 160), 0);
+}
+
+} // namespace
