@@ -24,6 +24,13 @@ protected:
     ScreenTest() {
         opts().nomultithread_ = true;
         game().RegisterApi();
+        game().cursor_.Load(
+            XmlDom::Child(XmlDom::Root(XmlDom::LoadString(
+                              R"(<korvantine><cursor tex="c.png"><context index="0" name=""/>)"
+                              R"(<context index="1" name="move"/><context index="2" name="do"/>)"
+                              R"(<context index="3" name="look"/><context index="4" name="leave"/>)"
+                              R"(</cursor></korvantine>)")),
+                          "cursor"));
         game().lua_.Execute("seen = {}");
         const std::string xml =
             R"(<korvantine><map autoload="p" menu="menu"><part name="p" start="A" load="none")"
