@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 #include <wx/init.h>
 
 namespace test {
 
+// One file per process: CTest runs the cases of this program as parallel processes.
 std::string LogFilePath() {
-    return std::string(KV_TEST_TMP_DIR) + "/game_definition.log";
+    return std::string(KV_TEST_TMP_DIR) + "/game_definition." + std::to_string(::getpid()) + ".log";
 }
 
 } // namespace test
