@@ -21,13 +21,12 @@ InputDevice::InputDevice(Input::DirectInput& dinput, Input::Device::Kind kind, s
 
 void InputDevice::Update(const CurrentState& current) {
     Assert(device_ != nullptr, where_, "device_ != 0");
-    std::array<Input::Record, Input::BatchSize> raw;
     std::array<State::InputRecord, Input::BatchSize> records;
     for (bool first = true;; first = false) {
         std::uint32_t count = Input::BatchSize;
         // Any non-negative result is a success; the layer has no positive codes, but a
         // remark must never cost a batch (a lost button release stays captured).
-        if (device_->GetDeviceData(raw.data(), &count) < 0) {
+        if (device_->GetDeviceData(records.data(), &count) < 0) {
             // One attempt per frame: a device in the background keeps failing, and the
             // next frame tries again.
             device_->Acquire();
@@ -35,10 +34,6 @@ void InputDevice::Update(const CurrentState& current) {
         }
         if (count == 0 && !first) {
             return;
-        }
-        for (std::uint32_t i = 0; i < count; ++i) {
-            records[i] = {raw[i].dwOfs, raw[i].dwData, raw[i].dwTimeStamp, raw[i].dwSequence,
-                          raw[i].uAppData};
         }
         if (std::shared_ptr<State::Base> state = current()) {
             State::Base::HandleInput(*state, records.data(), static_cast<int>(count), keyboard_);
