@@ -63,8 +63,11 @@ TEST_F(PreloadTest, AutoloadPartLoadsWithoutBecomingTheGamesPart) {
 }
 
 // The order of work: releases of the part left, the eviction, then the new part's textures
-// in resource order and its sounds in source order, each step counted.
+// in resource order and its sounds in source order, each step counted. A part loaded
+// already is not loaded again: nothing queued counts 0 steps, answers progress 1 (never
+// NaN) and still raises the flag.
 TEST_F(PreloadTest, OrderOfWorkAndCounters) {
+    EXPECT_EQ(map_.GetProgress(), 0.0f) << "before the first preload";
     Load();
     map_.LoadPart("A", false);
     EXPECT_EQ(map_.Next(), "a1");
@@ -83,6 +86,12 @@ TEST_F(PreloadTest, OrderOfWorkAndCounters) {
     EXPECT_EQ(Preload(), (Calls{"release a1.png", "release a2.png", "evict", "load b1.png"}));
     EXPECT_EQ(map_.PartName(), "B");
     EXPECT_EQ(map_.CountResources({"A", "B", "nothing"}), 5);
+    map_.TakeLoadedFlag();
+
+    map_.LoadPart("B", false);
+    EXPECT_EQ(Preload(), (Calls{"evict"}));
+    EXPECT_EQ(map_.GetProgress(), 1.0f);
+    EXPECT_TRUE(map_.TakeLoadedFlag());
 }
 
 // With `noload` only the sounds are counted and loaded; no texture is touched.
@@ -94,21 +103,6 @@ TEST_F(PreloadTest, NoloadCountsAndLoadsOnlySounds) {
     EXPECT_EQ(Preload(), (Calls{"evict", "sound s1.ogg", "sound s2.ogg"}));
     map_.LoadPart("B", false);
     EXPECT_EQ(Preload(), (Calls{"evict"}));
-}
-
-// A part loaded already is not loaded again; a preload with nothing queued counts 0 steps,
-// answers progress 1 (never NaN) and still raises the flag.
-TEST_F(PreloadTest, NothingQueuedGivesFullProgress) {
-    EXPECT_EQ(map_.GetProgress(), 0.0f) << "before the first preload";
-    Load();
-    map_.LoadPart("A", false);
-    Preload();
-    map_.TakeLoadedFlag();
-    map_.LoadPart("A", false);
-    EXPECT_EQ(Preload(), (Calls{"evict"}));
-    EXPECT_FALSE(std::isnan(map_.GetProgress()));
-    EXPECT_EQ(map_.GetProgress(), 1.0f);
-    EXPECT_TRUE(map_.TakeLoadedFlag());
 }
 
 // A texture or a sound that fails is logged and counted, and the load goes on to the end.
