@@ -72,6 +72,12 @@ protected:
         }
     }
 
+    // The first move, to A, then the move from A to B.
+    void Cross() {
+        map().SetState("A");
+        map().SetState("B");
+    }
+
     Map& map() { return game().map_; }
 
 private:

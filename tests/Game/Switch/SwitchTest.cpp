@@ -80,31 +80,24 @@ TEST_F(SwitchTest, RoutedMoveMakesTheDefaultTransitionOnce) {
     EXPECT_EQ(typeid(base), typeid(State::Transition));
     EXPECT_EQ(map().Previous(), "A");
     // Back in A and across again: the registry's transition is used.
-    for (int i = 0; i < 3; ++i) {
-        Frame(600);
-    }
+    RunOut();
     map().SetState("A");
-    for (int i = 0; i < 3; ++i) {
-        Frame(600);
-    }
+    RunOut();
     map().SetState("B");
     EXPECT_EQ(map().GetState("t_A_B"), made);
 }
 
-TEST_F(SwitchTest, UnknownNameChangesNothingNotEvenTheExposureLevel) {
+// The first move asks for the empty current name; an unknown name changes nothing, not
+// even the exposure level.
+TEST_F(SwitchTest, MovesLogUnknownNames) {
+    NewLogLines();
     map().SetState("A");
     Advance(5000);
-    NewLogLines();
     map().SetState("nowhere");
-    EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Trying to get undefined state 'nowhere'"});
+    EXPECT_EQ(NewLogLines(), (std::vector<std::string>{"Trying to get undefined state ''",
+                                                       "Trying to get undefined state 'nowhere'"}));
     EXPECT_EQ(game().HdrLevel(), 0.0f);
     EXPECT_EQ(map().Current(), "A");
-}
-
-TEST_F(SwitchTest, FirstMoveLogsTheEmptyCurrentName) {
-    NewLogLines();
-    map().SetState("A");
-    EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Trying to get undefined state ''"});
 }
 
 // A move asked for by a script of a running switch waits for the switch to end.
@@ -114,8 +107,7 @@ TEST_F(SwitchTest, MoveFromAnActivateScriptIsQueued) {
         Noted("screen", "A") +
         Noted("screen", "B", "", Event("activate", "seen[#seen + 1] = 'B:activate'; move('C')")) +
         Noted("screen", "C"));
-    map().SetState("A");
-    map().SetState("B");
+    Cross();
     Seen();
     for (int i = 0; i < 4 && map().Current() == "t_A_B"; ++i) {
         Frame(300);
@@ -137,8 +129,7 @@ TEST_F(SwitchTest, PingPongMovesAreBounded) {
                    Event("activate", "seen[#seen + 1] = 't_A_B:activate'; move('t_B_A')")) +
              Noted("transition", "t_B_A", R"(from="B" to="A")",
                    Event("activate", "seen[#seen + 1] = 't_B_A:activate'; move('t_A_B')")));
-    map().SetState("A");
-    map().SetState("B");
+    Cross();
     const std::vector<std::string> lines = NewLogLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "Too many moves inside one switch, move to 't_B_A' dropped");
@@ -147,27 +138,24 @@ TEST_F(SwitchTest, PingPongMovesAreBounded) {
     EXPECT_EQ(Eval("#seen"), std::to_string(2 + 3 + 64 * 5));
 }
 
+// The menu asked for while a transition runs, or by its "start" script (the move waits for
+// the switch), leaves the transition directly and remembers its target.
 TEST_F(SwitchTest, MenuDuringATransitionRemembersItsTarget) {
-    Fresh();
-    LoadPart(Noted("screen", "A") + Noted("screen", "B") + Noted("screen", "menu") +
-             Noted("transition", "t_A_B", R"(from="A" to="B")", Event("start", "game_menu()")));
-    map().SetState("A");
-    map().SetState("B");
-    EXPECT_EQ(map().Last(), "B");
-    // The move to the menu waited for the switch, then left the transition directly.
-    EXPECT_EQ(map().Current(), "menu");
-    EXPECT_EQ(Eval("game_started()"), "true");
-}
-
-TEST_F(SwitchTest, MenuWhileATransitionRunsRemembersItsTarget) {
-    map().SetState("A");
-    map().SetState("B");
+    Cross();
     Frame(100);
     Seen();
     game().lua_.Execute("game_menu()");
     EXPECT_EQ(map().Last(), "B");
     EXPECT_EQ(map().Current(), "menu");
     EXPECT_EQ(Seen(), "A:stop menu:start menu:activate");
+
+    Fresh();
+    LoadPart(Noted("screen", "A") + Noted("screen", "B") + Noted("screen", "menu") +
+             Noted("transition", "t_A_B", R"(from="A" to="B")", Event("start", "game_menu()")));
+    Cross();
+    EXPECT_EQ(map().Last(), "B");
+    EXPECT_EQ(map().Current(), "menu");
+    EXPECT_EQ(Eval("game_started()"), "true");
 }
 
 // A script error ends the switch part way; the moves its scripts asked for are dropped and
@@ -212,11 +200,8 @@ TEST_F(SwitchTest, MenuReturnAndEnd) {
 }
 
 TEST_F(SwitchTest, DumpTransitionWritesAReadyElement) {
-    map().SetState("A");
-    map().SetState("B");
-    for (int i = 0; i < 4; ++i) {
-        Frame(300);
-    }
+    Cross();
+    RunOut();
     ASSERT_EQ(map().Current(), "B");
     NewLogLines();
     map().DumpTransition({1.5f, -0.25f});
