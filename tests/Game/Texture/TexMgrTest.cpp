@@ -29,9 +29,12 @@ TEST_F(TexMgrTest, OneObjectPerPathAndOneLogLine) {
     EXPECT_THAT(tail.Lines(), ElementsAre("Loaded texture 'gfx/a.dds'"));
 }
 
+// Failed loads are retried and logged each time; the empty path is none, without a line.
 TEST_F(TexMgrTest, FailedLoadsAreRetriedAndLoggedEachTime) {
     tree_.Add("gfx/bad.dds", "bad bytes");
     test::LogTail tail;
+    EXPECT_EQ(manager_.Simple(""), nullptr);
+    EXPECT_EQ(manager_.Pano(""), nullptr);
     EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
     EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
     EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
@@ -43,13 +46,6 @@ TEST_F(TexMgrTest, FailedLoadsAreRetriedAndLoggedEachTime) {
                                           "Failed to load texture 'gfx/missing.dds'",
                                           "Failed to load texture 'gfx/bad.dds'",
                                           "Failed to load texture 'gfx/bad.dds'"));
-}
-
-TEST_F(TexMgrTest, EmptyPathIsNoneWithoutALogLine) {
-    test::LogTail tail;
-    EXPECT_EQ(manager_.Simple(""), nullptr);
-    EXPECT_EQ(manager_.Pano(""), nullptr);
-    EXPECT_TRUE(tail.Lines().empty());
 }
 
 TEST_F(TexMgrTest, FlatAndCubeCachesAreSeparateAndForgettable) {
@@ -69,83 +65,65 @@ TEST_F(TexMgrTest, FlatAndCubeCachesAreSeparateAndForgettable) {
     EXPECT_NE(manager_.Pano("sky.dds"), cube);
 }
 
-// Frames as "src x y" texts, for comparing whole stripes.
-std::vector<std::string> Frames(const TexMgr::Stripe& stripe) {
-    std::vector<std::string> out;
-    for (const TexMgr::Frame& frame : stripe.frames) {
-        out.push_back(frame.src + " " + std::to_string(frame.x) + " " + std::to_string(frame.y));
-    }
-    return out;
-}
-
 void LoadTextures(TexMgr& manager, const std::string& stripes) {
     const XmlDom::Document document =
         XmlDom::LoadString("<korvantine><textures>" + stripes + "</textures></korvantine>");
     manager.LoadList(XmlDom::Child(XmlDom::Root(document), "textures"));
 }
 
-struct StripeCase {
-    const char* name;
-    const char* xml;
-    std::vector<std::string> frames;
-    int width, height;
-};
-
-class StripeTest : public TexMgrTest, public ::testing::WithParamInterface<StripeCase> {};
-
-TEST_P(StripeTest, ReadsFrames) {
-    LoadTextures(manager_, GetParam().xml);
-    const TexMgr::Stripe stripe = manager_.GetStripe("s");
-    EXPECT_EQ(Frames(stripe), GetParam().frames);
-    EXPECT_EQ(stripe.width, GetParam().width);
-    EXPECT_EQ(stripe.height, GetParam().height);
+TEST(TexMgrStripes, FramesOfFragmentsDefaultsAndRedefinitions) {
+    struct Case {
+        const char* name;
+        const char* xml;
+        const char* frames; // "src x y" of each frame, and the frame size
+    };
+    const Case cases[] = {
+        {"run of frames",
+         R"(<stripe name="s" src="t.dds" length="3" width="64" height="32">)"
+         R"(<fragment frame="2" length="2" x="10" y="20"/></stripe>)",
+         " 0 0, t.dds 10 20, t.dds 74 20, (64x32)"},
+        {"defaults and own source",
+         R"(<stripe name="s" width="8" height="8"><fragment frame="1" x="1" y="2"/></stripe>)"
+         R"(<stripe name="s" length="2" width="8" height="9">)"
+         R"(<fragment frame="2" src="u.dds" x="3" y="4"/></stripe>)",
+         " 1 2, u.dds 3 4, (8x9)"},
+        {"later fragments overwrite",
+         R"(<stripe name="s" src="a" length="2" width="5" height="5">)"
+         R"(<fragment frame="1" length="2" x="0" y="0"/>)"
+         R"(<fragment frame="2" src="b" x="7" y="1"/></stripe>)",
+         "a 0 0, b 7 1, (5x5)"},
+        {"frame 0 keeps its in-range frames",
+         R"(<stripe name="s" src="a" length="3" width="10" height="5">)"
+         R"(<fragment frame="0" length="2" x="0" y="0"/></stripe>)",
+         "a 10 0,  0 0,  0 0, (10x5)"},
+        {"run past the end is cut",
+         R"(<stripe name="s" src="a" length="3" width="10" height="5">)"
+         R"(<fragment frame="3" length="5" x="0" y="0"/>)"
+         R"(<fragment frame="-7" length="2000000000" x="1" y="1"/>)"
+         R"(<fragment frame="2147483647" length="2" x="0" y="0"/></stripe>)",
+         "a 81 1, a 91 1, a 101 1, (10x5)"},
+        {"shorter redefinition shrinks",
+         R"(<stripe name="s" src="a" length="4" width="1" height="1">)"
+         R"(<fragment frame="1" length="4" x="0" y="0"/></stripe>)"
+         R"(<stripe name="s" length="2" width="1" height="1"/>)",
+         "a 0 0, a 1 0, (1x1)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingCreator creator;
+        TexMgr manager(creator.Creator());
+        LoadTextures(manager, c.xml);
+        const TexMgr::Stripe stripe = manager.GetStripe("s");
+        std::string frames;
+        for (const TexMgr::Frame& frame : stripe.frames) {
+            frames +=
+                frame.src + " " + std::to_string(frame.x) + " " + std::to_string(frame.y) + ", ";
+        }
+        EXPECT_EQ(frames + "(" + std::to_string(stripe.width) + "x" +
+                      std::to_string(stripe.height) + ")",
+                  c.frames);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Stripes, StripeTest,
-    ::testing::Values(StripeCase{"RunOfFrames",
-                                 R"(<stripe name="s" src="t.dds" length="3" width="64" height="32">
-                        <fragment frame="2" length="2" x="10" y="20"/></stripe>)",
-                                 {" 0 0", "t.dds 10 20", "t.dds 74 20"},
-                                 64,
-                                 32},
-                      StripeCase{"DefaultsAndOwnSource",
-                                 R"(<stripe name="s" width="8" height="8">
-                        <fragment frame="1" x="1" y="2"/></stripe>
-                      <stripe name="s" length="2" width="8" height="9">
-                        <fragment frame="2" src="u.dds" x="3" y="4"/></stripe>)",
-                                 {" 1 2", "u.dds 3 4"},
-                                 8,
-                                 9},
-                      StripeCase{"LaterFragmentsOverwrite",
-                                 R"(<stripe name="s" src="a" length="2" width="5" height="5">
-                        <fragment frame="1" length="2" x="0" y="0"/>
-                        <fragment frame="2" src="b" x="7" y="1"/></stripe>)",
-                                 {"a 0 0", "b 7 1"},
-                                 5,
-                                 5},
-                      StripeCase{"FrameZeroKeepsItsInRangeFrames",
-                                 R"(<stripe name="s" src="a" length="3" width="10" height="5">
-                        <fragment frame="0" length="2" x="0" y="0"/></stripe>)",
-                                 {"a 10 0", " 0 0", " 0 0"},
-                                 10,
-                                 5},
-                      StripeCase{"RunPastTheEndIsCut",
-                                 R"(<stripe name="s" src="a" length="3" width="10" height="5">
-                        <fragment frame="3" length="5" x="0" y="0"/>
-                        <fragment frame="-7" length="2000000000" x="1" y="1"/>
-                        <fragment frame="2147483647" length="2" x="0" y="0"/></stripe>)",
-                                 {"a 81 1", "a 91 1", "a 101 1"},
-                                 10,
-                                 5},
-                      StripeCase{"ShorterRedefinitionShrinks",
-                                 R"(<stripe name="s" src="a" length="4" width="1" height="1">
-                        <fragment frame="1" length="4" x="0" y="0"/></stripe>
-                      <stripe name="s" length="2" width="1" height="1"/>)",
-                                 {"a 0 0", "a 1 0"},
-                                 1,
-                                 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TexMgrTest, FaultyStripesAreConfigurationErrors) {
     const struct {
@@ -173,15 +151,14 @@ TEST_F(TexMgrTest, FaultyStripesAreConfigurationErrors) {
     }
     EXPECT_THROW(LoadTextures(manager_, R"(<stripe name="s" width="x1" height="1"/>)"),
                  std::exception);
-    EXPECT_THROW(manager_.GetStripe("s"), exception);
-}
-
-TEST_F(TexMgrTest, UnknownStripeIsAnExceptionWithoutText) {
-    try {
-        manager_.GetStripe("nothing");
-        ADD_FAILURE();
-    } catch (const exception& e) {
-        EXPECT_EQ(std::string(e.what()), "Unknown exception");
+    // An unknown stripe, or one whose definition failed, is an exception without text.
+    for (const char* name : {"s", "nothing"}) {
+        try {
+            manager_.GetStripe(name);
+            ADD_FAILURE() << name;
+        } catch (const exception& e) {
+            EXPECT_STREQ(e.what(), "Unknown exception");
+        }
     }
 }
 
