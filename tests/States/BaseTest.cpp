@@ -1,4 +1,3 @@
-#include "Game/Exception.h"
 #include "Probe.h"
 #include "Script/Exception.h"
 #include "support/GameFixture.h"
@@ -100,16 +99,6 @@ TEST_F(BaseTest, TimerFiresPerFullHundredMilliseconds) {
     EXPECT_EQ(Eval("timers"), "14");
 }
 
-TEST_F(BaseTest, TickWithoutStartFiresNoTimers) {
-    Advance(100000);
-    auto state = Make("cut", "<event name=\"timer\">timers = (timers or 0) + 1</event>");
-    state->Tick();
-    EXPECT_EQ(Eval("timers or 0"), "0");
-    Advance(150);
-    state->Tick();
-    EXPECT_EQ(Eval("timers or 0"), "1");
-}
-
 TEST_F(BaseTest, VerboseLogNamesEveryEventButRenderAndTimer) {
     auto state = Make("hall");
     opts().verbose_ = true;
@@ -120,19 +109,6 @@ TEST_F(BaseTest, VerboseLogNamesEveryEventButRenderAndTimer) {
     state->Tick();
     state->FireEvent("exit");
     EXPECT_EQ(NewLogLines(), (Calls{"hall -> start", "hall -> exit"}));
-}
-
-TEST_F(BaseTest, IsActiveIsBoundOnlyWhileTheStatesScriptRuns) {
-    auto state = Make("hall", Noting("activate") +
-                                  "<event name=\"fail\">is_active(); error('broken')</event>");
-    EXPECT_EQ(Eval("is_active"), "nil");
-    state->FireActivate();
-    EXPECT_EQ(Seen(), "activate=true");
-    EXPECT_EQ(Eval("is_active"), "nil");
-
-    // A failing script passes its error on and leaves nothing bound.
-    EXPECT_THROW(state->FireEvent("fail"), lua::exception);
-    EXPECT_EQ(Eval("is_active"), "nil");
 }
 
 // Moves from one state to another the way the state switch does, inside a running script.
@@ -147,19 +123,24 @@ struct Mover {
     }
 };
 
-TEST_F(BaseTest, NestedScriptsKeepTheOuterStatesBinding) {
+// is_active is bound only while the state's script runs: a nested script of another state
+// gives the outer one its binding back, and a failing script leaves nothing bound.
+TEST_F(BaseTest, IsActiveIsBoundOnlyWhileTheStatesScriptRuns) {
     auto a = Make("A", "<event name=\"timer\">move(); vars_x = is_active()</event>" +
-                           Noting("deactivate") + Noting("stop"));
+                           Noting("deactivate") + Noting("stop") +
+                           "<event name=\"fail\">is_active(); error('broken')</event>");
     auto b = Make("B", Noting("start") + Noting("activate"));
     Mover mover{a.get(), b.get()};
     game().lua_.Register("move", &mover, &Mover::Move);
-
+    EXPECT_EQ(Eval("is_active"), "nil");
     a->FireStart();
     a->FireActivate();
     Advance(101);
     EXPECT_NO_THROW(a->Tick());
     EXPECT_EQ(Eval("vars_x"), "false");
     EXPECT_EQ(Seen(), "deactivate=false stop=false start=false activate=true");
+    EXPECT_EQ(Eval("is_active"), "nil");
+    EXPECT_THROW(a->FireEvent("fail"), lua::exception);
     EXPECT_EQ(Eval("is_active"), "nil");
 }
 
@@ -213,27 +194,6 @@ TEST_F(BaseTest, ReleaseDroppedDuringAHaltCancelsThePress) {
         opts().mouseLeftHanded_ = c.leftHanded;
         State::Base::HandleInput(*state, c.records, c.count, c.keyboard);
         EXPECT_EQ(state->TakeCalls(), c.cancels ? Calls{"CancelPress"} : Calls{});
-    }
-}
-
-TEST_F(BaseTest, MissingNamesAreConfigurationErrors) {
-    struct {
-        const char* xml;
-        const char* error;
-    } const cases[] = {
-        {"<screen/>", "Configuration error: \n  Attribute 'name' not found at screen"},
-        {"<screen name=\"a\"><event>x = 1</event></screen>",
-         "Configuration error: \n  Attribute 'name' not found at event"},
-    };
-    for (const auto& c : cases) {
-        test::Probe state;
-        const auto doc = XmlDom::LoadString(std::string("<korvantine>") + c.xml + "</korvantine>");
-        try {
-            state.LoadCommon(XmlDom::Child(XmlDom::Root(doc), "screen"), "p1");
-            ADD_FAILURE() << c.xml << " loaded";
-        } catch (const exception& e) {
-            EXPECT_STREQ(e.what(), c.error);
-        }
     }
 }
 

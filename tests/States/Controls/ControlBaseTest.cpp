@@ -56,28 +56,17 @@ TEST_F(ControlBaseTest, LoadCommonReadsNameEventsAndClickThenLoadResetAndInit) {
     EXPECT_EQ(journal_.Take(), (Lines{"Bind a", "second", "Unbind a"}));
 }
 
-TEST_F(ControlBaseTest, OnlyTheExactTextNoMakesAControlUnclickable) {
+TEST_F(ControlBaseTest, OnlyTheExactTextNoMakesAControlUnclickableAndEventsNeedNames) {
     const std::pair<const char*, bool> cases[] = {
-        {"", true},
-        {R"(click="no")", false},
-        {R"(click="No")", true},
-        {R"(click="false")", true},
-        {R"(click="")", true},
-        {R"(click="yes")", true},
-    };
+        {"", true}, {R"(click="no")", false}, {R"(click="No")", true}, {R"(click="")", true}};
     for (const auto& [attribute, clickable] : cases) {
         EXPECT_EQ(Make("a", "", attribute)->clickable_, clickable) << attribute;
     }
-}
-
-TEST_F(ControlBaseTest, AnEventWithoutNameIsAConfigurationError) {
-    test::ControlProbe control;
     try {
-        Base::LoadCommon(control, test::ElementOf("<zone><event>x = 1</event></zone>", "zone"));
-        FAIL() << "no error";
+        Make("a", "<event>x = 1</event>");
+        FAIL() << "an event without a name loaded";
     } catch (const exception& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Configuration error: \n  Attribute 'name' not found at event");
+        EXPECT_STREQ(e.what(), "Configuration error: \n  Attribute 'name' not found at event");
     }
 }
 
@@ -163,15 +152,6 @@ TEST_F(ControlBaseTest, KeysAreTheNameOrTheTagAndPositionAndLaterKeysWin) {
     }
     // zone0 is first the unnamed zone, then the one named so; the second "door" wins.
     EXPECT_EQ(seen, (Lines{"door:5:door", "image0::", "zone0:4:zone0", "zone2:3:"}));
-}
-
-TEST_F(ControlBaseTest, ApplyPassWalksTheMapInKeyOrder) {
-    State::Control::ControlMap<Base> controls;
-    controls["b"] = Make("b", Noting("activate"));
-    controls["a"] = Make("a", Noting("activate"));
-    State::Control::ApplyPass(controls, Base::ActivatePass);
-    EXPECT_EQ(journal_.Take(),
-              (Lines{"Bind a", "activate a", "Unbind a", "Bind b", "activate b", "Unbind b"}));
 }
 
 } // namespace
