@@ -3,15 +3,10 @@
 #include "Game/Exception.h"
 #include "Game/Log.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string LastKept() {
-    const std::string lines = Log::Instance().Lines();
-    // The location texts end with their message, so the last entry starts at its "\tAt".
-    return lines.substr(lines.rfind("\tAt "));
-}
 
 TEST(Exception, TextsOfTheThreeConstructors) {
     EXPECT_STREQ(exception().what(), "Unknown exception");
@@ -21,43 +16,41 @@ TEST(Exception, TextsOfTheThreeConstructors) {
     EXPECT_EQ(HResultText(static_cast<int>(0x88760868u), "x"), "HRESULT: -2005530520\nx");
 }
 
-TEST(CheckResult, SuccessDoesNothing) {
-    const std::string before = Log::Instance().Lines();
-    EXPECT_NO_THROW(CheckResult(0, ".\\Game\\Engine", "dx().sprite()->End ()"));
-    EXPECT_EQ(Log::Instance().Lines(), before);
-}
-
-TEST(CheckResult, FailureLogsTheLocationAndThrowsTheResultCode) {
-    try {
-        CheckResult(-2005530516, ".\\Game\\Engine", "dx().sprite()->End ()");
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "HRESULT: -2005530516\n");
+// A failed check logs its location (and message) as one entry and throws; success does
+// neither.
+TEST(CheckResult, FailuresLogTheLocationAndThrow) {
+    struct Case {
+        std::function<void()> check;
+        const char* error; // nullptr: no failure
+        const char* logged;
+    };
+    const Case cases[] = {
+        {[] { CheckResult(0, ".\\Game\\Engine", "dx().sprite()->End ()"); }, nullptr, ""},
+        {[] { Assert(true, ".\\Game\\Engine", "state != 0", "No state assigned"); }, nullptr, ""},
+        {[] { CheckResult(-2005530516, ".\\Game\\Engine", "dx().sprite()->End ()"); },
+         "HRESULT: -2005530516\n", "\tAt .\\Game\\Engine\n\tOn dx().sprite()->End ()\n"},
+        {[] {
+             CheckResult(1, ".\\Game\\DirectX", "d3d_->GetDeviceCaps( 0, D3DDEVTYPE_HAL, &caps )",
+                         "Cannot get device caps");
+         },
+         "HRESULT: 1\n",
+         "\tAt .\\Game\\DirectX\n\tOn d3d_->GetDeviceCaps( 0, D3DDEVTYPE_HAL, &caps )\n"
+         "Cannot get device caps"},
+        {[] { Assert(false, ".\\Game\\Engine", "state != 0", "No state assigned"); },
+         "Unknown exception", "\tAt .\\Game\\Engine\n\tOn state != 0\nNo state assigned"},
+    };
+    for (const Case& c : cases) {
+        LogWrite("-- mark --");
+        try {
+            c.check();
+            EXPECT_EQ(c.error, nullptr) << "no exception";
+        } catch (const exception& e) {
+            EXPECT_STREQ(e.what(), c.error);
+        }
+        const std::string lines = Log::Instance().Lines();
+        EXPECT_EQ(lines.substr(lines.rfind("-- mark --") + 10),
+                  c.error ? "\n" + std::string(c.logged) : "");
     }
-    EXPECT_EQ(LastKept(), "\tAt .\\Game\\Engine\n\tOn dx().sprite()->End ()\n");
-}
-
-TEST(CheckResult, AnyNonZeroResultFailsAndCarriesItsMessage) {
-    try {
-        CheckResult(1, ".\\Game\\DirectX", "d3d_->GetDeviceCaps( 0, D3DDEVTYPE_HAL, &caps )",
-                    "Cannot get device caps");
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "HRESULT: 1\n");
-    }
-    EXPECT_EQ(LastKept(), "\tAt .\\Game\\DirectX\n\tOn d3d_->GetDeviceCaps( 0, D3DDEVTYPE_HAL, "
-                          "&caps )\nCannot get device caps");
-}
-
-TEST(Assert, BrokenConditionLogsAndThrowsWithoutText) {
-    EXPECT_NO_THROW(Assert(true, ".\\Game\\Engine", "state != 0", "No state assigned"));
-    try {
-        Assert(false, ".\\Game\\Engine", "state != 0", "No state assigned");
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "Unknown exception");
-    }
-    EXPECT_EQ(LastKept(), "\tAt .\\Game\\Engine\n\tOn state != 0\nNo state assigned");
 }
 
 } // namespace

@@ -10,26 +10,26 @@ namespace {
 // Two threads writing at once leave every line intact in the file.
 TEST(LogThreads, ConcurrentWritersNeverInterleave) {
     constexpr int kLines = 10000;
+    const auto line = [](char who, int i) {
+        return std::string(1, who) + " line number " + std::to_string(i) +
+               " of the preload worker and the user-interface thread";
+    };
     test::TempDir dir;
     std::set<std::string> expected;
     {
         Log log((dir / "t.log").string());
-        auto writer = [&log](char who) {
+        auto writer = [&](char who) {
             for (int i = 0; i < kLines; ++i) {
-                log.Write(std::string(1, who) + " line number " + std::to_string(i) +
-                          " of the preload worker and the user-interface thread");
+                log.Write(line(who, i));
             }
         };
         std::thread a(writer, 'a');
         std::thread b(writer, 'b');
         a.join();
         b.join();
-        for (char who : {'a', 'b'}) {
-            for (int i = 0; i < kLines; ++i) {
-                expected.insert(std::string(1, who) + " line number " + std::to_string(i) +
-                                " of the preload worker and the user-interface thread");
-            }
-        }
+    }
+    for (int i = 0; i < kLines; ++i) {
+        expected.insert({line('a', i), line('b', i)});
     }
     const std::vector<std::string> lines = test::SplitLines(test::ReadFile(dir / "t.log"));
     ASSERT_EQ(lines.size(), 2u * kLines);

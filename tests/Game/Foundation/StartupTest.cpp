@@ -16,33 +16,29 @@ struct Tracked {
 Tracked* g_first = nullptr;
 Tracked* g_second = nullptr;
 
-TEST(ScopedGlobal, AnErrorDestroysWhatWasCreatedInReverseOrder) {
+// An error destroys what was created, in reverse order; an object that already existed is
+// kept (not replaced) and destroyed at the end of the scope.
+TEST(ScopedGlobal, ErrorsUnwindInReverseAndExistingObjectsAreKept) {
     Tracked::events_.clear();
     std::string error;
     RunProtected(
         []() -> int {
             ScopedGlobal<Tracked> first(g_first, [] { return new Tracked("first"); });
             ScopedGlobal<Tracked> second(g_second, [] { return new Tracked("second"); });
-            EXPECT_NE(g_second, nullptr);
             throw exception("step failed");
         },
         error);
     EXPECT_EQ(error, "step failed");
-    EXPECT_EQ(Tracked::events_,
-              (std::vector<std::string>{"+first", "+second", "-second", "-first"}));
     EXPECT_EQ(g_first, nullptr);
     EXPECT_EQ(g_second, nullptr);
-}
-
-TEST(ScopedGlobal, AnExistingObjectIsKeptUntilTheScopeEnds) {
-    Tracked::events_.clear();
     g_first = new Tracked("early");
     {
         ScopedGlobal<Tracked> holder(g_first, [] { return new Tracked("late"); });
         EXPECT_EQ(g_first->name_, "early");
     }
     EXPECT_EQ(g_first, nullptr);
-    EXPECT_EQ(Tracked::events_, (std::vector<std::string>{"+early", "-early"}));
+    EXPECT_EQ(Tracked::events_, (std::vector<std::string>{"+first", "+second", "-second", "-first",
+                                                          "+early", "-early"}));
 }
 
 TEST(PlacementLines, OneLineEachForKnownValuesOnly) {
