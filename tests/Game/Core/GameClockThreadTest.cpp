@@ -4,7 +4,7 @@
 
 namespace {
 
-class GameClockThreadTest : public test::GameFixture {};
+using GameClockThreadTest = test::GameFixture;
 
 // The preload worker stops and starts the clock while the user-interface thread renders:
 // no frame may see the clock grow by more than the time since the previous frame.
@@ -18,11 +18,9 @@ TEST_F(GameClockThreadTest, WorkerTogglingNeverMakesTheClockJump) {
         }
         done = true;
     });
-
     float lastFrame = game().Time();
     float lastClock = game().GameTime();
-    int frames = 0;
-    while (!done || frames < 100) {
+    for (int frames = 0; !done || frames < 100; ++frames) {
         Advance(1 + frames % 7);
         game().UpdateClock();
         const float now = game().Time();
@@ -31,7 +29,6 @@ TEST_F(GameClockThreadTest, WorkerTogglingNeverMakesTheClockJump) {
         ASSERT_GE(clock, lastClock);
         lastFrame = now;
         lastClock = clock;
-        ++frames;
     }
     worker.join();
 }
