@@ -58,12 +58,13 @@ protected:
     std::vector<std::uint32_t> frame_;
 };
 
-// The selected cell is drawn with its hot spot on the pointer's pixel; at the top left
-// corner the hot spot is the screen's corner.
+// The selected cell is drawn with its hot spot on the pointer's pixel (at the top left
+// corner, on the screen's corner); cell indices far outside the atlas draw some rectangle
+// without overflowing or failing.
 TEST_F(CursorDrawTest, HotSpotOfTheSelectedCellLiesOnThePointer) {
+    const auto atlas = Atlas();
     Cursor cursor;
     cursor.Load(CursorElement("1"));
-    const auto atlas = Atlas();
     cursor.SetPos(0.5f, 0.5f);
     Draw(cursor, atlas);
     EXPECT_EQ(At(512, 384), 0xFFFFFFFFu);
@@ -71,23 +72,18 @@ TEST_F(CursorDrawTest, HotSpotOfTheSelectedCellLiesOnThePointer) {
     EXPECT_EQ(At(512 - 26, 384), 0xFF000000u);
     EXPECT_EQ(At(512 + 22, 384 + 22), 0xFFFF0000u);
     EXPECT_EQ(At(512 + 23, 384), 0xFF000000u);
-
     cursor.SetContext("x", false);
     cursor.SetPos(0.0f, 0.0f);
     Draw(cursor, atlas);
     EXPECT_EQ(At(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(At(22, 22), 0xFF00FF00u);
     EXPECT_EQ(At(23, 23), 0xFF000000u);
-}
 
-// Cell indices far outside the atlas draw some rectangle without overflowing or failing.
-TEST_F(CursorDrawTest, ExtremeCellIndicesDrawWithoutFault) {
-    const auto atlas = Atlas();
     for (const char* index : {"-1", "50000000", "2147483647", "-2147483648"}) {
-        Cursor cursor;
-        cursor.Load(CursorElement(index));
-        cursor.SetContext("x", false);
-        Draw(cursor, atlas);
+        Cursor extreme;
+        extreme.Load(CursorElement(index));
+        extreme.SetContext("x", false);
+        Draw(extreme, atlas);
     }
 }
 
