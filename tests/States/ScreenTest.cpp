@@ -1,4 +1,5 @@
-#include "States/Loading.h"
+#include "States/Screen.h"
+
 #include "States/ScreenServices.h"
 #include "support/GameFixture.h"
 
@@ -16,7 +17,7 @@ const InputRecord kPress = Button(State::kMouseButton0, true);
 const InputRecord kRelease = Button(State::kMouseButton0, false);
 
 // Screens of one part driven by scripted input: "A" with zones (the door moves to B, the
-// lamp counts its clicks in `vars`), "B", the menu "menu" and the loading screen "L".
+// lamp counts its clicks in `vars`), "B", and the menu "menu".
 class ScreenTest : public test::GameFixture {
 protected:
     ScreenTest() {
@@ -45,10 +46,6 @@ protected:
             R"(</screen>)"
             R"(<screen name="B" src="b.png"/>)"
             R"(<menu name="menu" src="m.png"/>)"
-            R"(<loading name="L" src="l.png">)"
-            R"(<event name="activate">seen[#seen + 1] = 'L:' .. tostring(is_active())</event>)"
-            R"(<zone x="0" y="0" w="10" h="10"><event name="activate">)"
-            R"(seen[#seen + 1] = 'zone:activate'</event></zone></loading>)"
             R"(</part></map></korvantine>)";
         map_.Load(XmlDom::Child(XmlDom::Root(XmlDom::LoadString(xml)), "map"));
         map_.SetState("A");
@@ -176,19 +173,6 @@ TEST_F(ScreenTest, KeysAndScreensWithoutInput) {
     const std::vector<InputRecord> press = {kPress};
     flash.Input(press.data(), 1, false);
     EXPECT_EQ(map_.Current(), inMenu);
-}
-
-// The loading screen's activation starts the preload and answers false: its own "activate"
-// sees is_active false and its controls get no "activate".
-TEST_F(ScreenTest, LoadingScreenIsNeverActive) {
-    Seen();
-    const auto loading = map_.GetState("L");
-    loading->FireActivate();
-    EXPECT_FALSE(loading->IsActive());
-    EXPECT_EQ(Seen(), "L:false");
-    EXPECT_TRUE(map_.TakeLoadedFlag()) << "the preload ran";
-    EXPECT_FALSE(loading->ShowCursor());
-    EXPECT_FALSE(loading->ShowInventory());
 }
 
 } // namespace

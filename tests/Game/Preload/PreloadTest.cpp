@@ -154,15 +154,20 @@ TEST_F(PreloadTest, RefusedParts) {
 }
 
 // The real road: the autoload part's loading screen becomes current at the map's load, its
-// activation runs the preload (inline here) and answers false; the frame's "Map" stage then
-// moves on.
+// activation runs the preload (inline here) and answers false: its own "activate" sees
+// is_active false and its controls get no "activate". The frame's "Map" stage moves on.
 TEST_F(PreloadTest, LoadingScreenActivationStartsThePreload) {
+    game().lua_.Execute("seen = ''");
     map_.Load(PreloadMap(
         "intro", R"(<part name="intro" start="menu" load="l_intro" effect="clean"><sounds/>)"
                  R"(<textures/><screen name="menu" src="menu.png"/>)"
-                 R"(<loading name="l_intro" src="loading.png"/></part>)"));
+                 R"(<loading name="l_intro" src="loading.png"><event name="activate">)"
+                 R"(seen = seen .. 'L:' .. tostring(is_active())</event><zone x="0" y="0")"
+                 R"( w="10" h="10"><event name="activate">seen = seen .. ' zone'</event></zone>)"
+                 R"(</loading></part>)"));
     EXPECT_EQ(map_.Current(), "l_intro");
     EXPECT_FALSE(map_.GetState("l_intro")->IsActive());
+    EXPECT_EQ(Eval("seen"), "L:false");
     EXPECT_EQ(target_.Calls(), (Calls{"evict", "load menu.png", "load loading.png"}));
     map_.Update();
     EXPECT_NE(map_.Current(), "l_intro");
