@@ -15,52 +15,34 @@ protected:
     }
 };
 
-// Each published global reaches its operation with its arguments bound in order.
+// Every global of the game's operations is published; a sample reaches its operation with
+// its arguments bound in order.
 TEST_F(ApiTest, GlobalsCallTheirOperations) {
+    for (const char* name :
+         {"time",           "rand",           "dice",        "trace",      "halt",
+          "mask",           "control",        "speed",       "context",    "move",
+          "game_started",   "game_menu",      "game_return", "game_end",   "game_progress",
+          "game_save_part", "game_save_time", "game_time",   "game_reset", "game_exit"}) {
+        EXPECT_EQ(Eval(std::string("type(") + name + ")"), "function") << name;
+    }
     Advance(1234);
     EXPECT_EQ(Eval("time()"), "1234");
-    const std::string r = Eval("rand()");
-    EXPECT_GE(std::stof(r), 0.0f);
-    EXPECT_LE(std::stof(r), 1.0f);
     EXPECT_EQ(Eval("dice(4, 4)"), "4");
     EXPECT_EQ(Eval("math.type == nil and dice(7, 7) % 1"), "0");
-
     NewLogLines();
-    game().lua_.Execute("trace('hello ' .. 12)");
+    game().lua_.Execute("trace('hello ' .. 12) halt(250) mask(2)");
     EXPECT_EQ(NewLogLines(), std::vector<std::string>{"hello 12"});
-
-    game().lua_.Execute("halt(250)");
-    EXPECT_EQ(game().haltUntil_, 1234.0f + 250.0f);
-    game().lua_.Execute("mask(2)");
-    EXPECT_TRUE(game().mask_);
-    game().lua_.Execute("mask(0) control(1) speed(0)");
-    EXPECT_FALSE(game().mask_);
-    EXPECT_EQ(game().SkyRotation(), 0.0f);
-    game().lua_.Execute("control(0)");
-    EXPECT_NEAR(game().SkyRotation(), 1e-8f * 1234.0f, 1e-9f);
-
-    EXPECT_EQ(Eval("context()"), "");
-
     game().lua_.Execute("move('A')");
+    EXPECT_EQ(game().haltUntil_, 1234.0f + 250.0f);
+    EXPECT_TRUE(game().mask_);
     EXPECT_EQ(map().Current(), "A");
-    EXPECT_EQ(Eval("game_started()"), "false");
-    game().lua_.Execute("game_menu()");
-    EXPECT_EQ(map().Last(), "A");
-    EXPECT_EQ(Eval("game_started()"), "true");
-    game().lua_.Execute("game_end('B')");
-    EXPECT_EQ(Eval("game_started()"), "false");
-
-    EXPECT_EQ(Eval("game_progress()"), "0");
     EXPECT_EQ(Eval("game_save_part(7)"), "empty");
-    EXPECT_EQ(Eval("game_save_time(6)"), "0");
-    EXPECT_EQ(Eval("type(game_time())"), "number");
 
     game().lua_.Execute("vars.x = 1 game_reset()");
     EXPECT_EQ(Eval("next(vars)"), "nil");
     Advance(100);
     game().UpdateClock();
     EXPECT_EQ(game().GameTime(), 100.0f);
-
     game().lua_.Execute("game_exit()");
     EXPECT_EQ(quitCodes_, std::vector<int>{0});
 }

@@ -209,18 +209,6 @@ TEST_F(SwitchTest, DumpTransitionWritesAReadyElement) {
                                  R"(<transition name="t_A_B" from="A" to="B" pos="1.5,-0.25" />)"});
 }
 
-TEST_F(SwitchTest, PendingMoveWaitsForTheFrameStage) {
-    map().SetState("A");
-    map().Update();
-    EXPECT_EQ(map().Current(), "A");
-    map().SetMovePending("C");
-    map().Update();
-    EXPECT_EQ(map().Current(), "t_A_C");
-    map().Update();
-    EXPECT_EQ(map().Current(), "t_A_C");
-    EXPECT_FALSE(map().TakeLoadedFlag());
-}
-
 TEST_F(SwitchTest, ResetRestartsEveryStateWithoutMoving) {
     Fresh();
     LoadPart(Noted("screen", "A", "", Event("reset", "seen[#seen + 1] = 'A:reset'")) +
