@@ -14,7 +14,6 @@
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Effect.h"
 #include "Platform/Gfx/Surface.h"
-#include "Platform/Gfx/Texture.h"
 #include "Platform/Window/CCustomMessageLoop.h"
 #include "RecordingState.h"
 #include "support/TestSupport.h"
