@@ -25,8 +25,12 @@ TEST_F(GameClockThreadTest, WorkerTogglingNeverMakesTheClockJump) {
         game().UpdateClock();
         const float now = game().Time();
         const float clock = game().GameTime();
-        ASSERT_LE(clock - lastClock, now - lastFrame) << "frame " << frames;
-        ASSERT_GE(clock, lastClock);
+        // No ASSERT here: leaving with the worker running would end the process.
+        EXPECT_LE(clock - lastClock, now - lastFrame) << "frame " << frames;
+        EXPECT_GE(clock, lastClock);
+        if (HasFailure()) {
+            break;
+        }
         lastFrame = now;
         lastClock = clock;
     }
