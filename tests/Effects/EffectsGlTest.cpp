@@ -131,9 +131,7 @@ TEST_F(EffectsGl, EveryShippedEffectRuns) {
         EXPECT_EQ(c.effect.effect()->PassCount(c.technique), c.passes) << c.technique;
     }
     std::shared_ptr<Gfx::Texture> screen;
-    ASSERT_EQ(device_->CreateTexture(1024, 768, 1, Gfx::UsageRenderTarget, Gfx::Format::X8R8G8B8,
-                                     Gfx::Pool::Default, screen),
-              Gfx::kOk);
+    ASSERT_TRUE(Target(screen));
     set.blur_.SetSource(screen);
     set.bloom_.SetSource(screen);
     ASSERT_EQ(device_->BeginScene(), Gfx::kOk);

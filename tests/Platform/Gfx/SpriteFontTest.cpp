@@ -28,19 +28,10 @@ Box InkBox(const std::vector<uint32_t>& pixels, uint32_t background) {
     return box;
 }
 
-class GlSprite : public GlTest {
-protected:
-    std::vector<uint32_t> Checker(uint32_t w, uint32_t h) {
-        std::vector<uint32_t> texels(w * h);
-        for (uint32_t i = 0; i < texels.size(); ++i) {
-            texels[i] = 0xFF000000u | (i * 2654435761u >> 8);
-        }
-        return texels;
-    }
-};
+using GlSprite = GlTest;
 
 TEST_F(GlSprite, DrawsTexelExactAtIntegerPositionsWhenTheBatchEnds) {
-    const auto texels = Checker(32, 16);
+    const auto texels = gfxtest::Pattern(32 * 16);
     auto texture = MakeTexture(32, 16, texels);
     std::shared_ptr<Sprite> sprite;
     ASSERT_EQ(device_->CreateSprite(sprite), kOk);
