@@ -27,27 +27,27 @@ std::uint32_t StatusOf(const Buffer& buffer) {
     return status;
 }
 
+// A 1024-frame output period moves the play cursor by its length in source bytes; the write
+// cursor leads by one such period.
 TEST(AudioCursors, AdvanceByTheSourceRate) {
-    struct Case {
+    const struct {
         std::uint32_t rate;
         std::uint16_t channels, bits;
-        std::uint32_t playAfter1024, lead;
+        std::uint32_t period;
+    } cases[] = {
+        {44100, 2, 16, 4096},
+        {22050, 1, 8, 512},
+        {22050, 2, 16, 2048},
+        {11025, 1, 16, 512},
     };
-    // The write cursor leads by one 1024-frame output period of source frames.
-    const Case cases[] = {
-        {44100, 2, 16, 4096, 4096},
-        {22050, 1, 8, 512, 512},
-        {22050, 2, 16, 2048, 2048},
-        {11025, 1, 16, 512, 512},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto device = test::ManualDevice();
         auto buffer = test::MakeBuffer(*device, 0x10180, 262144, c.rate, c.channels, c.bits);
         EXPECT_EQ((Cursors{0, 0}), Get(*buffer));
         ASSERT_EQ(Ok, buffer->Play(0, 0, PlayLooping));
-        EXPECT_EQ((Cursors{0, c.lead}), Get(*buffer));
+        EXPECT_EQ((Cursors{0, c.period}), Get(*buffer));
         test::Render(*device, 1024);
-        EXPECT_EQ((Cursors{c.playAfter1024, c.playAfter1024 + c.lead}), Get(*buffer)) << c.rate;
+        EXPECT_EQ((Cursors{c.period, 2 * c.period}), Get(*buffer)) << c.rate;
         EXPECT_EQ(Status::Playing | Status::Looping, StatusOf(*buffer));
     }
 }

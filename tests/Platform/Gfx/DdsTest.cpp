@@ -44,8 +44,6 @@ TEST(GfxDds, DecodesUncompressedFormatsByMask) {
     const MaskCase cases[] = {
         {"A8R8G8B8", kRgb | kAlphaPixels, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u,
          Bytes({0x33, 0x22, 0x11, 0x80}), 0x80112233, true},
-        {"X8R8G8B8", kRgb, 32, 0xFF0000, 0xFF00, 0xFF, 0, Bytes({0x33, 0x22, 0x11, 0x00}),
-         0xFF112233, false},
         {"A8B8G8R8", kRgb | kAlphaPixels, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000u,
          Bytes({0x11, 0x22, 0x33, 0x44}), 0x44112233, true},
         {"R8G8B8", kRgb, 24, 0xFF0000, 0xFF00, 0xFF, 0, Bytes({0x33, 0x22, 0x11}), 0xFF112233,
@@ -53,11 +51,7 @@ TEST(GfxDds, DecodesUncompressedFormatsByMask) {
         {"R5G6B5", kRgb, 16, 0xF800, 0x07E0, 0x1F, 0, Bytes({0x1F, 0xF8}), 0xFFFF00FF, false},
         {"A1R5G5B5", kRgb | kAlphaPixels, 16, 0x7C00, 0x03E0, 0x1F, 0x8000, Bytes({0xE0, 0x03}),
          0x0000FF00, true},
-        {"A4R4G4B4", kRgb | kAlphaPixels, 16, 0xF00, 0xF0, 0xF, 0xF000, Bytes({0x5A, 0xF1}),
-         0xFF1155AA, true},
         {"L8", kLum, 8, 0xFF, 0, 0, 0, Bytes({0x40}), 0xFF404040, false},
-        {"A8L8", kLum | kAlphaPixels, 16, 0xFF, 0, 0, 0xFF00, Bytes({0x40, 0x7F}), 0x7F404040,
-         true},
         {"A8", kAlphaOnly, 8, 0, 0, 0, 0xFF, Bytes({0x99}), 0x99000000, true},
     };
     for (const MaskCase& c : cases) {

@@ -215,17 +215,6 @@ TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
     EXPECT_EQ(pixels[2 * 1024 + 22], 0xFFFF0000u);
 }
 
-TEST_F(GlTest, SimulatedLossAnswersLostThenNotResetOnce) {
-    EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
-    device_->SimulateLoss(Device::Loss::LostFrames, 2);
-    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceLost);
-    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceLost);
-    EXPECT_EQ(device_->TestCooperativeLevel(), kErrDeviceNotReset);
-    PresentParams params;
-    EXPECT_EQ(device_->Reset(params), kOk);
-    EXPECT_EQ(device_->TestCooperativeLevel(), kOk);
-}
-
 TEST_F(GlTest, DynamicTextureLocksAndUploads) {
     std::shared_ptr<Texture> video;
     ASSERT_EQ(

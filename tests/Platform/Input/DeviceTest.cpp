@@ -6,7 +6,6 @@
 #include <limits>
 
 using namespace Input;
-using test::FrameBatch;
 using test::OfsData;
 using test::OfsDataOf;
 using test::TakeAll;
@@ -83,8 +82,10 @@ TEST(InputDevice, MotionSumsSaturateAndKeysAreNeverSummed) {
 }
 
 // Window systems also announce the focus at start-up, after the device was acquired: a
-// repeated focus gain keeps it acquired.
-TEST(InputDevice, FocusLossDropsEventsAndTheFirstFrameAfterRegainingDeliversNothing) {
+// repeated focus gain keeps it acquired. In the background nothing is buffered and the
+// device cannot be acquired (the frames around a focus change go through the message loop
+// in the window's input test).
+TEST(InputDevice, FocusLossUnacquiresUntilTheFocusReturns) {
     Device mouse(Device::Kind::Mouse);
     ASSERT_EQ(mouse.Acquire(), Ok);
     mouse.OnFocus(true);
@@ -92,18 +93,13 @@ TEST(InputDevice, FocusLossDropsEventsAndTheFirstFrameAfterRegainingDeliversNoth
     mouse.Push(Rec(DIMOFS_X, 9));
     mouse.OnFocus(false);
     EXPECT_FALSE(mouse.Acquired());
-    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed)); // in the background: vanishes
-    EXPECT_FALSE(FrameBatch(mouse).has_value());
+    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed));
     EXPECT_EQ(mouse.Acquire(), ErrOtherAppHasPrio);
-
     mouse.OnFocus(true);
-    mouse.Push(Rec(DIMOFS_BUTTON0, Pressed)); // the click that brought the window forward
-    mouse.Push(Rec(DIMOFS_BUTTON0, 0));
-    EXPECT_FALSE(FrameBatch(mouse).has_value()); // this frame re-acquires
-    mouse.Push(Rec(DIMOFS_BUTTON1, Pressed));
-    std::optional<std::vector<Record>> batch = FrameBatch(mouse);
-    ASSERT_TRUE(batch.has_value());
-    EXPECT_EQ(OfsDataOf(*batch), (std::vector<OfsData>{{DIMOFS_BUTTON1, Pressed}}));
+    while (mouse.Acquire() == ErrInputLost) {
+    }
+    EXPECT_TRUE(mouse.Acquired());
+    EXPECT_TRUE(TakeAll(mouse).empty());
 }
 
 TEST(InputDevice, CooperativeLevels) {
