@@ -49,12 +49,7 @@ std::vector<int> BlurPass(const std::vector<int>& in, int dx, int dy) {
 TEST_F(EffectsGl, BlurPingPongsThroughItsTargets) {
     BuildEffects();
     std::shared_ptr<Gfx::Texture> screen;
-    ASSERT_EQ(device_->CreateTexture(kW, kH, 1, Gfx::UsageRenderTarget, Gfx::Format::X8R8G8B8,
-                                     Gfx::Pool::Default, screen),
-              Gfx::kOk);
-    std::shared_ptr<Gfx::Surface> surface;
-    ASSERT_EQ(screen->GetSurfaceLevel(0, surface), Gfx::kOk);
-    ASSERT_EQ(device_->SetRenderTarget(0, surface), Gfx::kOk);
+    ASSERT_EQ(device_->SetRenderTarget(0, Target(screen)), Gfx::kOk);
     ASSERT_EQ(device_->Clear(0xFF000000), Gfx::kOk);
     const auto white = MakeTexture(8, 8, std::vector<uint32_t>(64, 0xFFFFFFFF));
     const Gfx::Vector3 at{500, 380, 0};

@@ -1,86 +1,108 @@
+#include "Game/Exception.h"
 #include "Recorder.h"
 #include "Script/State.h"
 
-#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
 
 namespace {
 
-// Publishes every member of a Recorder, and a sink `put` that records what Lua hands it.
+// Members that fail, rebind themselves or run scripts of their own while Lua calls them.
+class Actor {
+public:
+    explicit Actor(lua::State& state) : state_(state) {}
+
+    void Throw(int kind) {
+        switch (kind) {
+        case 1:
+            throw exception("engine error");
+        case 2:
+            throw lua::exception("Not a string");
+        case 3:
+            throw std::runtime_error("standard error");
+        default:
+            throw 42;
+        }
+    }
+    void Rebind() {
+        state_.Unregister("rebind");
+        state_.Register("rebind", &other_, &Recorder::Touch);
+        state_.Register("rebind", &other_, &Recorder::Touch);
+        ++rebinds_;
+    }
+    void Run(const std::string& script) { state_.Execute(script); }
+
+    lua::State& state_;
+    Recorder other_;
+    int rebinds_ = 0;
+};
+
+// Publishes every member of a Recorder and of an Actor, and a sink `put` that records what
+// Lua hands it.
 class Binding : public ::testing::Test {
 protected:
     Binding() {
         state_.Register("text", &rec_, &Recorder::Text);
         state_.Register("take", &rec_, &Recorder::Take);
         state_.Register("touch", &rec_, &Recorder::Touch);
-        state_.Register("flag", &rec_, &Recorder::Flag);
-        state_.Register("value", &rec_, &Recorder::Value);
-        state_.Register("take_ref", &rec_, &Recorder::TakeRef);
         state_.Register("fade", &rec_, &Recorder::Fade);
         state_.Register("dice", &rec_, &Recorder::Dice);
-        state_.Register("halt", &rec_, &Recorder::Halt);
-        state_.Register("mask", &rec_, &Recorder::Mask);
-        state_.Register("save_part", &rec_, &Recorder::SavePart);
-        state_.Register("save_time", &rec_, &Recorder::SaveTime);
         state_.Register("has", &rec_, &Recorder::Has);
         state_.Register("set_pos3", &rec_, &Recorder::SetPos3);
-        state_.Register("set_fov", &rec_, &Recorder::SetFov);
         state_.Register("dist", &rec_, &Recorder::Dist);
-        state_.Register("dist_ex", &rec_, &Recorder::DistEx);
         state_.Register("set_sound", &rec_, &Recorder::SetSound);
-        state_.Register("set_pos2", &rec_, &Recorder::SetPos2);
         state_.Register("is_active", &rec_, &Recorder::IsActive);
         state_.Register("put", &sink_, &Recorder::Take);
+        state_.Register("fail", &actor_, &Actor::Throw);
+        state_.Register("rebind", &actor_, &Actor::Rebind);
+        state_.Register("run", &actor_, &Actor::Run);
     }
 
-    // The text of the lua::exception an action throws, or "no error".
-    static std::string ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const lua::exception& e) {
-            return e.Text();
-        }
-        return "no error";
-    }
     std::string LuaError(const std::string& script) {
         return ErrorOf([&] { state_.Execute(script); });
     }
+    int Top() const { return lua_gettop(state_.Handle()); }
 
     lua::State state_;
     Recorder rec_;
     Recorder sink_;
+    Actor actor_{state_};
 };
 
-struct SignatureCase {
-    const char* call;
-    const char* calls;  // what the member recorded
-    const char* result; // tostring of the first result in Lua
-};
-
-// Every signature through a real Lua call: the arguments bound, the result converted.
-TEST_F(Binding, EverySignatureConvertsArgumentsAndResult) {
-    const SignatureCase cases[] = {
+// Every signature through a real Lua call. Arguments bind by position from the last one:
+// extra arguments bind the last values, missing ones read as nil; numbers pass as strings;
+// ints truncate toward zero and saturate. The result comes back converted.
+TEST_F(Binding, ArgumentsAndResultsConvert) {
+    const struct {
+        const char* call;
+        const char* calls;  // what the member recorded
+        const char* result; // tostring of the first result in Lua
+    } cases[] = {
         {"text()", "Text()", "ctx"},
         {"take('hall')", "Take(hall)", "nil"},
         {"touch()", "Touch()", "nil"},
-        {"flag()", "Flag()", "true"},
-        {"value()", "Value()", "1.5"},
-        {"take_ref('door')", "TakeRef(door)", "nil"},
         {"fade('rain', 0.5, 2)", "Fade(rain,0.5,2)", "nil"},
         {"dice(1, 6)", "Dice(1,6)", "16"},
-        {"halt(0.25)", "Halt(0.25)", "nil"},
-        {"mask(3)", "Mask(3)", "nil"},
-        {"save_part(4)", "SavePart(4)", "part4"},
-        {"save_time(2)", "SaveTime(2)", "2.25"},
         {"has('key')", "Has(key)", "true"},
-        {"has('box')", "Has(box)", "false"},
         {"set_pos3(1.5, -2, 300)", "SetPos3(1.5,-2,300)", "nil"},
-        {"set_fov(60, 100)", "SetFov(60,100)", "nil"},
         {"dist(1.25)", "Dist(1.25)", "2.5"},
-        {"dist_ex(1, 0.5)", "DistEx(1,0.5)", "1.5"},
         {"set_sound('wind', 7)", "SetSound(wind,7)", "nil"},
-        {"set_pos2(0.5, 0.75)", "SetPos2(0.5,0.75)", "nil"},
         {"is_active()", "", "true"},
+        {"dice(0, 1, 6)", "Dice(1,6)", "16"},
+        {"dice(5)", "Dice(0,5)", "5"},
+        {"set_pos3(1, 2)", "SetPos3(0,1,2)", "nil"},
+        {"take(12)", "Take(12)", "nil"},
+        {"take('a\\0b')", "Take(a)", "nil"},
+        {"dice(0, -2.9)", "Dice(0,-2)", "-2"},
+        {"dice(0, ' 0x10 ')", "Dice(0,16)", "16"},
+        {"dice({}, 'seven')", "Dice(0,0)", "0"},
+        {"dice(1e300)", "Dice(0,2147483647)", "2147483647"},
+        {"dice(-1e300)", "Dice(0,-2147483648)", "-2147483648"},
+        {"dice(0, 0/0)", "Dice(0,0)", "0"},
+        {"dist('2.5')", "Dist(2.5)", "5"},
+        {"dist({})", "Dist(0)", "0"},
+        {"set_sound(9, 8.9)", "SetSound(9,8)", "nil"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
@@ -89,84 +111,20 @@ TEST_F(Binding, EverySignatureConvertsArgumentsAndResult) {
         state_.Execute(std::string("put(tostring((") + c.call + ")))");
         EXPECT_EQ(rec_.calls_, c.calls);
         EXPECT_EQ(sink_.calls_, std::string("Take(") + c.result + ")");
-        EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+        EXPECT_EQ(Top(), 0);
     }
 }
 
-struct BindingCase {
-    const char* script;
-    const char* calls;
-};
-
-// Arguments are bound by position from the last one; extra arguments bind the last values,
-// missing ones read as nil; numbers pass as strings; ints truncate toward zero.
-TEST_F(Binding, ArgumentsBindByPositionFromTheEnd) {
-    const BindingCase cases[] = {
-        {"dice(1, 6)", "Dice(1,6)"},
-        {"dice(0, 1, 6)", "Dice(1,6)"},
-        {"dice(5)", "Dice(0,5)"},
-        {"dice()", "Dice(0,0)"},
-        {"take(12)", "Take(12)"},
-        {"take(1.5)", "Take(1.5)"},
-        {"take_ref(-3)", "TakeRef(-3)"},
-        {"take('a\\0b')", "Take(a)"},
-        {"mask(2.9)", "Mask(2)"},
-        {"mask(-2.9)", "Mask(-2)"},
-        {"mask('7')", "Mask(7)"},
-        {"mask(' 0x10 ')", "Mask(16)"},
-        {"mask({})", "Mask(0)"},
-        {"mask('seven')", "Mask(0)"},
-        {"mask(true)", "Mask(0)"},
-        {"mask(nil)", "Mask(0)"},
-        {"mask(1e300)", "Mask(2147483647)"},
-        {"mask(-1e300)", "Mask(-2147483648)"},
-        {"mask(0/0)", "Mask(0)"},
-        {"halt('2.5')", "Halt(2.5)"},
-        {"halt({})", "Halt(0)"},
-        {"halt()", "Halt(0)"},
-        {"set_sound(9, 8.9)", "SetSound(9,8)"},
-        {"set_pos3(1, 2)", "SetPos3(0,1,2)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.script);
-        rec_.calls_.clear();
-        state_.Execute(c.script);
-        EXPECT_EQ(rec_.calls_, c.calls);
-        EXPECT_EQ(lua_gettop(state_.Handle()), 0);
-    }
-}
-
-TEST_F(Binding, StringResultEndsAtItsFirstNul) {
+TEST_F(Binding, StringsEndAtTheFirstNulAndStringParametersRefuseOtherValues) {
     rec_.text_ = std::string("ab\0cd", 5);
     state_.Execute("put(text() .. '|' .. #text())");
     EXPECT_EQ(sink_.calls_, "Take(ab|2)");
-}
-
-TEST_F(Binding, StringParameterRejectsOtherValues) {
+    rec_.calls_.clear();
     for (const char* script : {"take({})", "take(nil)", "take()", "take(true)", "fade()"}) {
-        SCOPED_TRACE(script);
-        EXPECT_EQ(LuaError(script), "Not a string");
-        EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+        EXPECT_EQ(LuaError(script), "Not a string") << script;
+        EXPECT_EQ(Top(), 0);
     }
     EXPECT_EQ(rec_.calls_, "");
-}
-
-// One namespace: a newer registration hides the older one, and unregistering leaves nil
-// even where another object had published the name before.
-TEST_F(Binding, RegisteringANameAgainReplacesIt) {
-    Recorder newer;
-    state_.Register("dice", &newer, &Recorder::Dice);
-    state_.Execute("dice(2, 3)");
-    EXPECT_EQ(rec_.calls_, "");
-    EXPECT_EQ(newer.calls_, "Dice(2,3)");
-
-    state_.Unregister("dice");
-    state_.Execute("put(tostring(dice))");
-    EXPECT_EQ(sink_.calls_, "Take(nil)");
-
-    state_.Unregister("never_published");
-    state_.Execute("x = 1; x = nil; put(type(x))");
-    EXPECT_EQ(sink_.calls_, "Take(nil);Take(nil)");
 }
 
 TEST_F(Binding, FailuresCarryTheStepAndTheCode) {
@@ -174,27 +132,16 @@ TEST_F(Binding, FailuresCarryTheStepAndTheCode) {
               "LUA: Syntax error\nMessage: Execute - load failed\nCode: x = = 1");
     EXPECT_EQ(LuaError("error('boom')"),
               "LUA: Runtime error\nMessage: Execute - call failed\nCode: error('boom')");
-    EXPECT_EQ(LuaError("missing()"),
-              "LUA: Runtime error\nMessage: Execute - call failed\nCode: missing()");
     EXPECT_EQ(LuaError(""), "no error");
-    EXPECT_EQ(lua_gettop(state_.Handle()), 0);
-}
-
-TEST_F(Binding, CallRunsAGlobalFunctionByName) {
+    EXPECT_EQ(ErrorOf([&] { state_.Call("nothing_here"); }),
+              "LUA: Runtime error\nMessage: Function call failed\nCode: nothing_here");
     state_.Execute("function vardump() put('dumped') end");
     state_.Call("vardump");
     EXPECT_EQ(sink_.calls_, "Take(dumped)");
-    try {
-        state_.Call("nothing_here");
-        FAIL() << "no error";
-    } catch (const lua::exception& e) {
-        EXPECT_EQ(e.Text(),
-                  "LUA: Runtime error\nMessage: Function call failed\nCode: nothing_here");
-    }
     // A strict globals table that raises on unknown names fails the call the same way.
     state_.Execute("setmetatable(_G, { __index = function(t, k) error('undeclared ' .. k) end })");
     EXPECT_THROW(state_.Call("nothing_here"), lua::exception);
-    EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+    EXPECT_EQ(Top(), 0);
 }
 
 TEST_F(Binding, GlobalsTableThatRefusesNewNamesFailsRegistration) {
@@ -202,7 +149,7 @@ TEST_F(Binding, GlobalsTableThatRefusesNewNamesFailsRegistration) {
     EXPECT_EQ(ErrorOf([&] { state_.Register("fresh", &rec_, &Recorder::Touch); }),
               "LUA: Runtime error\nCode: fresh");
     EXPECT_EQ(ErrorOf([&] { state_.Unregister("gone"); }), "LUA: Runtime error\nCode: gone");
-    EXPECT_EQ(lua_gettop(state_.Handle()), 0);
+    EXPECT_EQ(Top(), 0);
     // Names already present are assigned without the metamethod.
     state_.Register("touch", &sink_, &Recorder::Touch);
     state_.Execute("touch()");
@@ -214,6 +161,142 @@ TEST_F(Binding, EveryStandardLibraryIsOpen) {
                    " type(io.write) .. type(os.time) .. type(coroutine.create) .."
                    " type(debug.traceback) .. type(package.loaded))");
     EXPECT_EQ(sink_.calls_, "Take(functionfunctionfunctionfunctionfunctionfunctionfunctiontable)");
+}
+
+// One namespace: a newer registration hides the older one, and unregistering leaves nil.
+// A Lua copy of a global outlives its binding: calling it once the global is unbound (and
+// its object destroyed) or replaced is a Lua error, never a call through a stale proxy.
+TEST_F(Binding, ReplacedOrUnboundGlobalsLeaveStaleCopiesThatRaise) {
+    auto owner = std::make_unique<Recorder>();
+    state_.Register("set_pos", owner.get(), &Recorder::SetPos3);
+    state_.Execute("f = set_pos; vars = { g = set_pos }; old = dice");
+    state_.Unregister("set_pos");
+    state_.Unregister("never_published");
+    owner.reset();
+    Recorder newer;
+    state_.Register("dice", &newer, &Recorder::Dice);
+    state_.Execute("dice(2, 3); put(tostring(set_pos))");
+    EXPECT_EQ(newer.calls_, "Dice(2,3)");
+    EXPECT_EQ(sink_.calls_, "Take(nil)");
+    for (const std::string script : {"f(1, 2)", "vars.g()", "old(1, 2)"}) {
+        EXPECT_EQ(ErrorOf([&] { state_.Execute(script); }),
+                  "LUA: Runtime error\nMessage: Execute - call failed\nCode: " + script);
+    }
+    state_.Execute("local ok, e = pcall(f); take(tostring(ok) .. ' ' .. e)");
+    EXPECT_EQ(rec_.calls_, "Take(false called function is no longer bound)");
+    EXPECT_EQ(newer.calls_, "Dice(2,3)");
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(Binding, ProxyThatRebindsItsOwnNameFinishesItsCall) {
+    state_.Execute("rebind(); rebind()");
+    EXPECT_EQ(actor_.rebinds_, 1);
+    EXPECT_EQ(actor_.other_.calls_, "Touch()");
+}
+
+// A call with fewer arguments than parameters reads the missing ones as nil and leaves the
+// caller's locals alone.
+TEST_F(Binding, MissingArgumentsLeaveTheCallersStackIntact) {
+    state_.Execute("local a, b = 5, 'x'\n"
+                   "local ok = pcall(dice)\n"
+                   "local r = dice()\n"
+                   "local ok2 = pcall(take)\n"
+                   "assert(a == 5 and b == 'x' and ok and r == 0 and not ok2)\n"
+                   "take(a .. b)");
+    EXPECT_EQ(rec_.calls_, "Dice(0,0);Dice(0,0);Take(5x)");
+    EXPECT_EQ(Top(), 0);
+}
+
+// Whatever a bound member throws reaches the caller of Execute or Call unchanged; inside a
+// Lua pcall it is an ordinary Lua error and the script goes on.
+TEST_F(Binding, ExceptionsOfBoundMembersCrossTheInterpreterUnchanged) {
+    const char* expected[] = {"", "exception engine error", "lua Not a string",
+                              "runtime standard error", "int 42"};
+    for (int kind = 1; kind <= 4; ++kind) {
+        SCOPED_TRACE(kind);
+        std::string seen;
+        try {
+            state_.Execute("fail(" + std::to_string(kind) + ")");
+        } catch (const exception& e) {
+            seen = std::string("exception ") + e.what();
+        } catch (const lua::exception& e) {
+            seen = "lua " + e.Text();
+        } catch (const std::runtime_error& e) {
+            seen = std::string("runtime ") + e.what();
+        } catch (int value) {
+            seen = "int " + std::to_string(value);
+        }
+        EXPECT_EQ(seen, expected[kind]);
+        rec_.calls_.clear();
+        state_.Execute("local ok = pcall(fail, " + std::to_string(kind) + ") take(tostring(ok))");
+        EXPECT_EQ(rec_.calls_, "Take(false)");
+        EXPECT_EQ(Top(), 0);
+    }
+    state_.Execute("function vardump() fail(1) end");
+    EXPECT_THROW(state_.Call("vardump"), exception);
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(Binding, ErrorOfANestedScriptReachesTheOuterCaller) {
+    EXPECT_EQ(ErrorOf([&] { state_.Execute("run('error(1)')"); }),
+              "LUA: Runtime error\nMessage: Execute - call failed\nCode: error(1)");
+    state_.Execute("run('dice(3, 4)')");
+    EXPECT_EQ(rec_.calls_, "Dice(3,4)");
+    EXPECT_EQ(Top(), 0);
+}
+
+// Failed scripts pop their error values: the stack stays empty and memory stays flat.
+TEST_F(Binding, ManyFailedScriptsLeaveNothingBehind) {
+    const char* scripts[] = {"x = = 1", "error('e')", "fail(1)", "take({})", "missing()"};
+    auto runAll = [&](int rounds) {
+        for (int i = 0; i < rounds; ++i) {
+            try {
+                state_.Execute(scripts[i % 5]);
+            } catch (const exception&) {
+            } catch (const lua::exception&) {
+            }
+        }
+        lua_gc(state_.Handle(), LUA_GCCOLLECT, 0);
+        return lua_gc(state_.Handle(), LUA_GCCOUNT, 0);
+    };
+    const int before = runAll(1000);
+    const int after = runAll(100000);
+    EXPECT_EQ(Top(), 0);
+    EXPECT_LE(after, before + 16); // kilobytes
+}
+
+// Texts of statuses no script above produces; the message and code lines are pinned there.
+TEST(LuaException, TextNamesTheStatus) {
+    const std::pair<int, const char*> cases[] = {{4, "LUA: Insufficient memory"},
+                                                 {5, "LUA: Error processing error"},
+                                                 {0, "LUA: Unspecified error"},
+                                                 {6, "LUA: Unspecified error"}};
+    for (const auto& [status, text] : cases) {
+        EXPECT_EQ(lua::exception(status, "", "").Text(), text) << status;
+    }
+}
+
+// PopString and PopInt convert the top value and pop exactly that one value; a refused
+// value stays.
+TEST(Pop, ConvertsTheTopValueAndPopsIt) {
+    lua::State state;
+    lua_State* L = state.Handle();
+    lua_pushstring(L, "below");
+    lua_pushnumber(L, -2.9);
+    lua_pushlstring(L, "ab\0c", 4);
+    lua_pushnumber(L, 12);
+    EXPECT_EQ(lua::PopString(L), "12");
+    EXPECT_EQ(lua::PopString(L), "ab");
+    EXPECT_EQ(lua::PopInt(L), -2);
+    lua_newtable(L);
+    EXPECT_EQ(lua::PopInt(L), 0);
+    lua_newtable(L);
+    EXPECT_EQ(ErrorOf([&] { lua::PopString(L); }), "Not a string");
+    EXPECT_EQ(lua_gettop(L), 2);
+    lua_settop(L, 0);
+    EXPECT_EQ(lua::PopInt(L), 0);
+    EXPECT_THROW(lua::PopString(L), lua::exception);
+    EXPECT_EQ(lua_gettop(L), 0);
 }
 
 } // namespace

@@ -7,6 +7,8 @@ namespace {
 
 using namespace Audio;
 
+constexpr std::uint32_t Block = test::RingStream::Block;
+
 struct Cursors {
     std::uint32_t play = 0;
     std::uint32_t write = 0;
@@ -25,27 +27,27 @@ std::uint32_t StatusOf(const Buffer& buffer) {
     return status;
 }
 
+// A 1024-frame output period moves the play cursor by its length in source bytes; the write
+// cursor leads by one such period.
 TEST(AudioCursors, AdvanceByTheSourceRate) {
-    struct Case {
+    const struct {
         std::uint32_t rate;
         std::uint16_t channels, bits;
-        std::uint32_t playAfter1024, lead;
+        std::uint32_t period;
+    } cases[] = {
+        {44100, 2, 16, 4096},
+        {22050, 1, 8, 512},
+        {22050, 2, 16, 2048},
+        {11025, 1, 16, 512},
     };
-    // The write cursor leads by one 1024-frame output period of source frames.
-    const Case cases[] = {
-        {44100, 2, 16, 4096, 4096},
-        {22050, 1, 8, 512, 512},
-        {22050, 2, 16, 2048, 2048},
-        {11025, 1, 16, 512, 512},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto device = test::ManualDevice();
         auto buffer = test::MakeBuffer(*device, 0x10180, 262144, c.rate, c.channels, c.bits);
         EXPECT_EQ((Cursors{0, 0}), Get(*buffer));
         ASSERT_EQ(Ok, buffer->Play(0, 0, PlayLooping));
-        EXPECT_EQ((Cursors{0, c.lead}), Get(*buffer));
+        EXPECT_EQ((Cursors{0, c.period}), Get(*buffer));
         test::Render(*device, 1024);
-        EXPECT_EQ((Cursors{c.playAfter1024, c.playAfter1024 + c.lead}), Get(*buffer)) << c.rate;
+        EXPECT_EQ((Cursors{c.period, 2 * c.period}), Get(*buffer)) << c.rate;
         EXPECT_EQ(Status::Playing | Status::Looping, StatusOf(*buffer));
     }
 }
@@ -92,60 +94,65 @@ TEST(AudioCursors, LoopingWrapsAndOnceStopsAtTheEnd) {
     EXPECT_EQ(0u, StatusOf(*looped));
 }
 
-// The streamed ring: eight 32 KiB blocks, a notification on the last byte of each.
-struct Ring {
-    static constexpr std::uint32_t Block = 32768;
-    std::unique_ptr<Device> device = test::ManualDevice();
-    std::unique_ptr<Buffer> buffer = test::MakeBuffer(*device, 0x10180, 8 * Block);
-    std::shared_ptr<Event> event = std::make_shared<Event>("SyncStream");
-
-    Ring() {
-        std::vector<NotifyPosition> at;
-        for (std::uint32_t k = 0; k < 8; ++k) {
-            at.push_back({Block - 1 + k * Block, event});
-        }
-        EXPECT_EQ(Ok, buffer->SetNotificationPositions(at));
+// The streamed ring: eight 32 KiB blocks, a notification on the last byte of each. 8191
+// frames end at byte 32763: the block's last frame is not consumed yet.
+TEST(AudioNotifications, FireAtEachBlocksLastByteAndAcrossTheWrap) {
+    auto device = test::ManualDevice();
+    test::RingStream ring(*device);
+    Buffer& buffer = ring.Buffer();
+    ASSERT_EQ(Ok, buffer.Play(0, 0, PlayLooping));
+    for (int k = 0; k < 16; ++k) {
+        test::Render(*device, 8191);
+        EXPECT_FALSE(ring.Event().IsSet()) << k;
+        test::Render(*device, 1);
+        EXPECT_TRUE(ring.Event().IsSet()) << k;
+        ring.Event().Reset();
     }
-};
-
-TEST(AudioNotifications, FireAtEachBlocksLastByte) {
-    Ring ring;
-    ASSERT_EQ(Ok, ring.buffer->Play(0, 0, PlayLooping));
-    // 8191 frames end at byte 32763: the block's last frame is not consumed yet.
-    for (int turn = 0; turn < 2; ++turn) {
-        for (int k = 0; k < 8; ++k) {
-            test::Render(*ring.device, 8191);
-            EXPECT_FALSE(ring.event->IsSet()) << turn << " " << k;
-            test::Render(*ring.device, 1);
-            EXPECT_TRUE(ring.event->IsSet()) << turn << " " << k;
-            ring.event->Reset();
-        }
-    }
-    // Across the wrap within one render.
-    ASSERT_EQ(Ok, ring.buffer->SetCurrentPosition(8 * Ring::Block - 400));
-    EXPECT_FALSE(ring.event->IsSet());
-    test::Render(*ring.device, 200);
-    EXPECT_TRUE(ring.event->IsSet());
+    ASSERT_EQ(Ok, buffer.SetCurrentPosition(8 * Block - 400));
+    EXPECT_FALSE(ring.Event().IsSet());
+    test::Render(*device, 200);
+    EXPECT_TRUE(ring.Event().IsSet());
 }
 
-TEST(AudioNotifications, NotWhenStoppedNorOnJumps) {
-    Ring ring;
-    ASSERT_EQ(Ok, ring.buffer->SetCurrentPosition(Ring::Block - 4));
-    test::Render(*ring.device, 4096);
-    EXPECT_FALSE(ring.event->IsSet());
-    ASSERT_EQ(Ok, ring.buffer->Play(0, 0, PlayLooping));
-    ASSERT_EQ(Ok, ring.buffer->SetCurrentPosition(3 * Ring::Block + 100)); // skips 0..2
-    test::Render(*ring.device, 100);
-    EXPECT_FALSE(ring.event->IsSet());
+// No notification while stopped nor for offsets jumped over; a buffer played once passes
+// its last offsets at the end.
+TEST(AudioNotifications, NotWhenStoppedNorOnJumpsButAtTheEnd) {
+    auto device = test::ManualDevice();
+    test::RingStream ring(*device);
+    Buffer& buffer = ring.Buffer();
+    ASSERT_EQ(Ok, buffer.SetCurrentPosition(Block - 4));
+    test::Render(*device, 4096);
+    EXPECT_FALSE(ring.Event().IsSet());
+    ASSERT_EQ(Ok, buffer.Play(0, 0, PlayLooping));
+    ASSERT_EQ(Ok, buffer.SetCurrentPosition(3 * Block + 100)); // skips blocks 0 to 2
+    test::Render(*device, 100);
+    EXPECT_FALSE(ring.Event().IsSet());
+
+    ASSERT_EQ(Ok, buffer.SetCurrentPosition(8 * Block - 40));
+    ASSERT_EQ(Ok, buffer.Play(0, 0, 0));
+    test::Render(*device, 100);
+    EXPECT_TRUE(ring.Event().IsSet());
+    EXPECT_EQ(0u, StatusOf(buffer));
 }
 
-TEST(AudioNotifications, EndOfAOnceBufferPassesItsLastOffsets) {
-    Ring ring;
-    ASSERT_EQ(Ok, ring.buffer->SetCurrentPosition(8 * Ring::Block - 40));
-    ASSERT_EQ(Ok, ring.buffer->Play(0, 0, 0));
-    test::Render(*ring.device, 100);
-    EXPECT_TRUE(ring.event->IsSet());
-    EXPECT_EQ(0u, StatusOf(*ring.buffer));
+// Three turns of the ring, rendered in periods that do not divide a block, refilled after
+// every period that passed a block end: the output is the source without a gap.
+TEST(AudioStream, RingRefillsWithoutAGap) {
+    auto device = test::ManualDevice();
+    test::RingStream stream(*device);
+    ASSERT_EQ(Ok, stream.Buffer().Play(0, 0, PlayLooping));
+    const std::size_t total = 3 * test::RingStream::Blocks * Block / 4;
+    int refills = 0;
+    for (std::uint64_t frame = 0; frame < total;) {
+        const auto out = test::Render(*device, 1000);
+        for (std::size_t i = 0; i < 1000; ++i, ++frame) {
+            ASSERT_EQ(test::RingStream::SourceLeft(frame), out[2 * i]) << frame;
+            ASSERT_EQ(test::RingStream::SourceRight(frame), out[2 * i + 1]) << frame;
+        }
+        refills += stream.Event().IsSet() ? 1 : 0;
+        stream.Update();
+    }
+    EXPECT_EQ(3 * 8, refills);
 }
 
 } // namespace

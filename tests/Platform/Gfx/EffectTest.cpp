@@ -49,17 +49,6 @@ vec4 PSMain() { return vec4(1.0); }
 @end
 )";
 
-const char* const kCube = R"(@effect 1
-@param texturecube CubemapTex filter=point
-@param float4 Direction
-@technique Cubemap
-@pass
-@vertex
-vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
-@fragment
-vec4 PSMain() { return vec4(texture(CubemapTex, Direction.xyz).rgb, 1.0); }
-)";
-
 const char* const kHalfWhite = R"(@effect 1
 @technique Lines
 @pass
@@ -76,14 +65,6 @@ protected:
         std::string errors;
         EXPECT_EQ(device_->CreateEffect(text, std::strlen(text), effect, &errors), kOk) << errors;
         return effect;
-    }
-    std::shared_ptr<Surface> Target(std::shared_ptr<Texture>& texture) {
-        std::shared_ptr<Surface> surface;
-        EXPECT_EQ(device_->CreateTexture(1024, 768, 1, UsageRenderTarget, Format::X8R8G8B8,
-                                         Pool::Default, texture),
-                  kOk);
-        EXPECT_EQ(texture->GetSurfaceLevel(0, surface), kOk);
-        return surface;
     }
     // The full-screen quad through the only pass of the current technique.
     void DrawSinglePass(Effect& effect) {
@@ -109,10 +90,7 @@ TEST_F(GlEffect, TwoPassesSwitchTargetsTexelExact) {
     EXPECT_EQ(effect->CurrentTechnique(), "Copy");
     std::shared_ptr<Texture> source, a, b;
     auto sourceSurface = Target(source), aSurface = Target(a), bSurface = Target(b);
-    std::vector<uint32_t> texels(1024 * 1024);
-    for (uint32_t i = 0; i < texels.size(); ++i) {
-        texels[i] = 0xFF000000u | (i * 2654435761u >> 8);
-    }
+    const std::vector<uint32_t> texels = gfxtest::Pattern(1024 * 1024);
     // The source target gets the pattern texel for pixel.
     const struct {
         float x, y, z, rhw, u, v;
@@ -200,36 +178,6 @@ TEST_F(GlEffect, CompileErrorsAnswerInvalidDataWithTheLog) {
               kErrInvalidData);
     EXPECT_NE(errors.find("vertex stage"), std::string::npos) << errors;
     EXPECT_FALSE(effect);
-}
-
-// A cube map lookup along each axis reads the face the direction points at.
-TEST_F(GlEffect, CubeMapLookupAlongEachAxisReadsItsFace) {
-    const uint32_t colours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
-                                 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
-    std::string payload;
-    for (uint32_t colour : colours) {
-        for (int i = 0; i < 4; ++i) {
-            payload.append(reinterpret_cast<const char*>(&colour), 4);
-        }
-    }
-    const std::string file =
-        gfxtest::MakeDds(2, 2, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u, payload, 0xFE00);
-    std::shared_ptr<CubeTexture> cube;
-    ASSERT_EQ(device_->CreateCubeTextureFromFileInMemory(file.data(), file.size(), cube), kOk);
-    std::shared_ptr<Texture> flat;
-    EXPECT_EQ(device_->CreateTextureFromFileInMemory(file.data(), file.size(), flat),
-              kErrInvalidData);
-    auto effect = Make(kCube);
-    ASSERT_TRUE(effect);
-    EXPECT_EQ(effect->SetTexture("CubemapTex", MakeTexture(1, 1, {0})), kErrInvalidCall);
-    ASSERT_EQ(effect->SetTexture("CubemapTex", cube), kOk);
-    const Vector4 axes[6] = {{1, 0, 0, 0},  {-1, 0, 0, 0}, {0, 1, 0, 0},
-                             {0, -1, 0, 0}, {0, 0, 1, 0},  {0, 0, -1, 0}};
-    for (int face = 0; face < 6; ++face) {
-        ASSERT_EQ(effect->SetVector("Direction", axes[face]), kOk);
-        DrawSinglePass(*effect);
-        EXPECT_EQ(ReadBackBuffer()[384 * 1024 + 512], colours[face]) << "face " << face;
-    }
 }
 
 // A pass without its own blend state takes the device's, or the open sprite batch's (the lines

@@ -37,6 +37,14 @@ std::string MakeDds(uint32_t width, uint32_t height, uint32_t pfFlags, uint32_t 
     return s + payload;
 }
 
+std::vector<uint32_t> Pattern(size_t count) {
+    std::vector<uint32_t> texels(count);
+    for (size_t i = 0; i < count; ++i) {
+        texels[i] = 0xFF000000u | (uint32_t(i) * 2654435761u >> 8);
+    }
+    return texels;
+}
+
 std::string MakeArgbDds(uint32_t width, uint32_t height, const std::vector<uint32_t>& texels) {
     std::string payload(texels.size() * 4, '\0');
     std::memcpy(payload.data(), texels.data(), payload.size());

@@ -17,6 +17,8 @@ namespace gfxtest {
 std::string MakeDds(uint32_t width, uint32_t height, uint32_t pfFlags, uint32_t fourCC,
                     uint32_t bits, uint32_t r, uint32_t g, uint32_t b, uint32_t a,
                     const std::string& payload, uint32_t caps2 = 0, uint32_t mipCount = 0);
+// Opaque texels that differ from their neighbours, for texel-exact comparisons.
+std::vector<uint32_t> Pattern(size_t count);
 // A 32-bit A8R8G8B8 DDS of 0xAARRGGBB texels, rows top first.
 std::string MakeArgbDds(uint32_t width, uint32_t height, const std::vector<uint32_t>& texels);
 
@@ -28,6 +30,8 @@ protected:
 
     // The back buffer's texels, 0xAARRGGBB, top row first.
     std::vector<uint32_t> ReadBackBuffer();
+    // A new 1024x768 render-target texture and its surface.
+    std::shared_ptr<Gfx::Surface> Target(std::shared_ptr<Gfx::Texture>& texture);
     // A file texture of 0xAARRGGBB texels, bound to nothing yet.
     std::shared_ptr<Gfx::Texture> MakeTexture(uint32_t width, uint32_t height,
                                               const std::vector<uint32_t>& texels);

@@ -45,6 +45,17 @@ std::vector<uint32_t> GlTest::ReadBackBuffer() {
     return texels;
 }
 
+std::shared_ptr<Gfx::Surface> GlTest::Target(std::shared_ptr<Gfx::Texture>& texture) {
+    std::shared_ptr<Gfx::Surface> surface;
+    EXPECT_EQ(device_->CreateTexture(1024, 768, 1, Gfx::UsageRenderTarget, Gfx::Format::X8R8G8B8,
+                                     Gfx::Pool::Default, texture),
+              Gfx::kOk);
+    if (texture) {
+        EXPECT_EQ(texture->GetSurfaceLevel(0, surface), Gfx::kOk);
+    }
+    return surface;
+}
+
 std::shared_ptr<Gfx::Texture> GlTest::MakeTexture(uint32_t width, uint32_t height,
                                                   const std::vector<uint32_t>& texels) {
     const std::string dds = MakeArgbDds(width, height, texels);

@@ -1,57 +1,16 @@
 #include "Platform/Input/EventTranslator.h"
 
 #include "FrameInput.h"
+#include "SdlEvents.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
 
 using namespace Input;
-using test::OfsData;
-using test::OfsDataOf;
+using namespace test;
 
 namespace {
-
-SDL_Event Motion(int xrel, int yrel) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.xrel = xrel;
-    e.motion.yrel = yrel;
-    e.motion.timestamp = 77;
-    return e;
-}
-
-SDL_Event Button(std::uint8_t button, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = button;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    return e;
-}
-
-SDL_Event Wheel(int y, bool flipped) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEWHEEL;
-    e.wheel.y = y;
-    e.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
-    return e;
-}
-
-SDL_Event Key(SDL_Scancode scancode, bool down, int repeat = 0) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.repeat = static_cast<Uint8>(repeat);
-    e.key.keysym.scancode = scancode;
-    return e;
-}
-
-SDL_Event Focus(bool gained) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-    return e;
-}
 
 struct Fixture {
     Fixture() {
@@ -59,13 +18,6 @@ struct Fixture {
         translator.Attach(keyboard);
         EXPECT_EQ(mouse->Acquire(), Ok);
         EXPECT_EQ(keyboard->Acquire(), Ok);
-    }
-    static std::vector<Record> Take(Device& device) {
-        std::vector<Record> records(64);
-        std::uint32_t count = 64;
-        EXPECT_EQ(device.GetDeviceData(records.data(), &count), Ok);
-        records.resize(count);
-        return records;
     }
     EventTranslator translator;
     std::shared_ptr<Device> mouse = std::make_shared<Device>(Device::Kind::Mouse);
@@ -86,8 +38,6 @@ TEST(InputEventTranslator, EachEventKindBecomesItsRecords) {
         {"vertical motion", Motion(0, 2), {{DIMOFS_Y, 2}}, {}},
         {"no motion", Motion(0, 0), {}, {}},
         {"left press", Button(SDL_BUTTON_LEFT, true), {{DIMOFS_BUTTON0, Pressed}}, {}},
-        {"left release", Button(SDL_BUTTON_LEFT, false), {{DIMOFS_BUTTON0, 0}}, {}},
-        {"right", Button(SDL_BUTTON_RIGHT, true), {{DIMOFS_BUTTON1, Pressed}}, {}},
         {"middle", Button(SDL_BUTTON_MIDDLE, false), {{DIMOFS_BUTTON2, 0}}, {}},
         {"x1", Button(SDL_BUTTON_X1, true), {{DIMOFS_BUTTON3, Pressed}}, {}},
         {"x2 has no offset", Button(SDL_BUTTON_X2, true), {}, {}},
@@ -95,15 +45,14 @@ TEST(InputEventTranslator, EachEventKindBecomesItsRecords) {
         {"flipped wheel", Wheel(1, true), {{DIMOFS_Z, -120}}, {}},
         {"no wheel", Wheel(0, false), {}, {}},
         {"key press", Key(SDL_SCANCODE_I, true), {}, {{DIK_I, Pressed}}},
-        {"key release", Key(SDL_SCANCODE_ESCAPE, false), {}, {{DIK_ESCAPE, 0}}},
         {"auto-repeat", Key(SDL_SCANCODE_I, true, 1), {}, {}},
         {"unmapped key", Key(SDL_SCANCODE_F13, true), {}, {}},
     };
     for (const Case& c : cases) {
         Fixture f;
         f.translator.OnEvent(c.event);
-        EXPECT_EQ(OfsDataOf(Fixture::Take(*f.mouse)), c.mouse) << c.name;
-        EXPECT_EQ(OfsDataOf(Fixture::Take(*f.keyboard)), c.keyboard) << c.name;
+        EXPECT_EQ(OfsDataOf(TakeAll(*f.mouse)), c.mouse) << c.name;
+        EXPECT_EQ(OfsDataOf(TakeAll(*f.keyboard)), c.keyboard) << c.name;
     }
 }
 
@@ -114,8 +63,8 @@ TEST(InputEventTranslator, OneSequenceForBothDevicesAndTheAxesOfAMotionShareIt) 
     f.translator.OnEvent(Button(SDL_BUTTON_LEFT, true));
     f.translator.OnEvent(Key(SDL_SCANCODE_A, true, 1)); // a repeat takes no number
     f.translator.OnEvent(Key(SDL_SCANCODE_A, false));
-    const std::vector<Record> mouse = Fixture::Take(*f.mouse);
-    const std::vector<Record> keys = Fixture::Take(*f.keyboard);
+    const std::vector<Record> mouse = TakeAll(*f.mouse);
+    const std::vector<Record> keys = TakeAll(*f.keyboard);
     ASSERT_EQ(mouse.size(), 3u);
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(mouse[0].dwSequence, mouse[1].dwSequence);
@@ -133,36 +82,29 @@ TEST(InputEventTranslator, FocusLossUnacquiresBothDevicesAndDeadDevicesAreSkippe
     EXPECT_FALSE(f.keyboard->Acquired());
     f.translator.OnEvent(Focus(true));
     EXPECT_EQ(f.keyboard->Acquire(), Ok);
-    EXPECT_TRUE(Fixture::Take(*f.keyboard).empty()); // the press before the loss is gone
+    EXPECT_TRUE(TakeAll(*f.keyboard).empty()); // the press before the loss is gone
 
     f.mouse.reset();
     f.translator.OnEvent(Motion(3, 3));
     f.translator.OnEvent(Key(SDL_SCANCODE_B, true));
-    EXPECT_EQ(OfsDataOf(Fixture::Take(*f.keyboard)), (std::vector<OfsData>{{DIK_B, Pressed}}));
+    EXPECT_EQ(OfsDataOf(TakeAll(*f.keyboard)), (std::vector<OfsData>{{DIK_B, Pressed}}));
 }
 
 TEST(InputEventTranslator, KeysMapByPhysicalPosition) {
     const std::pair<SDL_Scancode, std::uint32_t> spots[] = {
         // The keys the scenes read.
         {SDL_SCANCODE_ESCAPE, 0x01},
-        {SDL_SCANCODE_BACKSPACE, 0x0E},
         {SDL_SCANCODE_I, 0x17},
         {SDL_SCANCODE_RETURN, 0x1C},
-        {SDL_SCANCODE_APOSTROPHE, 0x28},
         {SDL_SCANCODE_GRAVE, 0x29},
         // Keys of their own, and the two positions of the backslash key.
         {SDL_SCANCODE_KP_ENTER, 0x9C},
         {SDL_SCANCODE_BACKSLASH, 0x2B},
         {SDL_SCANCODE_NONUSHASH, 0x2B},
         {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
-        {SDL_SCANCODE_A, 0x1E},
-        {SDL_SCANCODE_0, 0x0B},
-        {SDL_SCANCODE_LCTRL, 0x1D},
         {SDL_SCANCODE_RALT, 0xB8},
-        {SDL_SCANCODE_KP_0, 0x52},
         {SDL_SCANCODE_F12, 0x58},
         {SDL_SCANCODE_DELETE, 0xD3},
-        {SDL_SCANCODE_APPLICATION, 0xDD},
     };
     for (const auto& [scancode, code] : spots) {
         EXPECT_EQ(EventTranslator::DikFromScancode(scancode), code) << scancode;

@@ -2,6 +2,7 @@
 
 #include "Platform/Input/Device.h"
 
+#include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -18,6 +19,15 @@ inline std::optional<std::vector<Input::Record>> FrameBatch(Input::Device& devic
         }
         return std::nullopt;
     }
+    records.resize(count);
+    return records;
+}
+
+// Every record buffered on an acquired device (up to 100).
+inline std::vector<Input::Record> TakeAll(Input::Device& device) {
+    std::vector<Input::Record> records(100);
+    std::uint32_t count = 100;
+    EXPECT_EQ(device.GetDeviceData(records.data(), &count), Input::Ok);
     records.resize(count);
     return records;
 }

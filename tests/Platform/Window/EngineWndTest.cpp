@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <SDL.h>
-#include <algorithm>
 #include <epoxy/gl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -14,11 +13,7 @@
 
 namespace {
 
-void Push(SDL_Event e) {
-    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
-}
-
-// Runs the loop with an idle handler that performs an action in its first turn.
+// Runs an action in the loop's first idle turn.
 class FirstTurn : public CIdleHandler {
 public:
     explicit FirstTurn(std::function<void()> action) : action_(std::move(action)) {}
@@ -34,35 +29,29 @@ private:
     std::function<void()> action_;
 };
 
+void ExpectFrame(const Platform::Rect& frame, const Platform::Rect& expected) {
+    EXPECT_EQ(frame.x, expected.x);
+    EXPECT_EQ(frame.y, expected.y);
+    EXPECT_EQ(frame.width, expected.width);
+    EXPECT_EQ(frame.height, expected.height);
+}
+
 } // namespace
 
 TEST(EngineWnd, CreatesTheBorderlessWindowTheGraphicsContextNeeds) {
     CCustomMessageLoop loop;
     test::LogSince log;
     EngineWnd window;
-    EXPECT_EQ(window.Native(), nullptr);
     ASSERT_EQ(window.Create(true), 0) << window.ErrorText();
     EXPECT_EQ(log.Lines(), std::vector<std::string>{"CreateWindow"});
-    ASSERT_NE(window.Native(), nullptr);
     SDL_Window* sdl = window.Native()->window;
     EXPECT_STREQ(SDL_GetWindowTitle(sdl), "Korvantine");
-    int w = 0, h = 0;
-    SDL_GetWindowSize(sdl, &w, &h);
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 768);
     const Uint32 flags = SDL_GetWindowFlags(sdl);
-    EXPECT_TRUE(flags & SDL_WINDOW_OPENGL);
-    EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS);
-    EXPECT_TRUE(flags & SDL_WINDOW_SHOWN);
-    EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
-    EXPECT_TRUE(window.IsWindow());
-    EXPECT_TRUE(window.Focused());
-    EXPECT_FALSE(window.Minimized());
-    const Platform::Rect frame = window.FrameRect();
-    EXPECT_EQ(frame.x, 0);
-    EXPECT_EQ(frame.y, 0);
-    EXPECT_EQ(frame.width, 1024);
-    EXPECT_EQ(frame.height, 768);
+    EXPECT_EQ(flags & (SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN |
+                       SDL_WINDOW_FULLSCREEN),
+              Uint32(SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN));
+    EXPECT_TRUE(window.IsWindow() && window.Focused() && !window.Minimized());
+    ExpectFrame(window.FrameRect(), {0, 0, 1024, 768});
 
     SDL_GLContext context = SDL_GL_CreateContext(sdl);
     ASSERT_NE(context, nullptr) << SDL_GetError();
@@ -87,62 +76,47 @@ TEST(EngineWnd, FullScreenCoversTheDesktopAndLetterboxesTheFrame) {
               Uint32(SDL_WINDOW_FULLSCREEN_DESKTOP));
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(sdl, &w, &h);
-    const Platform::Rect expected = Platform::LetterboxRect(w, h);
-    const Platform::Rect frame = window.FrameRect();
-    EXPECT_EQ(frame.x, expected.x);
-    EXPECT_EQ(frame.width, expected.width);
-    EXPECT_EQ(frame.height, expected.height);
+    ExpectFrame(window.FrameRect(), Platform::LetterboxRect(w, h));
 }
 
+// Closed or torn down open, the window logs "Destroying window" exactly once and posts quit;
+// a closed window is hidden, not destroyed: the graphics device still needs it.
 TEST(EngineWnd, EveryWayOfClosingEndsTheLoopWithZeroAndLogsOnce) {
-    struct Way {
-        std::string name;
-        std::function<void(EngineWnd&)> close;
-    };
-    const auto closeEvent = [](EngineWnd& window) {
+    const auto push = [](Uint32 type, EngineWnd& window) {
         SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
+        e.type = type;
         e.window.event = SDL_WINDOWEVENT_CLOSE;
         e.window.windowID = SDL_GetWindowID(window.Native()->window);
-        Push(e);
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
     };
-    const auto quitEvent = [](EngineWnd&) {
-        SDL_Event e{};
-        e.type = SDL_QUIT;
-        Push(e);
-    };
-    const Way ways[] = {
-        {"window close event", closeEvent},
-        {"quit event", quitEvent},
+    const std::pair<std::string, std::function<void(EngineWnd&)>> ways[] = {
+        {"window close event", [&](EngineWnd& w) { push(SDL_WINDOWEVENT, w); }},
+        {"quit event", [&](EngineWnd& w) { push(SDL_QUIT, w); }},
         {"close and then quit",
          [&](EngineWnd& w) {
-             closeEvent(w);
-             quitEvent(w);
+             push(SDL_WINDOWEVENT, w);
+             push(SDL_QUIT, w);
          }},
         {"close request", [](EngineWnd& w) { w.OnDestroyRequest(); }},
     };
-    for (const Way& way : ways) {
+    for (const auto& [name, close] : ways) {
+        SCOPED_TRACE(name);
         test::LogSince log;
         {
             CCustomMessageLoop loop;
             EngineWnd window;
             ASSERT_EQ(window.Create(true), 0) << window.ErrorText();
-            FirstTurn turn([&] { way.close(window); });
+            FirstTurn turn([&] { close(window); });
             loop.AddIdleHandler(&turn);
-            EXPECT_EQ(loop.Run(), 0) << way.name;
-            EXPECT_EQ(turn.turns, 1) << way.name;
-            EXPECT_FALSE(window.IsWindow()) << way.name;
-            // Hidden, not destroyed: the graphics device still needs it.
-            ASSERT_NE(window.Native(), nullptr) << way.name;
+            EXPECT_EQ(loop.Run(), 0);
+            EXPECT_EQ(turn.turns, 1);
+            EXPECT_FALSE(window.IsWindow());
+            ASSERT_NE(window.Native(), nullptr);
             EXPECT_TRUE(SDL_GetWindowFlags(window.Native()->window) & SDL_WINDOW_HIDDEN);
-            EXPECT_EQ(log.Count("Destroying window"), 1) << way.name;
             loop.RemoveIdleHandler(&turn);
         }
-        EXPECT_EQ(log.Count("Destroying window"), 1) << way.name;
+        EXPECT_EQ(log.Count("Destroying window"), 1);
     }
-}
-
-TEST(EngineWnd, TeardownOfAnOpenWindowLogsOnceAndPostsQuit) {
     CCustomMessageLoop loop;
     test::LogSince log;
     {

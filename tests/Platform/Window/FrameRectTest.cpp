@@ -1,7 +1,5 @@
 #include "Platform/Window/FrameRect.h"
 
-#include "Platform/Window/ProgramIcon.h"
-
 #include <gtest/gtest.h>
 
 TEST(FrameRect, TheFrameIsTheLargestCentred4By3Rectangle) {
@@ -25,15 +23,4 @@ TEST(FrameRect, TheFrameIsTheLargestCentred4By3Rectangle) {
         EXPECT_EQ(r.width, c.w) << c.width << "x" << c.height;
         EXPECT_EQ(r.height, c.h) << c.width << "x" << c.height;
     }
-}
-
-TEST(ProgramIcon, OpaqueDiscOnATransparentSquare) {
-    const auto pixels = Platform::ProgramIconPixels();
-    const auto at = [&](int x, int y) { return pixels[y * Platform::kIconSize + x]; };
-    const int last = Platform::kIconSize - 1;
-    for (auto corner : {at(0, 0), at(last, 0), at(0, last), at(last, last)}) {
-        EXPECT_EQ(corner >> 24, 0u);
-    }
-    EXPECT_EQ(at(16, 16) >> 24, 0xFFu);
-    EXPECT_EQ(at(16, 1) >> 24, 0xFFu);
 }

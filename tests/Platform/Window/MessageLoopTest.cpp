@@ -10,8 +10,9 @@
 
 namespace {
 
-// An idle handler that notes its name in a shared journal and then runs its action.
-class Recorder : public CIdleHandler {
+// Notes its name in a shared journal in each idle turn and then runs its action; as an event
+// sink it notes the user events it receives.
+class Recorder : public CIdleHandler, public Platform::EventSink {
 public:
     Recorder(std::string name, std::vector<std::string>& journal)
         : name_(name), journal_(journal) {}
@@ -22,23 +23,15 @@ public:
         }
         return false;
     }
-    std::function<void()> action;
-
-private:
-    std::string name_;
-    std::vector<std::string>& journal_;
-};
-
-class JournalSink : public Platform::EventSink {
-public:
-    explicit JournalSink(std::vector<std::string>& journal) : journal_(journal) {}
     void OnEvent(const SDL_Event& event) override {
         if (event.type == SDL_USEREVENT) {
             journal_.push_back("event " + std::to_string(event.user.code));
         }
     }
+    std::function<void()> action;
 
 private:
+    std::string name_;
     std::vector<std::string>& journal_;
 };
 
@@ -68,12 +61,15 @@ TEST(MessageLoop, IdleHandlersRunInOrderUntilAQuitEndsTheTurn) {
     // Results are ignored (every handler answers false); the quit lets c finish its turn.
     EXPECT_EQ(journal, (std::vector<std::string>{"a", "b", "c", "a", "b", "c", "a", "b", "c"}));
     EXPECT_FALSE(loop.QuitPosted()); // Run consumed it
+    // A quit posted before Run ends it without an idle turn.
+    loop.PostQuit(3);
+    EXPECT_EQ(loop.Run(), 3);
+    EXPECT_EQ(journal.size(), 9u);
 }
 
 TEST(MessageLoop, QueuedEventsReachTheSinksBeforeTheIdleTurn) {
     CCustomMessageLoop loop;
     std::vector<std::string> journal;
-    JournalSink sink(journal);
     Recorder engine("idle", journal);
     int turns = 0;
     engine.action = [&] {
@@ -84,12 +80,12 @@ TEST(MessageLoop, QueuedEventsReachTheSinksBeforeTheIdleTurn) {
             PostQuitMessage(0);
         }
     };
-    loop.AddEventSink(&sink);
+    loop.AddEventSink(&engine);
     loop.AddIdleHandler(&engine);
     EXPECT_EQ(loop.Run(), 0);
     EXPECT_EQ(journal, (std::vector<std::string>{"idle", "event 2", "event 3", "idle"}));
-    EXPECT_TRUE(loop.RemoveEventSink(&sink));
-    EXPECT_FALSE(loop.RemoveEventSink(&sink));
+    EXPECT_TRUE(loop.RemoveEventSink(&engine));
+    EXPECT_FALSE(loop.RemoveEventSink(&engine));
 }
 
 TEST(MessageLoop, HandlersMayRemoveThemselvesAndOthersDuringATurn) {
@@ -107,8 +103,7 @@ TEST(MessageLoop, HandlersMayRemoveThemselvesAndOthersDuringATurn) {
     };
     c.action = [&] {
         if (turns == 1) {
-            // a is gone now; count c's turns instead
-            turns = 2;
+            turns = 2; // a is gone now: count c's turns instead
         } else {
             loop.PostQuit(0);
         }
@@ -136,17 +131,6 @@ TEST(MessageLoop, AnExceptionFromAnIdleHandlerLeavesRun) {
     EXPECT_TRUE(loop.RemoveIdleHandler(&failing));
     EXPECT_FALSE(loop.RemoveIdleHandler(&other));
     EXPECT_EQ(journal, (std::vector<std::string>{"failing"}));
-}
-
-TEST(MessageLoop, AQuitPostedBeforeRunEndsItWithoutAnIdleTurn) {
-    CCustomMessageLoop loop;
-    std::vector<std::string> journal;
-    Recorder a("a", journal);
-    loop.AddIdleHandler(&a);
-    loop.PostQuit(3);
-    EXPECT_TRUE(loop.QuitPosted());
-    EXPECT_EQ(loop.Run(), 3);
-    EXPECT_TRUE(journal.empty());
 }
 
 TEST(MessageLoop, EachThreadSeesItsInnermostLoop) {
