@@ -1,10 +1,7 @@
 #include "../../../FileSystem/FileSystemFixture.h"
-#include "../../../Platform/Gfx/GfxTestSupport.h"
 #include "FileSystem/Locator.h"
-#include "Game/Game.h"
-#include "Game/GfxLink.h"
-#include "Game/Opts.h"
 #include "ImageXml.h"
+#include "support/gl/GameOnDevice.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -45,30 +42,18 @@ int ChannelDiff(std::uint32_t a, std::uint32_t b) {
 
 // A screen drawn on the real device: its images come out texel for texel where they are
 // placed, a cell of a grid and a frame of a stripe, the faded one blended.
-class ImageDrawTest : public gfxtest::GlTest {
+class ImageDrawTest : public test::GameOnDevice {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GameOnDevice::SetUp();
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        GfxLink::Publish(device_, nullptr);
-        g_opts = new Opts::Data;
-        g_game = new Game;
         tree_.AddLoose("bg.dds",
                        gfxtest::MakeArgbDds(4, 4, std::vector<std::uint32_t>(16, kBlack)));
         tree_.AddLoose("cells.dds", gfxtest::MakeArgbDds(64, 32, Texels(64, 32, CellTexel)));
         tree_.AddLoose("strip.dds", gfxtest::MakeArgbDds(32, 16, Texels(32, 16, StripTexel)));
         Locator::Instance().Init(tree_.Root().string());
-    }
-
-    void TearDown() override {
-        delete g_game;
-        g_game = nullptr;
-        delete g_opts;
-        g_opts = nullptr;
-        GfxLink::Withdraw();
-        GlTest::TearDown();
     }
 
     test::GameTree tree_;
