@@ -1,6 +1,7 @@
 #include "Game/Map.h"
 
 #include "Game/Log.h"
+#include "Game/TexMgr.h"
 #include "States/Cut.h"
 #include "States/Loading.h"
 #include "States/Menu.h"
@@ -53,9 +54,10 @@ void Map::Load(const XmlDom::Element& map) {
                 record.sounds_.emplace(sound.src_, std::move(sound));
             }
         }
-        // The music tracks and the texture stripes are global: they go to the sound and
-        // texture managers once those are part of the game. The textures child is required.
-        XmlDom::Child(element, "textures");
+        // The texture stripes are global, kept by the texture manager; they are read before
+        // the states, whose mapped images list the stripes' frames. The music tracks go to
+        // the sound manager once it is part of the game.
+        GetTexMgr().LoadList(XmlDom::Child(element, "textures"));
 
         CreatePanoStates(element, record, "pano");
         CreateScreenStates(element, record, "screen");

@@ -10,6 +10,7 @@
 #include "Platform/Gfx/Texture.h"
 #include "States/Controls/Area.h"
 #include "States/Controls/HitTest.h"
+#include "States/Controls/Image.h"
 #include "States/ScreenServices.h"
 
 #include <sstream>
@@ -52,6 +53,8 @@ void Screen::Load(const XmlDom::Element& element) {
     exitContext_ = XmlDom::Attr(element, "exitcontext", "back");
     background_ = XmlDom::RequiredAttr(element, "src");
     Control::CreateControls<Control::Area>(element, "zone", controls_);
+    Control::CreateControls<Control::Image>(element, "image", controls_);
+    Control::CreateControls<Control::ImageMapped>(element, "imagemapped", controls_);
 }
 
 void Screen::Prepare() {

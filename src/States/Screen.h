@@ -28,7 +28,7 @@ public:
         name_ = name;
     }
 
-    // "exit", "exitcontext", "src", then the controls: zones.
+    // "exit", "exitcontext", "src", then the controls: zones, images, mapped images.
     void Load(const XmlDom::Element& element) override;
     // Lays out every control once.
     void Prepare() override;
