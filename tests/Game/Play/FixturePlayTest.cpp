@@ -68,4 +68,12 @@ TEST_F(FixturePlayTest, InfoShowsTheDebugOverlay) {
     EXPECT_TRUE(test::MatchesExpected(dir_ / "info.png", play::Expected("fixture_info.png")));
 }
 
+// A broken script never passes for a run: the program ends at once with the line's fault.
+TEST_F(FixturePlayTest, BadScriptEndsTheRunWithAnError) {
+    const play::Played played = play::Play(dir_.Path(), "step 20\nat 5 jump\n", {});
+    EXPECT_EQ(played.process.status, 1);
+    EXPECT_NE(played.process.err.find("line 2: unknown action 'jump'"), std::string::npos)
+        << played.process.err;
+}
+
 } // namespace
