@@ -10,7 +10,8 @@ class Session;
 // takes the path of real input: the window, the input devices, the game. Called by the
 // message loop before it takes the queue's events. A move pins the cursor with a large
 // motion up and left (the game clamps it to the corner), then, a frame later, moves it by
-// the pixel's share of the script's range; it assumes the game's cursor is not inverted.
+// the pixel's share of the script's range: it aims a cursor that follows the relative
+// motion, not inverted.
 // A refused push throws exception.
 void InjectInput(Session& session);
 
