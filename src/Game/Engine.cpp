@@ -9,6 +9,7 @@
 #include "Game/Mouse.h"
 #include "Game/Opts.h"
 #include "Game/TexMgr.h"
+#include "Platform/Clock/Clock.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Effect.h"
 #include "Platform/Gfx/Font.h"
@@ -19,7 +20,6 @@
 #include "States/Base.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -27,15 +27,6 @@
 namespace {
 
 constexpr const char* kWhere = ".\\Game\\Engine";
-
-std::int64_t Counter() {
-    return std::chrono::steady_clock::now().time_since_epoch().count();
-}
-
-constexpr std::int64_t CounterFrequency() {
-    using Period = std::chrono::steady_clock::period;
-    return Period::den / Period::num;
-}
 
 std::shared_ptr<State::Base> CurrentState() {
     return game().map_.CurrentState();
@@ -136,7 +127,7 @@ void Engine::Stage(const char* name) {
 }
 
 void Engine::Render() {
-    const std::int64_t start = Counter();
+    const std::int64_t start = Clock::Counter();
     std::shared_ptr<Gfx::Device> device = dx().device();
 
     Stage("Render");
@@ -196,7 +187,7 @@ void Engine::Render() {
     Stage("Map");
     game().map_.Update();
 
-    rate_ = FrameRate(CounterFrequency(), start, Counter());
+    rate_ = FrameRate(Clock::CounterFrequency(), start, Clock::Counter());
 }
 
 void Engine::RenderMask() {

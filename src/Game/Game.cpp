@@ -3,9 +3,9 @@
 #include "Game/Check.h"
 #include "Game/Log.h"
 #include "Game/TexturePreload.h"
+#include "Platform/Clock/Clock.h"
 #include "Platform/Window/CCustomMessageLoop.h"
 
-#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <sstream>
@@ -19,15 +19,9 @@ Game& game() {
 
 namespace {
 
-std::uint64_t SteadyTicks() {
-    using namespace std::chrono;
-    return static_cast<std::uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 Game::Environment WithDefaults(Game::Environment environment) {
     if (!environment.ticks) {
-        environment.ticks = SteadyTicks;
+        environment.ticks = Clock::Milliseconds;
     }
     if (!environment.postQuit) {
         environment.postQuit = PostQuitMessage;

@@ -21,7 +21,7 @@ class Game {
 public:
     // Where the game takes what the platform gives it.
     struct Environment {
-        // A monotonic millisecond count (any origin); the steady clock when empty.
+        // A monotonic millisecond count (any origin); the platform clock when empty.
         std::function<std::uint64_t()> ticks;
         // Asks the message loop to end with an exit code; the thread's loop when empty.
         std::function<void(int)> postQuit;

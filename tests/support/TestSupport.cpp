@@ -72,6 +72,14 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> OnlyLines(std::vector<std::string> lines,
+                                   const std::vector<std::string>& wanted) {
+    std::erase_if(lines, [&](const std::string& line) {
+        return std::find(wanted.begin(), wanted.end(), line) == wanted.end();
+    });
+    return lines;
+}
+
 namespace {
 
 std::string Slurp(const fs::path& path) {

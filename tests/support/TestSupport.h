@@ -29,6 +29,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // The lines of a text, split at "\n" (a final newline ends the last line).
 std::vector<std::string> SplitLines(const std::string& text);
 
+// The lines of `lines` that are in `wanted`, in the order they came.
+std::vector<std::string> OnlyLines(std::vector<std::string> lines,
+                                   const std::vector<std::string>& wanted);
+
 struct ProcessResult {
     int status = -1; // exit status, or -1 when the process did not exit normally
     std::string out;

@@ -1,10 +1,13 @@
 #include "Platform/Gfx/Device.h"
 
+#include "Game/Exception.h"
 #include "Platform/Gfx/Effect.h"
 #include "Platform/Gfx/Font.h"
 #include "Platform/Gfx/GlRenderer.h"
 #include "Platform/Gfx/GlTexture.h"
+#include "Platform/Gfx/PngFile.h"
 #include "Platform/Gfx/Sprite.h"
+#include "Platform/Session/Session.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -98,6 +101,22 @@ Matrix* TransformSlot(Internal::FixedState& state, TransformKind kind) {
         return &state.projection;
     }
     return nullptr;
+}
+
+// Writes the back buffer to every file the session names for the frame being presented.
+int Capture(Device& device, const Surface& backBuffer, const Session::Session& session) {
+    for (const std::filesystem::path& file : session.CapturesOf(session.Presented() + 1)) {
+        std::vector<uint32_t> argb;
+        if (int r = device.ReadRenderTarget(backBuffer, argb); r != kOk) {
+            return r;
+        }
+        SurfaceDesc desc;
+        backBuffer.GetDesc(desc);
+        if (!WritePng(file.string(), desc.width, desc.height, argb)) {
+            throw exception("Cannot write the captured frame '" + file.string() + "'");
+        }
+    }
+    return kOk;
 }
 
 } // namespace
@@ -196,6 +215,12 @@ int Device::Present() {
     if (!OnUiThread()) {
         return kErrInvalidCall;
     }
+    Session::Session* session = Session::Session::Active();
+    if (session != nullptr) {
+        if (int r = Capture(*this, *backBuffer_, *session); r != kOk) {
+            return r;
+        }
+    }
     SDL_Window* window = renderer_->Context().Window();
     int drawableW = 0, drawableH = 0;
     SDL_GL_GetDrawableSize(window, &drawableW, &drawableH);
@@ -219,6 +244,9 @@ int Device::Present() {
     SDL_GL_SwapWindow(window);
     renderer_->Context().Drain();
     renderer_->BindTarget();
+    if (session != nullptr) {
+        session->FramePresented();
+    }
     return kOk;
 }
 

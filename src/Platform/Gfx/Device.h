@@ -41,7 +41,10 @@ public:
     int EndScene();
     // Fills the current render target with a 0xAARRGGBB colour.
     int Clear(uint32_t argb);
-    // Shows the back buffer in the window, scaled to fit with its aspect kept.
+    // Shows the back buffer in the window, scaled to fit with its aspect kept. In a scripted
+    // session (see Platform/Session) the back buffer, at its own size whatever the window's,
+    // is first written to the files the script names for this frame, and each present
+    // advances the session's frame count (and with it a fixed-step clock).
     int Present();
     // Any thread; nothing to evict.
     int EvictManagedResources();

@@ -1,6 +1,8 @@
 #include "Platform/Window/CCustomMessageLoop.h"
 
 #include "Game/Exception.h"
+#include "Platform/Session/Session.h"
+#include "Platform/Session/SessionInput.h"
 #include "Platform/Window/EventSink.h"
 
 #include <SDL.h>
@@ -70,8 +72,13 @@ int CCustomMessageLoop::Run() {
         }
         eventsStarted_ = true;
     }
+    Session::Session* session = Session::Session::Active();
     int code = 0;
     for (int count = 0;;) {
+        // A scripted session's input for the frame drawn next joins the queue first.
+        if (session != nullptr) {
+            Session::InjectInput(*session);
+        }
         // Take what is queued now; events arriving meanwhile wait for the next turn, so a
         // busy mouse cannot starve the idle turn.
         SDL_PumpEvents();

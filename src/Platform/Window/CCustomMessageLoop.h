@@ -14,7 +14,8 @@ class EventSink;
 // then calls every idle handler once, in registration order, and starts again; so with an
 // empty queue the idle handlers run back to back. A posted quit ends Run with its code:
 // checked after each event and after each idle turn, so a quit posted from an idle handler
-// lets the rest of that turn run and no further one.
+// lets the rest of that turn run and no further one. In a scripted session (see
+// Platform/Session) each turn first queues the script's input for the frame drawn next.
 class CCustomMessageLoop {
 public:
     // The new loop becomes the current loop of the calling thread until it is destroyed.
