@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSystem/ZipArchive.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -32,7 +34,7 @@ public:
     // The pack tables start afresh: the data packs are exactly those under this root.
     void Init(const std::string& root);
 
-    // root + "/Data/" + the relative path with '/' separators.
+    // root + "/Data/" + the relative path with '/' separators, its 8-bit text as UTF-8.
     std::string DataPath(const std::string& path) const;
 
     // The file's stream, or none after logging "Cannot open file '%1%'". Never throws.
@@ -55,7 +57,7 @@ private:
     std::unique_ptr<wxFileSystem> fs_;
     std::string root_;
     std::vector<std::string> packs_; // paths of the data packs, in mount order
-    std::vector<std::string> zips_;  // locations of the ZIP archives, in search order
+    std::vector<ZipArchive> zips_;   // the ZIP archives, in search order
     std::mutex mutex_;
 };
 
