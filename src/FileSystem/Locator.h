@@ -13,9 +13,10 @@ class wxFileSystem;
 
 // Finds and opens the game's data files by a path relative to the data folder (loose file
 // first, then the packs "*.kpk", then the ZIP archives "*.kpz" of the data folder), and
-// gives the fixed paths of the options file and the save games. Paths from the data may
-// use backslashes. One lock guards the search, so the preload worker and the user
-// interface may open files at the same time; the streams handed out are independent.
+// gives the fixed paths of the options file and the save games. Paths from the data are
+// 8-bit text in the data's code page and may use backslashes. One lock guards the search,
+// so the preload worker and the user interface may open files at the same time; the
+// streams handed out are independent.
 // The wxWidgets library must be initialised while the locator is used.
 class Locator {
 public:
