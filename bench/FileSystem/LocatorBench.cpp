@@ -55,11 +55,14 @@ public:
             }
             Check(Pack::Write(entries, (root_ / "Data" / (Numbered("p", p) + ".kpk")).string()));
         }
-        wxFFileOutputStream file((root_ / "Data" / "z.kpz").string());
-        wxZipOutputStream zip(file);
-        Check(zip.PutNextEntry("text/zip.txt"));
-        zip.Write("zip only", 8);
-        Check(zip.Close());
+        {
+            // The archive is complete on disk (file closed) before the locator reads it.
+            wxFFileOutputStream file((root_ / "Data" / "z.kpz").string());
+            wxZipOutputStream zip(file);
+            Check(zip.PutNextEntry("text/zip.txt"));
+            zip.Write("zip only", 8);
+            Check(zip.Close() && file.Close());
+        }
         locator_.Init(root_.string());
         // Both files enter the page cache the same way, by reading, not as left by writing.
         Warm(Raw());

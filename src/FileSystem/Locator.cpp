@@ -1,9 +1,12 @@
 #include "FileSystem/Locator.h"
 
+#include "FileSystem/CodePage.h"
 #include "FileSystem/DataPaths.h"
 #include "FileSystem/InternalInputStream.h"
 #include "FileSystem/KpkFSHandler.h"
+#include "FileSystem/LocalFile.h"
 #include "FileSystem/Pack.h"
+#include "FileSystem/ZipArchive.h"
 #include "Game/Log.h"
 
 #include <algorithm>
@@ -33,6 +36,19 @@ void AddHandlers() {
 std::string FileUrl(const std::string& path) {
     return std::string(
         wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))).utf8_str());
+}
+
+// The names a data path may have on disk: its 8-bit text as UTF-8 (the file system's usual
+// names), then the bytes unchanged (files copied from the data's own file system as they were).
+std::vector<std::string> DiskNames(const std::string& relative) {
+    std::vector<std::string> names;
+    if (const auto utf8 = CodePage::ToUtf8(relative)) {
+        names.push_back(*utf8);
+    }
+    if (names.empty() || names.front() != relative) {
+        names.push_back(relative);
+    }
+    return names;
 }
 
 // The stream of a virtual file, which is released; none for none.
@@ -79,13 +95,18 @@ void Locator::Init(const std::string& root) {
             packs_.push_back(pack);
         }
     }
-    for (const std::string& zip : zips) {
-        zips_.push_back(FileUrl(zip));
+    for (const std::string& path : zips) {
+        ZipArchive zip;
+        if (zip.Load(path)) {
+            zips_.push_back(std::move(zip));
+        } else {
+            LogFormat("Bad ZIP archive '%1%'", path);
+        }
     }
 }
 
 std::string Locator::DataPath(const std::string& path) const {
-    return root_ + "/Data/" + DataPaths::Normalise(path);
+    return root_ + "/Data/" + DiskNames(DataPaths::Normalise(path)).front();
 }
 
 std::unique_ptr<wxInputStream> Locator::OpenLocked(const std::string& location) {
@@ -99,24 +120,27 @@ std::unique_ptr<wxInputStream> Locator::Open(const std::string& path) {
     const std::string relative = DataPaths::Normalise(path);
     if (!DataPaths::IsRefused(relative)) {
         const std::lock_guard lock(mutex_);
-        if (auto stream = OpenLocked(FileUrl(DataPath(relative)))) {
-            return stream;
-        }
-        if (const auto loose = DataPaths::FindIgnoringCase(root_ + "/Data", relative)) {
-            if (auto stream = OpenLocked(FileUrl(*loose))) {
+        for (const std::string& name : DiskNames(relative)) {
+            if (auto stream = LocalFile::Open(root_ + "/Data/" + name)) {
                 return stream;
+            }
+            if (const auto loose = DataPaths::FindIgnoringCase(root_ + "/Data", name)) {
+                if (auto stream = LocalFile::Open(*loose)) {
+                    return stream;
+                }
             }
         }
         for (const std::string& pack : packs_) {
             if (const auto record = Pack::Find(pack, relative)) {
-                const wxString location = wxString::FromUTF8(FileUrl(pack) + "#kpk:" + relative);
+                const wxString location =
+                    wxString::FromUTF8(FileUrl(pack) + "#kpk:" + DiskNames(relative).front());
                 if (auto stream = StreamOf(KpkFSHandler::OpenEntry(*fs_, *record, location))) {
                     return stream;
                 }
             }
         }
-        for (const std::string& zip : zips_) {
-            if (auto stream = OpenLocked(zip + "#zip:" + relative)) {
+        for (const ZipArchive& zip : zips_) {
+            if (auto stream = zip.Open(relative)) {
                 return stream;
             }
         }

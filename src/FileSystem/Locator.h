@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSystem/ZipArchive.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -11,9 +13,10 @@ class wxFileSystem;
 
 // Finds and opens the game's data files by a path relative to the data folder (loose file
 // first, then the packs "*.kpk", then the ZIP archives "*.kpz" of the data folder), and
-// gives the fixed paths of the options file and the save games. Paths from the data may
-// use backslashes. One lock guards the search, so the preload worker and the user
-// interface may open files at the same time; the streams handed out are independent.
+// gives the fixed paths of the options file and the save games. Paths from the data are
+// 8-bit text in the data's code page and may use backslashes. One lock guards the search,
+// so the preload worker and the user interface may open files at the same time; the
+// streams handed out are independent.
 // The wxWidgets library must be initialised while the locator is used.
 class Locator {
 public:
@@ -32,7 +35,7 @@ public:
     // The pack tables start afresh: the data packs are exactly those under this root.
     void Init(const std::string& root);
 
-    // root + "/Data/" + the relative path with '/' separators.
+    // root + "/Data/" + the relative path with '/' separators, its 8-bit text as UTF-8.
     std::string DataPath(const std::string& path) const;
 
     // The file's stream, or none after logging "Cannot open file '%1%'". Never throws.
@@ -55,7 +58,7 @@ private:
     std::unique_ptr<wxFileSystem> fs_;
     std::string root_;
     std::vector<std::string> packs_; // paths of the data packs, in mount order
-    std::vector<std::string> zips_;  // locations of the ZIP archives, in search order
+    std::vector<ZipArchive> zips_;   // the ZIP archives, in search order
     std::mutex mutex_;
 };
 

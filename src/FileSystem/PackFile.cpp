@@ -1,21 +1,17 @@
 #include "FileSystem/PackFile.h"
 
+#include "FileSystem/LocalFile.h"
+
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 std::shared_ptr<PackFile> PackFile::Open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int fd = LocalFile::OpenRegular(path, size);
     if (fd < 0) {
         return nullptr;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::shared_ptr<PackFile>(new PackFile(fd, static_cast<std::uint64_t>(info.st_size)));
+    return std::shared_ptr<PackFile>(new PackFile(fd, size));
 }
 
 PackFile::~PackFile() {

@@ -32,16 +32,11 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace test {
 
-AllocationWatch::AllocationWatch() {
+std::size_t LargestAllocation(const std::function<void()>& run) {
     g_largest = 0;
     g_watching = true;
-}
-
-AllocationWatch::~AllocationWatch() {
+    run();
     g_watching = false;
-}
-
-std::size_t AllocationWatch::Largest() const {
     return g_largest;
 }
 

@@ -1,19 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 
 namespace test {
 
-// While one exists, records the largest single allocation through operator new made by
-// any thread of the test program.
-class AllocationWatch {
-public:
-    AllocationWatch();
-    ~AllocationWatch();
-    AllocationWatch(const AllocationWatch&) = delete;
-    AllocationWatch& operator=(const AllocationWatch&) = delete;
-
-    std::size_t Largest() const;
-};
+// The largest single allocation through operator new made by any thread while run runs.
+std::size_t LargestAllocation(const std::function<void()>& run);
 
 } // namespace test

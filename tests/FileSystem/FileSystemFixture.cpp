@@ -1,5 +1,6 @@
 #include "FileSystemFixture.h"
 
+#include "FileSystem/Locator.h"
 #include "FileSystem/Pack.h"
 #include "Game/Log.h"
 
@@ -55,6 +56,27 @@ std::string Text(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
+std::string Scrambled(std::string bytes) {
+    for (char& c : bytes) {
+        c = static_cast<char>(c ^ Pack::kXorKey);
+    }
+    return bytes;
+}
+
+std::string ReadStream(const std::unique_ptr<wxInputStream>& stream) {
+    if (stream == nullptr) {
+        return "<none>";
+    }
+    std::string out(static_cast<std::size_t>(stream->GetLength()), '\0');
+    stream->Read(out.data(), out.size());
+    return out.substr(0, stream->LastRead());
+}
+
+std::string Read(Locator& locator, const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    return locator.ReadAll(path, bytes) ? Text(bytes) : "<none>";
+}
+
 LogTail::LogTail() {
     static std::atomic<int> counter{0};
     marker_ = "-- test mark " + std::to_string(counter++);
@@ -97,12 +119,14 @@ void GameTree::AddPack(const std::string& fileName,
 }
 
 void GameTree::AddZip(const std::string& fileName,
-                      const std::vector<std::pair<std::string, std::string>>& entries) const {
+                      const std::vector<std::pair<std::string, std::string>>& entries,
+                      bool codePageNames) const {
     wxFFileOutputStream file((Data() / fileName).string());
     ASSERT_TRUE(file.IsOk());
-    wxZipOutputStream zip(file);
+    wxCSConv codePage(wxFONTENCODING_CP1252);
+    wxZipOutputStream zip(file, -1, codePageNames ? static_cast<wxMBConv&>(codePage) : wxConvUTF8);
     for (const auto& [name, bytes] : entries) {
-        ASSERT_TRUE(zip.PutNextEntry(name));
+        ASSERT_TRUE(zip.PutNextEntry(wxString::FromUTF8(name)));
         zip.Write(bytes.data(), bytes.size());
     }
     ASSERT_TRUE(zip.Close());

@@ -4,8 +4,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+class Locator;
+class wxInputStream;
 
 namespace test {
 
@@ -26,6 +30,13 @@ std::string RawPack(std::uint32_t count, const std::vector<RawEntry>& entries,
 
 std::vector<std::uint8_t> Bytes(const std::string& text);
 std::string Text(const std::vector<std::uint8_t>& bytes);
+// The bytes XORed with the pack's key, as a pack stores them.
+std::string Scrambled(std::string bytes);
+
+// A stream's bytes up to its length, or "<none>" for none.
+std::string ReadStream(const std::unique_ptr<wxInputStream>& stream);
+// The file's bytes through Locator::ReadAll, or "<none>".
+std::string Read(Locator& locator, const std::string& path);
 
 // The log lines written after the line marker (which is written first).
 class LogTail {
@@ -49,8 +60,11 @@ public:
     void AddLoose(const std::string& relative, const std::string& bytes) const;
     void AddPack(const std::string& fileName,
                  const std::vector<std::pair<std::string, std::string>>& entries) const;
+    // Names are given in UTF-8 and stored so (flagged as UTF-8 in the archive), or with
+    // codePageNames in Windows-1252 without the flag, as the data's own tools store them.
     void AddZip(const std::string& fileName,
-                const std::vector<std::pair<std::string, std::string>>& entries) const;
+                const std::vector<std::pair<std::string, std::string>>& entries,
+                bool codePageNames = false) const;
 
 private:
     TempDir temp_;

@@ -1,6 +1,8 @@
 // kvpack <folder> <pack.kpk>: packs every regular file under folder into one pack, each
-// named by its path relative to folder with '/' separators.
+// named by its path relative to folder with '/' separators, in the data's 8-bit code page (the
+// folder's names are UTF-8), as the game asks for it.
 
+#include "FileSystem/CodePage.h"
 #include "FileSystem/Pack.h"
 
 #include <filesystem>
@@ -30,7 +32,13 @@ int main(int argc, char** argv) {
             std::cerr << "kvpack: cannot read " << it->path() << "\n";
             return 1;
         }
-        entries[it->path().lexically_relative(folder).generic_string()] = std::move(bytes);
+        const std::string relative = it->path().lexically_relative(folder).generic_string();
+        const auto name = CodePage::FromUtf8(relative);
+        if (!name) {
+            std::cerr << "kvpack: " << relative << " is not a name of the data's code page\n";
+            return 1;
+        }
+        entries[*name] = std::move(bytes);
     }
     if (error) {
         std::cerr << "kvpack: cannot list " << folder << ": " << error.message() << "\n";
