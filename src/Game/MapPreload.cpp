@@ -60,9 +60,11 @@ void Map::LoadPart(const std::string& name, bool keep) {
             loaded_ = name;
         }
         toLoad_.push_back(name);
+        // A move still pending from an earlier preload is superseded by this load. Cleared
+        // under the lock that the worker raises the flag under, so a pass that has already
+        // decided to raise it cannot raise it after this load was queued.
+        ready_ = false;
     }
-    // A move still pending from an earlier preload is superseded by this load.
-    ready_ = false;
     done_ = 0;
     next_ = record->start_;
     SetState(record->load_);
@@ -206,9 +208,11 @@ bool Map::PreloadOnce() {
             // A part was queued meanwhile: the move waits for the pass that loads it.
             return true;
         }
+        // Published after every other write of the pass, and under the lock, so a part
+        // queued after the check above clears it rather than being overtaken by it; the
+        // frame's "Map" stage takes it.
+        ready_.store(true, std::memory_order_release);
     }
-    // Published after every other write of the pass; the frame's "Map" stage takes it.
-    ready_.store(true, std::memory_order_release);
     if (partUnderWay) {
         game().SetClockRunning(true);
     }
