@@ -15,10 +15,12 @@
 namespace {
 
 struct Entry {
-    void SaveState(xs::OArchive&) {}
-    void LoadState(xs::IArchive& archive) {
+    template <typename A>
+    void Serialize(A& archive) {
         archive& xs::nvp("course", course) & xs::nvp("on", on, false) & xs::nvp("text", text);
     }
+    void SaveState(xs::OArchive& archive) { Serialize(archive); }
+    void LoadState(xs::IArchive& archive) { Serialize(archive); }
     float course = 0.0f;
     bool on = false;
     std::string text;
@@ -56,6 +58,7 @@ void RoundTrip(const std::string& text) {
     Record saved;
     saved.from = text;
     saved.items = {text, text};
+    saved.states["a"]->text = text;
     wxMemoryOutputStream out;
     xs::OArchive writer(out);
     writer.AddChild("game");
@@ -73,7 +76,7 @@ void RoundTrip(const std::string& text) {
         std::abort();
     }
     reader& xs::nvp("inventory", loaded);
-    if (loaded.from != text || loaded.items != saved.items) {
+    if (loaded.from != text || loaded.items != saved.items || loaded.states["a"]->text != text) {
         std::abort();
     }
 }
