@@ -1,6 +1,7 @@
 // The script API: what the game's Lua scripts see of the engine.
 
 #include "Game/Game.h"
+#include "Game/Opts.h"
 
 namespace {
 
@@ -101,7 +102,8 @@ void Game::RegisterApi() {
     lua_.Register("game_save_part", this, &Game::SavePart);
     lua_.Register("game_save_time", this, &Game::SaveTime);
     lua_.Register("part_load", &map_, &Map::LoadPartByName);
-    // "opts_write", "opts_update": Opts::Data::Write, Opts::Data::Update
+    lua_.Register("opts_write", &opts(), &Opts::Data::Write);
+    lua_.Register("opts_update", &opts(), &Opts::Data::Update);
 }
 
 void Game::Reset() {

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
             Engine engine;
 
             LogWrite("Initializing options");
-            // The options file's start-up read joins here.
+            g_opts->Init();
             for (const std::string& line : PlacementLines(*g_opts)) {
                 LogWrite(line);
             }

@@ -14,6 +14,24 @@ enum Placement : std::int32_t { kPlacementAuto = 0, kPlacementSoft = 1, kPlaceme
 struct Data {
     Data();
 
+    // The options file "korvantine.cfg" in the "Bin" folder: Lua assignments of the eleven
+    // player options, `opts_video_light` to `opts_mouse_sensitivity`.
+
+    // The file's text, filled with the record's present values.
+    std::string Format() const;
+    // Lua "opts_write": replaces the options file by Format(). The file is replaced only
+    // once the new text is complete; a failure is logged.
+    void Write() const;
+    // Lua "opts_update": copies the eleven `opts_*` globals of the game's interpreter into
+    // the record. Booleans by Lua's truth test; numbers as Lua converts them, 0 for any
+    // other value, NaN as 0 and values beyond float's range saturated; the intro truncated.
+    void Update();
+    // The start-up read: runs the options file in the game's interpreter and takes its
+    // values. Without a file the defaults are run (so the globals exist) and written as a
+    // new file. A file that exists but cannot be read is logged and left alone. A Lua error
+    // in the file throws lua::exception.
+    void Init();
+
     bool debug_;
     bool noidle_;
     bool nomove_;

@@ -99,6 +99,14 @@ char CharToByte(std::uint32_t code) {
     return '?';
 }
 
+std::uint32_t ByteToChar(char byte) {
+    const auto code = static_cast<std::uint8_t>(byte);
+    if (code >= 0x80 && code < 0xA0 && kHighCharacters[code - 0x80] != 0) {
+        return kHighCharacters[code - 0x80];
+    }
+    return code;
+}
+
 std::optional<std::string> Decode(std::string_view raw, Kind kind) {
     if (raw.find('<') != std::string_view::npos ||
         (kind == Kind::ElementText && raw.find("]]>") != std::string_view::npos)) {

@@ -12,6 +12,10 @@ namespace XmlText {
 // The 8-bit byte that stands for a character: itself up to U+00FF, its Windows-1252 byte for
 // the characters that code page places at 0x80 to 0x9F, '?' for any other character.
 char CharToByte(std::uint32_t code);
+// The character a byte stands for: its Windows-1252 character, or (for the bytes that code
+// page leaves unassigned and for every byte below 0x80) the character of the same number,
+// so that CharToByte gives the byte back.
+std::uint32_t ByteToChar(char byte);
 
 enum class Kind { Attribute, ElementText };
 

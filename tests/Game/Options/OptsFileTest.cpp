@@ -1,0 +1,148 @@
+#include "FileSystem/Locator.h"
+#include "support/GameFixture.h"
+#include "support/TestSupport.h"
+
+#include <cfloat>
+#include <climits>
+#include <wx/init.h>
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    return test::SplitLines(text);
+}
+
+// A game with its script API over a game tree of its own, whose Bin folder holds the file.
+class OptsFile : public test::GameFixture {
+protected:
+    static void SetUpTestSuite() { wxInitialize(); }
+    static void TearDownTestSuite() { wxUninitialize(); }
+
+    OptsFile() {
+        std::filesystem::create_directory(dir_ / "Bin");
+        Locator::Instance().Init(dir_.Path().string());
+        game().RegisterApi();
+    }
+
+    std::filesystem::path File() const { return dir_ / "Bin" / "korvantine.cfg"; }
+
+    test::TempDir dir_;
+};
+
+TEST_F(OptsFile, FormatsTheTemplateWithTheRecord) {
+    const std::string text = opts().Format();
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 17u);
+    EXPECT_EQ(lines[1], "opts_video_light = false ;" + std::string(32, ' '));
+    EXPECT_EQ(lines[4], "opts_video_brightness = 0.5 ;" + std::string(27, ' '));
+    EXPECT_EQ(lines[6], "opts_audio_music = 0.57 ;" + std::string(32, ' '));
+    EXPECT_EQ(lines[7], "opts_audio_sound = 1 ;" + std::string(32, ' '));
+    EXPECT_EQ(lines[11], "opts_game_intro  = 1 ;" + std::string(32, ' '));
+    EXPECT_EQ(lines[14], "opts_mouse_lefthanded = false ;" + std::string(26, ' '));
+    for (std::size_t i : {0u, 3u, 5u, 8u, 12u, 15u}) {
+        EXPECT_EQ(lines[i], std::string(56, ' ')) << i;
+    }
+
+    // Run as Lua and taken back, the text gives every value it was made from.
+    Opts::Data changed;
+    changed.light_ = true;
+    changed.vsync_ = false;
+    changed.brightness_ = 0.75f;
+    changed.musicVolume_ = 0.25f;
+    changed.soundVolume_ = 0.0f;
+    changed.nomove_ = true;
+    changed.noidle_ = true;
+    changed.intro_ = -3;
+    changed.mouseInvert_ = true;
+    changed.mouseLeftHanded_ = true;
+    changed.mouseSensitivity_ = 1e-3f;
+    game().lua_.Execute(changed.Format());
+    opts().Update();
+    EXPECT_EQ(opts().Format(), changed.Format());
+    EXPECT_EQ(opts().mouseSensitivity_, 1e-3f);
+}
+
+TEST_F(OptsFile, ConvertsWhateverTheScriptsLeftInTheGlobals) {
+    const struct {
+        const char* script;
+        bool light;
+        float music;
+        int intro;
+    } cases[] = {
+        {"opts_video_light = 0 opts_audio_music = '0.25' opts_game_intro = 2.7", true, 0.25f, 2},
+        {"opts_video_light = nil opts_audio_music = 'x' opts_game_intro = -2.7", false, 0, -2},
+        {"opts_video_light = {} opts_audio_music = {} opts_game_intro = '9'", true, 0, 9},
+        {"opts_audio_music = 0/0 opts_game_intro = 0/0", false, 0, 0},
+        {"opts_audio_music = 1e300 opts_game_intro = 1e300", false, FLT_MAX, INT_MAX},
+        {"opts_audio_music = -1/0 opts_game_intro = -1/0", false, -FLT_MAX, INT_MIN},
+        // The globals table's metamethods are not consulted.
+        {"opts_audio_music = 0.5 setmetatable(_G, {__index = function() error('no') end})", false,
+         0.5f, INT_MIN},
+    };
+    for (const auto& c : cases) {
+        game().lua_.Execute(c.script);
+        game().lua_.Execute("opts_update()");
+        EXPECT_EQ(opts().light_, c.light) << c.script;
+        EXPECT_EQ(opts().musicVolume_, c.music) << c.script;
+        EXPECT_EQ(opts().intro_, c.intro) << c.script;
+        EXPECT_FALSE(opts().vsync_) << c.script; // never set: read as false
+        game().lua_.Execute("setmetatable(_G, nil) opts_video_light = nil");
+    }
+    // Saturated values are written so that they read back.
+    game().lua_.Execute("opts_audio_music = -1/0 opts_update() opts_write()");
+    game().lua_.Execute("opts_audio_music = nil " + test::ReadFile(File()) + " opts_update()");
+    EXPECT_LT(opts().musicVolume_, -3.4e38f);
+}
+
+TEST_F(OptsFile, StartsFromTheFileOrCreatesIt) {
+    // No file: the switches' values go into a new file, and the globals exist.
+    opts().light_ = true;
+    opts().Init();
+    EXPECT_EQ(test::ReadFile(File()), opts().Format());
+    EXPECT_EQ(Lines(test::ReadFile(File()))[1], "opts_video_light = true ;" + std::string(32, ' '));
+    EXPECT_EQ(Eval("opts_audio_music"), "0.57");
+
+    // opts_write writes the record: changed globals count only after opts_update.
+    game().lua_.Execute("opts_audio_music = 0.25 opts_write()");
+    EXPECT_EQ(Lines(test::ReadFile(File()))[6], "opts_audio_music = 0.57 ;" + std::string(32, ' '));
+    game().lua_.Execute("opts_update() opts_write()");
+    EXPECT_EQ(Lines(test::ReadFile(File()))[6], "opts_audio_music = 0.25 ;" + std::string(32, ' '));
+
+    // A file of the player's: it wins over the switches, its extra statements run once and
+    // it is not rewritten.
+    const std::string own = "opts_video_light = false opts_game_intro = 2.7 ran = (ran or 0) + 1";
+    test::WriteFile(File(), own);
+    RenewGame();
+    game().RegisterApi();
+    opts().light_ = true;
+    opts().Init();
+    EXPECT_FALSE(opts().light_);
+    EXPECT_EQ(opts().intro_, 2);
+    EXPECT_EQ(Eval("ran"), "1");
+    EXPECT_EQ(test::ReadFile(File()), own);
+}
+
+TEST_F(OptsFile, KeepsFilesItCannotUse) {
+    // A Lua error stops the start-up; the file stays for the player to mend.
+    test::WriteFile(File(), "opts_video_light = = true");
+    EXPECT_THROW(opts().Init(), lua::exception);
+    EXPECT_EQ(test::ReadFile(File()), "opts_video_light = = true");
+
+    // A file that is there but cannot be read is neither run nor replaced.
+    std::filesystem::remove(File());
+    std::filesystem::create_directory(File());
+    test::LogSince log;
+    opts().Init();
+    EXPECT_TRUE(std::filesystem::is_directory(File()));
+    EXPECT_EQ(log.Count("Cannot read file '" + File().string() + "'"), 1);
+    EXPECT_EQ(Eval("opts_mouse_sensitivity"), "0.5");
+
+    // Nowhere to write: logged, nothing else.
+    std::filesystem::remove(File());
+    std::filesystem::remove(dir_ / "Bin");
+    test::LogSince write;
+    game().lua_.Execute("opts_write()");
+    EXPECT_EQ(write.Count("Cannot write file '" + File().string() + "'"), 1);
+}
+
+} // namespace
