@@ -11,6 +11,7 @@
 #include "States/Controls/Area.h"
 #include "States/Controls/HitTest.h"
 #include "States/Controls/Image.h"
+#include "States/Controls/Text.h"
 #include "States/ScreenServices.h"
 
 #include <sstream>
@@ -55,6 +56,7 @@ void Screen::Load(const XmlDom::Element& element) {
     Control::CreateControls<Control::Area>(element, "zone", controls_);
     Control::CreateControls<Control::Image>(element, "image", controls_);
     Control::CreateControls<Control::ImageMapped>(element, "imagemapped", controls_);
+    Control::CreateControls<Control::Text>(element, "text", controls_);
 }
 
 void Screen::Prepare() {

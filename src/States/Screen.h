@@ -28,7 +28,7 @@ public:
         name_ = name;
     }
 
-    // "exit", "exitcontext", "src", then the controls: zones, images, mapped images.
+    // "exit", "exitcontext", "src", then the controls: zones, images, mapped images, texts.
     void Load(const XmlDom::Element& element) override;
     // Lays out every control once.
     void Prepare() override;
