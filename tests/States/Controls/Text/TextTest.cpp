@@ -2,9 +2,9 @@
 
 #include "../ControlProbe.h"
 #include "States/Controls/HitTest.h"
-#include "States/Screen.h"
 #include "support/GameFixture.h"
 
+#include <array>
 #include <boost/lexical_cast.hpp>
 
 namespace {
@@ -57,10 +57,10 @@ TEST_F(TextTest, LoadsItsBoxAlignmentAndColour) {
     };
     for (const auto& c : cases) {
         const auto text = Make(std::string("<text ") + c.attributes + "/>");
-        EXPECT_EQ(text->rect_.left, c.rect.left) << c.attributes;
-        EXPECT_EQ(text->rect_.top, c.rect.top) << c.attributes;
-        EXPECT_EQ(text->rect_.right, c.rect.right) << c.attributes;
-        EXPECT_EQ(text->rect_.bottom, c.rect.bottom) << c.attributes;
+        const auto [left, top, right, bottom] = text->rect_;
+        EXPECT_EQ((std::array{left, top, right, bottom}),
+                  (std::array{c.rect.left, c.rect.top, c.rect.right, c.rect.bottom}))
+            << c.attributes;
         EXPECT_EQ(text->format_, c.format) << c.attributes;
         EXPECT_EQ(text->colour_, c.colour) << c.attributes;
     }
@@ -87,21 +87,6 @@ TEST_F(TextTest, ScriptsReplaceTheTextWhichIsNeverHit) {
 
     const auto init = Make(R"(<text text="a"><event name="init">set_text('b')</event></text>)");
     EXPECT_EQ(init->text_, "b") << "init runs after Load, with set_text bound";
-}
-
-// Screens read their texts after zones and images, into the same map.
-TEST_F(TextTest, ScreensHoldTheirTexts) {
-    auto screen = std::make_shared<State::Screen>();
-    screen->LoadCommon(test::ElementOf(R"(<screen name="s" src="bg.png"><text text="a"/>)"
-                                       R"(<text name="title" text="b"/><zone name="text0"/>)"
-                                       R"(</screen>)",
-                                       "screen"),
-                       "p");
-    ASSERT_EQ(screen->Controls().size(), 2u);
-    EXPECT_NE(std::dynamic_pointer_cast<Text>(screen->Controls().at("text0")), nullptr)
-        << "the text replaced the zone of the same key";
-    screen->Render();
-    EXPECT_EQ(screen->Hovered(), nullptr);
 }
 
 } // namespace
