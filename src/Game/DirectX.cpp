@@ -129,8 +129,6 @@ void DirectX::Init() {
 
     // The 2-D drawing objects: the sprite and the 16-pixel fixed-pitch "Courier New".
     CheckResult(device_->CreateSprite(sprite_), kWhere, "::D3DXCreateSprite ( device_, &sprite_ )");
-    // The texture manager, the effects and the scenes draw on this device and sprite.
-    GfxLink::Publish(device_, sprite_);
     Gfx::FontDesc font;
     font.height = 16;
     font.width = 0;
@@ -145,6 +143,8 @@ void DirectX::Init() {
     CheckResult(device_->CreateFont(font, font_), kWhere,
                 "::D3DXCreateFontA ( device_, 16, 0, 400, 1, 0, 1, 0, 0, 1, \"Courier New\", "
                 "&font_ )");
+    // The texture manager, the effects and the scenes draw with these.
+    GfxLink::Publish(device_, sprite_, font_);
 
     // Input: the system takes its events from this thread's message loop. Its creation
     // cannot fail.

@@ -7,13 +7,16 @@
 #include "Game/TexMgr.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Math.h"
+#include "Platform/Gfx/Sprite.h"
 #include "Platform/Gfx/Texture.h"
 #include "States/Controls/Area.h"
 #include "States/Controls/HitTest.h"
 #include "States/Controls/Image.h"
+#include "States/Controls/Text.h"
 #include "States/ScreenServices.h"
 
 #include <sstream>
+#include <utility>
 
 namespace State {
 
@@ -55,9 +58,14 @@ void Screen::Load(const XmlDom::Element& element) {
     Control::CreateControls<Control::Area>(element, "zone", controls_);
     Control::CreateControls<Control::Image>(element, "image", controls_);
     Control::CreateControls<Control::ImageMapped>(element, "imagemapped", controls_);
+    Control::CreateControls<Control::Text>(element, "text", controls_);
+    Control::CreateControls<Control::Fader>(element, "fader", faders_);
 }
 
 void Screen::Prepare() {
+    for (const auto& [key, fader] : faders_) {
+        fader->Layout();
+    }
     for (const auto& [key, control] : controls_) {
         control->Layout();
     }
@@ -82,10 +90,15 @@ void Screen::Start() {
                     "dx().device()->SetRenderState( D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA )");
         GetTexMgr().TouchSimple(background_);
     }
+    Control::ApplyPass(faders_, &Control::Base::StartPass);
     Control::ApplyPass(controls_, &Control::Base::StartPass);
 }
 
 void Screen::Stop() {
+    // A drag must not outlive the visit either: the slider is released as the button's
+    // release would, or it would follow the mouse on the next visit with no button held.
+    ReleaseFader();
+    Control::ApplyPass(faders_, &Control::Base::StopPass);
     Control::ApplyPass(controls_, &Control::Base::StopPass);
     // A press must not outlive the visit: a release on a later visit is no click.
     pressed_.reset();
@@ -93,6 +106,7 @@ void Screen::Stop() {
 
 void Screen::Reset() {
     Control::ApplyPass(controls_, &Control::Base::ResetPass);
+    Control::ApplyPass(faders_, &Control::Base::ResetPass);
 }
 
 bool Screen::Activate() {
@@ -115,6 +129,17 @@ void Screen::CollectResources(std::vector<MapResource>& list, MapPart& part) {
 
 void Screen::CancelPress() {
     pressed_.reset();
+    if (fader_ != nullptr) {
+        fader_->Drop();
+        fader_ = nullptr;
+    }
+}
+
+void Screen::ReleaseFader() {
+    Control::Fader* fader = std::exchange(fader_, nullptr);
+    if (fader != nullptr) {
+        fader->Capture(false);
+    }
 }
 
 void Screen::Render() {
@@ -126,8 +151,17 @@ void Screen::Render() {
         Control::ApplyPass(controls_, &Control::Base::RenderPass);
         CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
                     "dx().device()->SetRenderState( D3DRS_ALPHABLENDENABLE, FALSE )");
+        // The sliders share one sprite batch; a screen without any needs no sprite.
+        if (!faders_.empty()) {
+            Gfx::Sprite& sprite = GfxLink::Sprite();
+            CheckResult(sprite.Begin(Gfx::SpriteAlphaBlend), kWhere,
+                        "dx().sprite()->Begin( D3DXSPRITE_ALPHABLEND )");
+            Control::ApplyPass(faders_, &Control::Base::RenderPass);
+            CheckResult(sprite.End(), kWhere, "dx().sprite()->End()");
+        }
     } else {
         Control::ApplyPass(controls_, &Control::Base::RenderPass);
+        Control::ApplyPass(faders_, &Control::Base::RenderPass);
     }
     UpdateHover();
 }
@@ -163,16 +197,33 @@ bool Screen::InBorder(float x, float y) {
 void Screen::UpdateHover() {
     const cg::point<float, 2> p = PointerPoint();
     hovered_.reset();
-    if (!(ShowInventory() && ScreenServices::InventoryUnderPointer())) {
-        // The control drawn last wins: walk the keys downwards.
-        for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-            if (Control::HitTestFlat(*it->second, p)) {
-                hovered_ = it->second;
-                break;
+    const bool dragging = fader_ != nullptr && fader_->Dragging();
+    if (ShowInventory() && ScreenServices::InventoryUnderPointer()) {
+        // The bar is under the pointer, not the knob found in an earlier frame: a press here
+        // must not capture it.
+        if (!dragging) {
+            fader_ = nullptr;
+        }
+    } else {
+        if (!dragging) {
+            fader_ = nullptr;
+            for (const auto& [key, fader] : faders_) {
+                if (fader->HitTest()) {
+                    fader_ = fader.get();
+                    break;
+                }
+            }
+            // The control drawn last wins: walk the keys downwards.
+            for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+                if (Control::HitTestFlat(*it->second, p)) {
+                    hovered_ = it->second;
+                    break;
+                }
             }
         }
         if (!ScreenServices::PointerHoldsItem()) {
-            ScreenServices::SetPointerContext(hovered_             ? hovered_->GetContext()
+            ScreenServices::SetPointerContext(fader_               ? fader_->GetContext()
+                                              : hovered_           ? hovered_->GetContext()
                                               : InBorder(p.x, p.y) ? exitContext_
                                                                    : std::string());
         }
@@ -230,6 +281,10 @@ void Screen::PrimaryDown() {
     if (ShowInventory() && ScreenServices::InventoryTakesClick()) {
         return;
     }
+    if (fader_ != nullptr) {
+        fader_->Capture(true);
+        return;
+    }
     if (hovered_) {
         pressed_ = hovered_;
         return;
@@ -241,7 +296,9 @@ void Screen::PrimaryDown() {
 }
 
 void Screen::PrimaryUp() {
-    if (hovered_ && hovered_ == pressed_) {
+    if (fader_ != nullptr) {
+        ReleaseFader();
+    } else if (hovered_ && hovered_ == pressed_) {
         // The click may move on; the press is over either way.
         const std::shared_ptr<Control::FlatControl> control = hovered_;
         pressed_.reset();

@@ -3,6 +3,7 @@
 #include "States/Base.h"
 #include "States/Controls/BaseImpl.h"
 #include "States/Controls/ControlMap.h"
+#include "States/Controls/Fader.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,8 +11,8 @@
 
 namespace State {
 
-// A flat scene: one full-screen picture with controls on it (zones, images, texts), driven
-// by the cursor; a primary press in the 5 % border moves to the "exit" state. Menus, loading
+// A flat scene: one full-screen picture with controls on it (zones, images, texts, sliders),
+// driven by the cursor; a primary press in the 5 % border moves to the "exit" state. Menus, loading
 // screens and pages are screens too, and a transition's flash screen is a bare screen that
 // shows a picture and takes no input.
 class Screen : public Base {
@@ -28,17 +29,19 @@ public:
         name_ = name;
     }
 
-    // "exit", "exitcontext", "src", then the controls: zones, images, mapped images.
+    // "exit", "exitcontext", "src", then the controls: zones, images, mapped images, texts,
+    // then the sliders.
     void Load(const XmlDom::Element& element) override;
-    // Lays out every control once.
+    // Lays out every slider, then every control, once.
     void Prepare() override;
     // Identity transforms and alpha blending for the flat drawing, the background loaded,
-    // then the controls' start pass.
+    // then the start pass of the sliders and of the controls.
     void Start() override;
-    // The controls' stop pass; a press in progress is forgotten.
+    // A slider being dragged is released (its "release" fires), then the stop pass of the
+    // sliders and of the controls; a press in progress is forgotten.
     void Stop() override;
     void Reset() override;
-    // The background, the controls, then what is under the pointer.
+    // The background, the controls, the sliders, then what is under the pointer.
     void Render() override;
     // The controls' activate pass; answers true.
     bool Activate() override;
@@ -46,14 +49,15 @@ public:
     void Input(const InputRecord* records, int count, bool keyboard) override;
     bool ShowCursor() override { return (flags_ & kNoCursor) == 0; }
     bool ShowInventory() override { return (flags_ & kNoInventory) == 0; }
-    // The background picture, as a 2-D texture, then the controls' textures.
+    // The background picture, as a 2-D texture, then the controls' textures (not the
+    // sliders').
     void CollectResources(std::vector<MapResource>& list, MapPart& part) override;
     void CancelPress() override;
     // A click in the border: moves to the exit state, then fires "exit".
     virtual void Exit();
 
-    // Render's steps after the drawing: the control under the pointer and the cursor's
-    // context.
+    // Render's steps after the drawing: the slider or the control under the pointer and the
+    // cursor's context.
     void UpdateHover();
     // Whether the pointer (in normalised device coordinates) lies in the border band.
     static bool InBorder(float x, float y);
@@ -65,6 +69,9 @@ public:
     const Control::ControlMap<Control::FlatControl>& Controls() const { return controls_; }
     const std::shared_ptr<Control::FlatControl>& Hovered() const { return hovered_; }
     const std::shared_ptr<Control::FlatControl>& Pressed() const { return pressed_; }
+    const Control::ControlMap<Control::Fader>& Faders() const { return faders_; }
+    // The slider under the pointer or being dragged, or null.
+    Control::Fader* ActiveFader() const { return fader_; }
 
 protected:
     // The quad of the background: the top 768 rows of a 1024x1024 picture.
@@ -72,6 +79,8 @@ protected:
     void PrimaryDown();
     void PrimaryUp();
     void SecondaryUp();
+    // Ends the drag of the slider in fader_, if any, and clears the field.
+    void ReleaseFader();
 
     Control::ControlMap<Control::FlatControl> controls_;
     std::shared_ptr<Control::FlatControl> hovered_;
@@ -79,6 +88,9 @@ protected:
     std::string exit_;
     std::string exitContext_;
     std::string background_;
+    Control::ControlMap<Control::Fader> faders_;
+    // One of faders_, not owned.
+    Control::Fader* fader_ = nullptr;
     std::uint32_t flags_ = 0;
 };
 
