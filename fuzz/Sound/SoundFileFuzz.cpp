@@ -57,6 +57,13 @@ void Exercise(const std::uint8_t* data, std::size_t size, bool exact) {
 
 } // namespace
 
+// vorbisfile leaks the headers of a later link when opening a damaged chained stream fails
+// (its own error path, after which ov_clear cannot reach them); leaks of the engine's code
+// are still reported.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libvorbisfile.so\n";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Exercise<Sound::WaveFile>(data, size, true);
     Exercise<Sound::OggFile>(data, size, false);

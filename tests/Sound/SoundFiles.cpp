@@ -1,6 +1,5 @@
 #include "SoundFiles.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vorbis/vorbisenc.h>
@@ -48,7 +47,7 @@ void Append(std::string& out, const ogg_page& page) {
 
 } // namespace
 
-std::string OggBytes(int channels, long rate, long frames, int serial) {
+std::string OggBytes(int channels, long rate, long frames, int serial, bool headerPages) {
     vorbis_info info;
     vorbis_info_init(&info);
     if (vorbis_encode_init_vbr(&info, channels, rate, 0.1f) != 0) {
@@ -62,50 +61,36 @@ std::string OggBytes(int channels, long rate, long frames, int serial) {
     vorbis_block_init(&dsp, &block);
     ogg_stream_state stream;
     ogg_stream_init(&stream, serial);
-
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
+    ogg_packet packets[3];
+    vorbis_analysis_headerout(&dsp, &comment, &packets[0], &packets[1], &packets[2]);
+    for (ogg_packet& header : packets) {
+        ogg_stream_packetin(&stream, &header);
+    }
     std::string out;
     ogg_page page;
-    while (ogg_stream_flush(&stream, &page) != 0) {
+    while (headerPages && ogg_stream_flush(&stream, &page) != 0) {
         Append(out, page);
     }
 
-    long done = 0;
-    bool ended = false;
-    while (!ended) {
-        const long chunk = std::min(1024L, frames - done);
-        if (chunk > 0) {
-            float** pcm = vorbis_analysis_buffer(&dsp, static_cast<int>(chunk));
-            for (long i = 0; i < chunk; ++i) {
-                for (int c = 0; c < channels; ++c) {
-                    pcm[c][i] = 0.25f * std::sin(static_cast<float>(done + i) * 0.05f * (c + 1));
-                }
-            }
-            done += chunk;
+    // All samples at once, then the end.
+    float** pcm = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
+    for (long i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            pcm[c][i] = 0.25f * std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(c + 1));
         }
-        vorbis_analysis_wrote(&dsp, static_cast<int>(chunk > 0 ? chunk : 0));
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page) != 0) {
-                    Append(out, page);
-                    ended = ended || ogg_page_eos(&page) != 0;
-                }
-            }
+    }
+    vorbis_analysis_wrote(&dsp, static_cast<int>(frames));
+    vorbis_analysis_wrote(&dsp, 0);
+    ogg_packet packet;
+    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+        vorbis_analysis(&block, nullptr);
+        vorbis_bitrate_addblock(&block);
+        while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0) {
+            ogg_stream_packetin(&stream, &packet);
         }
-        if (chunk <= 0 && !ended) {
-            while (ogg_stream_flush(&stream, &page) != 0) {
-                Append(out, page);
-                ended = ended || ogg_page_eos(&page) != 0;
-            }
-        }
+    }
+    while (ogg_stream_flush(&stream, &page) != 0) {
+        Append(out, page);
     }
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);

@@ -20,7 +20,8 @@ std::string Le32(std::uint32_t value);
 std::string Ramp(std::size_t count, std::uint8_t first = 0);
 
 // An Ogg Vorbis stream of `frames` frames of a quiet tone with the given layout; the serial
-// number tells the logical bitstreams of a chained file apart.
-std::string OggBytes(int channels, long rate, long frames, int serial = 1);
+// number tells the logical bitstreams of a chained file apart. Without header pages of their
+// own the file opens with its length but decodes to nothing.
+std::string OggBytes(int channels, long rate, long frames, int serial = 1, bool headerPages = true);
 
 } // namespace test
