@@ -1,0 +1,54 @@
+#pragma once
+
+#include <boost/shared_ptr.hpp>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+#include <wx/stream.h>
+
+namespace Sound {
+
+// A sound file of the game's data turned into PCM bytes for a sound buffer: the wave format
+// record, the PCM length, reading forward and rewinding to the first sample. One thread at a
+// time uses a source.
+class SoundFile {
+public:
+    // A source for the file chosen by the extension after its last dot, compared after
+    // lowering its case: "wav" gives a WaveFile, "ogg" an OggFile, anything else (or no dot)
+    // none. A missing or malformed file throws `exception`.
+    static boost::shared_ptr<SoundFile> Create(const std::string& name);
+
+    explicit SoundFile(const std::string& name);
+    virtual ~SoundFile() = default;
+    SoundFile(const SoundFile&) = delete;
+    SoundFile& operator=(const SoundFile&) = delete;
+
+    // Copies up to `bytes` PCM bytes into `buffer`; returns how many were delivered.
+    virtual std::uint32_t Read(void* buffer, std::uint32_t bytes) = 0;
+    // Back to the first sample.
+    virtual void Reset() = 0;
+
+    const std::string& Name() const { return name_; }
+    // The wave format record: 18 bytes, plus the extra bytes of a non-PCM format.
+    const std::vector<std::uint8_t>& Format() const { return wfx_; }
+    // PCM bytes of the whole sound.
+    std::uint32_t Size() const { return size_; }
+    // Fields of the format record.
+    std::uint16_t Channels() const;
+    std::uint16_t BlockAlign() const;
+    std::uint16_t BitsPerSample() const;
+
+protected:
+    // A stream that can seek: a stream that cannot (an entry of a ZIP archive) is read whole
+    // into memory first. Null stays null.
+    static std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream);
+    // The stream origin of a C seek origin (SEEK_SET, SEEK_CUR, SEEK_END).
+    static wxSeekMode SeekMode(int whence);
+
+    std::string name_;
+    std::vector<std::uint8_t> wfx_;
+    std::uint32_t size_ = 0;
+};
+
+} // namespace Sound

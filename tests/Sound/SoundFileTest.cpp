@@ -1,0 +1,190 @@
+// Sound sources: the choice by extension, the WAVE reader's format and size rules against
+// well-formed and damaged files, and the Ogg Vorbis decoder's format, length and end.
+
+#include "Sound/SoundFile.h"
+
+#include "Game/Exception.h"
+#include "Sound/OggFile.h"
+#include "Sound/WaveFile.h"
+#include "SoundFiles.h"
+#include "SoundFixture.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/mstream.h>
+
+namespace {
+
+using namespace test;
+
+// A stream over the bytes, which must outlive it.
+std::unique_ptr<wxInputStream> Stream(const std::string& bytes) {
+    return std::make_unique<wxMemoryInputStream>(bytes.data(), bytes.size());
+}
+
+std::string ReadAll(Sound::SoundFile& file, std::uint32_t piece) {
+    std::string out;
+    std::string buffer(piece, '\0');
+    while (const std::uint32_t got = file.Read(buffer.data(), piece)) {
+        out.append(buffer, 0, got);
+    }
+    return out;
+}
+
+std::string FormatOf(const Sound::SoundFile& file) {
+    return {file.Format().begin(), file.Format().end()};
+}
+
+TEST(SoundFileTest, ExtensionChoosesTheSource) {
+    SoundFixture fixture;
+    fixture.Add("Tone.Ogg", OggBytes(1, 22050, 3000));
+    // Entries of a ZIP archive cannot seek: the sources read them whole first.
+    fixture.Tree().AddZip("music.kpz",
+                          {{"zip/tone.ogg", OggBytes(2, 44100, 4000)},
+                           {"zip/ramp.wav", WaveBytes(PcmFormat(1, 8000, 8, 1), Ramp(300), 300)}});
+    fixture.Remount();
+    const struct {
+        const char* name;
+        std::uint32_t size;
+    } found[] = {{"Tone.Ogg", 6000}, {"zip\\tone.ogg", 16000}, {"zip\\ramp.wav", 300}};
+    for (const auto& f : found) {
+        SCOPED_TRACE(f.name);
+        const auto file = Sound::SoundFile::Create(f.name);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->Size(), f.size);
+        EXPECT_EQ(ReadAll(*file, 999).size(), f.size);
+        file->Reset();
+        EXPECT_EQ(ReadAll(*file, 999).size(), f.size);
+    }
+    const struct {
+        std::string name;
+        std::string error; // empty: no source
+    } cases[] = {
+        {"missing.OGG", "Specified file 'missing.OGG' is not in OGG format"},
+        {"missing.wav", "Cannot open WAV file: 'missing.wav"},
+        {"missing.mp3", ""},
+        {"missing", ""},
+        {"missing.wav.bak", ""},
+        {"dir.ogg\\missing", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.error.empty()) {
+            EXPECT_EQ(Sound::SoundFile::Create(c.name), nullptr);
+            continue;
+        }
+        try {
+            Sound::SoundFile::Create(c.name);
+            ADD_FAILURE() << "no exception";
+        } catch (const exception& e) {
+            EXPECT_EQ(e.what(), c.error);
+        }
+    }
+}
+
+TEST(SoundFileTest, WaveFormatAndSizeAreBoundedByTheFile) {
+    const std::string mono16 = PcmFormat(1, 22050, 16, 2);
+    const std::string ramp = Ramp(100);
+    const struct {
+        const char* what;
+        std::string file;
+        std::string format; // the format record expected
+        std::uint32_t size;
+    } cases[] = {
+        {"PCM", WaveBytes(mono16, ramp, 100), mono16 + Le16(0), 100},
+        {"PCM with a longer fmt chunk", WaveBytes(mono16 + Le16(0) + Le16(7), ramp, 100),
+         mono16 + Le16(0), 100},
+        {"non-PCM with 2 extra bytes",
+         WaveBytes(PcmFormat(1, 22050, 4, 2, 2) + Le16(2) + "xy", ramp, 100),
+         PcmFormat(1, 22050, 4, 2, 2) + Le16(2) + "xy", 100},
+        {"odd chunk before the data is padded",
+         WaveBytes(mono16, ramp, 100, "LIST" + Le32(3) + "abc" + '\0'), mono16 + Le16(0), 100},
+        {"data size beyond the file", WaveBytes(mono16, ramp, 0x7FFFFFF0), mono16 + Le16(0), 100},
+        {"RIFF size beyond the file", WaveBytes(mono16, ramp, 100, "", 0xFFFFFFF0),
+         mono16 + Le16(0), 100},
+        {"partial frame dropped", WaveBytes(mono16, Ramp(101), 101), mono16 + Le16(0), 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Sound::WaveFile file("x.wav", Stream(c.file));
+        EXPECT_EQ(FormatOf(file), c.format);
+        EXPECT_EQ(file.Size(), c.size);
+        // A request beyond the data gets what remains, never padded; a rewind gives it all.
+        std::string buffer(150, '\x55');
+        EXPECT_EQ(file.Read(buffer.data(), 10), 10u);
+        EXPECT_EQ(file.Read(buffer.data(), 150), c.size - 10);
+        EXPECT_EQ(buffer, Ramp(c.size - 10, 10) + std::string(160 - c.size, '\x55'));
+        file.Reset();
+        EXPECT_EQ(ReadAll(file, 64), Ramp(c.size));
+    }
+}
+
+TEST(SoundFileTest, DamagedWaveFilesFailWithTheirCondition) {
+    const std::string mono16 = PcmFormat(1, 22050, 16, 2);
+    const std::string good = WaveBytes(mono16, Ramp(10), 10);
+    const struct {
+        const char* what;
+        std::string file;
+        std::string condition; // the start of the logged condition
+    } cases[] = {
+        {"empty", "", "0 == mmioDescend( hmmio_, &ckRiff_"},
+        {"not RIFF", "RIFX" + good.substr(4), "(ckRiff_.ckid =="},
+        {"no fmt chunk", "RIFF" + Le32(4) + "WAVE", "0 == mmioDescend( hmmio_, &ckIn"},
+        {"fmt chunk cut by the file", good.substr(0, 30), "ckIn.cksize >="},
+        {"non-PCM without its count", WaveBytes(PcmFormat(1, 22050, 4, 2, 2), Ramp(10), 10),
+         "mmioRead( hmmio_, (CHAR*)&cbExtraBytes"},
+        {"extra bytes beyond the chunk",
+         WaveBytes(PcmFormat(1, 22050, 4, 2, 2) + Le16(900) + "xy", Ramp(10), 10),
+         "mmioRead( hmmio_, (CHAR *)( &wfx_"},
+        {"no data chunk", good.substr(0, 36), "0 == mmioDescend( hmmio_, &ck_"},
+        {"huge chunk hides the data", WaveBytes(mono16, Ramp(10), 10, "junk" + Le32(0xFFFFFFF0)),
+         "0 == mmioDescend( hmmio_, &ck_"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LogSince log;
+        EXPECT_THROW(Sound::WaveFile("x.wav", Stream(c.file)), exception);
+        const auto lines = log.Lines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "\tAt .\\Sound\\WaveFile");
+        EXPECT_EQ(lines[1].rfind("\tOn " + c.condition, 0), 0u) << lines[1];
+    }
+}
+
+TEST(SoundFileTest, OggGivesTheFirstBitstreamsFormatAndLength) {
+    const struct {
+        std::string bytes;
+        std::string format;
+        std::uint32_t size;
+    } cases[] = {
+        {OggBytes(2, 44100, 20000), PcmFormat(2, 44100, 16, 4) + Le16(0), 80000},
+        {OggBytes(1, 22050, 3000, 1) + OggBytes(2, 44100, 9000, 2), // chained
+         PcmFormat(1, 22050, 16, 2) + Le16(0), 6000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        Sound::OggFile file("x.ogg", Stream(c.bytes));
+        EXPECT_EQ(FormatOf(file), c.format);
+        ASSERT_EQ(file.Size(), c.size);
+        const std::string all = ReadAll(file, 4096);
+        EXPECT_EQ(all.size(), c.size);
+        EXPECT_NE(all, std::string(c.size, '\0'));
+
+        // At the end: nothing, zero-filled; across the end: the rest, then zeros.
+        std::string buffer(100, '\x55');
+        EXPECT_EQ(file.Read(buffer.data(), 100), 0u);
+        EXPECT_EQ(buffer, std::string(100, '\0'));
+        file.Reset();
+        std::string head(c.size - 8, '\0');
+        EXPECT_EQ(file.Read(head.data(), c.size - 8), c.size - 8);
+        buffer.assign(100, '\x55');
+        EXPECT_EQ(file.Read(buffer.data(), 100), 8u);
+        EXPECT_EQ(buffer, all.substr(c.size - 8) + std::string(92, '\0'));
+        EXPECT_EQ(head, all.substr(0, c.size - 8)); // the rewind decodes the same samples
+    }
+    for (const std::string& bytes : {std::string(), std::string("OggS not really")}) {
+        EXPECT_THROW(Sound::OggFile("bad.ogg", Stream(bytes)), exception);
+    }
+}
+
+} // namespace
