@@ -12,17 +12,60 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_NO_FAILURE_STRINGS
+// Only the formats the engine documents are decoded; the others are attack surface only.
+#define STBI_NO_GIF
+#define STBI_NO_PSD
+#define STBI_NO_PIC
+#define STBI_NO_HDR
 #include <stb_image.h>
 
 namespace Gfx {
 
 namespace {
 
+// stb_image reads the three header numbers of a binary PGM or PPM file into an int with no
+// overflow check, which is undefined behaviour on a long run of digits. The header is scanned
+// the way stb scans it (white space and '#' comments between the numbers), and a number of ten
+// digits or more refuses the file before stb sees it; no real picture is that large anyway.
+bool PnmHeaderFitsInt(const uint8_t* bytes, size_t size) {
+    if (size < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) {
+        return true;
+    }
+    const auto space = [](uint8_t c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    size_t i = 2;
+    for (int number = 0; number < 3; ++number) {
+        for (;;) {
+            while (i < size && space(bytes[i])) {
+                ++i;
+            }
+            if (i >= size || bytes[i] != '#') {
+                break;
+            }
+            while (i < size && bytes[i] != '\n' && bytes[i] != '\r') {
+                ++i;
+            }
+        }
+        size_t digits = 0;
+        for (; i < size && bytes[i] >= '0' && bytes[i] <= '9'; ++i) {
+            ++digits;
+        }
+        if (digits > 9) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int DecodeWithStb(const void* data, size_t size, Image& out) {
     if (size > size_t(std::numeric_limits<int>::max())) {
         return kErrInvalidData;
     }
     const auto* bytes = static_cast<const stbi_uc*>(data);
+    if (!PnmHeaderFitsInt(bytes, size)) {
+        return kErrInvalidData;
+    }
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(bytes, int(size), &w, &h, &channels) || w <= 0 || h <= 0 ||
         uint32_t(w) > kMaxImageSize || uint32_t(h) > kMaxImageSize) {

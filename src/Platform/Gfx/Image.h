@@ -28,9 +28,8 @@ constexpr uint32_t kMaxImageSize = 16384;
 // supported image.
 int DecodeImage(const void* data, size_t size, Image& out);
 
-// Resizes each face to the next powers of two of its width and height (bilinear), as the
-// default texture load of the game's original graphics library did. Sizes already powers of
-// two are left unchanged.
+// Resizes each face to the next powers of two of its width and height (bilinear), as classic
+// texture loaders do by default. Sizes already powers of two are left unchanged.
 void RoundToPowerOfTwo(Image& image);
 
 uint32_t NextPowerOfTwo(uint32_t value);
