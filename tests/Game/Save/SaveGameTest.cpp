@@ -90,8 +90,9 @@ protected:
     // The game's look that a load changes: vars.a, the lamp, the current state.
     std::string Look() { return Eval("vars.a") + " " + Lamp().GetState() + " " + map().Current(); }
 
-    // The "data" entry of a slot's file.
+    // The "data" entry of a slot's file, as it is on disk now.
     std::string Data(int slot) {
+        EXPECT_TRUE(Pack::Mount(Path(slot)));
         const auto stream = Locator::Instance().OpenLocation(Path(slot) + "#kpk:data");
         std::string text;
         char chunk[4096];
@@ -131,6 +132,16 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
     EXPECT_EQ(game().GameTime(), played);
     RunOut();
     EXPECT_EQ(Look(), "1 on B");
+
+    // Saving over the slot replaces the whole file and leaves nothing beside it.
+    game().lua_.Execute("vars.a = 2 game_save(2) game_save_refresh()");
+    EXPECT_NE(Data(2).find(R"(<game vars="vars = { a = 2 }")"), std::string::npos);
+    EXPECT_EQ(Eval("game_save_part(2)"), "p");
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Locator::Instance().SaveDir())) {
+        files.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(files, std::vector<std::string>{"save_2.kgs"});
 }
 
 // Slots other than 1 to 6 are refused; a file that is no pack, has no game data, is no
