@@ -42,9 +42,10 @@ bool FileExists(const std::string& path) {
 }
 
 // Reads what a "game" document must hold before anything of the running game is touched:
-// the root, its attributes, the "map" element with its own, and a "vars" text that Lua
-// can load. Throws xs::exception (or boost::bad_lexical_cast) otherwise.
-void CheckData(const std::string& text, lua_State* L) {
+// the root, its attributes, the "map" element with its own naming a part and a state that
+// the definition still has, and a "vars" text that Lua can load. Throws xs::exception (or
+// boost::bad_lexical_cast) otherwise.
+void CheckData(const std::string& text, lua_State* L, Map& map) {
     wxMemoryInputStream stream(text.data(), text.size());
     xs::IArchive archive(stream);
     std::string vars;
@@ -60,6 +61,10 @@ void CheckData(const std::string& text, lua_State* L) {
         throw xs::exception();
     }
     archive& xs::nvp("last", last) & xs::nvp("part", part);
+    if ((!part.empty() && map.GetParts().count(part) == 0) ||
+        (!last.empty() && map.GetStates().count(last) == 0)) {
+        throw xs::exception();
+    }
     if (luaL_loadbuffer(L, vars.data(), vars.size(), "vars") != 0) {
         lua_pop(L, 1);
         throw xs::exception();
@@ -153,7 +158,7 @@ void Game::LoadGame(int slot) {
     }
     const std::string text(bytes.begin(), bytes.end());
     try {
-        CheckData(text, lua_.Handle());
+        CheckData(text, lua_.Handle(), map_);
     } catch (const std::exception&) {
         LogFormat("Bad save game '%1%': not a saved game", path);
         return;

@@ -146,7 +146,8 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
 
 // Slots other than 1 to 6 are refused; a file that is no pack, has no game data, is no
 // game document, or holds a record that fails part-way is refused with a log line and the
-// game stays as it was. A state the definition no longer has is skipped.
+// game stays as it was, as it does for a part or a state to return to that the definition
+// no longer has. The record of a state the definition no longer has is skipped.
 TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
     NewLogLines();
     game().lua_.Execute("game_save(7) game_load(0)");
@@ -163,6 +164,8 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
         {"", false},
         {"<game/>", false},
         {head + R"(<map last="B" part="p"/></game>)" + "<", false},
+        {head + R"(<map last="B" part="old"/></game>)", false},
+        {head + R"(<map last="gone" part="p"/></game>)", false},
         {R"(<game vars="vars = {" time="5" control="no"><map last="B" part="p"/></game>)", false},
         {head + R"(<map last="B" part="p"><state name="B"><control name="lamp"/></state>)" +
              "</map></game>",
