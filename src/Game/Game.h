@@ -13,6 +13,11 @@
 #include <random>
 #include <string>
 
+namespace xs {
+class IArchive;
+class OArchive;
+} // namespace xs
+
 // The one game object: the map with its states, the Lua interpreter, the program's time
 // base, the game clock, the scripts' random numbers, the values that scripts and scenes set
 // for the final image, the on-screen texts and the save-slot summaries. Reached through
@@ -121,7 +126,30 @@ public:
     // number is logged and ignored.
     void SetSaveSlot(int i, float time, const std::string& part);
 
+    // Save games.
+
+    // Lua "game_save": writes the game as it stands into slot 1 to 6 (another number is
+    // logged and refused). The file is replaced only once the new one is complete; a
+    // failure to write it throws `exception` after a log line.
+    void SaveGame(int slot);
+    // Lua "game_load": restores the game saved in slot 1 to 6 and returns to its state. A
+    // missing file does nothing; a file that is damaged or no save game is refused with a
+    // log line and leaves the game as it was.
+    void LoadGame(int slot);
+    // Lua "game_save_refresh": re-reads the summaries of the six slots.
+    void RefreshSaves();
+    // The "game" record: "vars", the "map" element, "time" and "control". The inventory's
+    // record joins it once the inventory is part of the game.
+    void SaveXml(xs::OArchive& archive);
+    void LoadXml(xs::IArchive& archive);
+    // Opens the root element "game" (missing: xs::exception) and reads the record.
+    void LoadXmlRoot(xs::IArchive& archive);
+
 private:
+    // The "data" document of the game as it stands (runs the script variables' dump).
+    std::string SaveData();
+    // Restarts every state, then reads the document over the game and runs its `vars` text.
+    void ApplySaveData(const std::string& text);
     // The slot record of slot i, or null (logged) when i is not 1 to 6.
     SaveSlot* Slot(int i, const char* function);
     const SaveSlot* Slot(int i, const char* function) const;

@@ -95,10 +95,11 @@ void Game::RegisterApi() {
     lua_.Register("game_menu", &map_, &Map::Menu);
     lua_.Register("game_started", &map_, &Map::IsStarted);
     lua_.Register("game_exit", this, &Game::Exit);
-    // "game_save", "game_load": Game::SaveGame, Game::LoadGame
+    lua_.Register("game_save", this, &Game::SaveGame);
+    lua_.Register("game_load", this, &Game::LoadGame);
     lua_.Register("game_progress", &map_, &Map::GetProgress);
     lua_.Register("game_time", this, &Game::GameTime);
-    // "game_save_refresh": Game::RefreshSaves
+    lua_.Register("game_save_refresh", this, &Game::RefreshSaves);
     lua_.Register("game_save_part", this, &Game::SavePart);
     lua_.Register("game_save_time", this, &Game::SaveTime);
     lua_.Register("part_load", &map_, &Map::LoadPartByName);

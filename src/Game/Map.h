@@ -15,6 +15,11 @@
 #include <thread>
 #include <vector>
 
+namespace xs {
+class IArchive;
+class OArchive;
+} // namespace xs
+
 namespace State {
 class Base;
 class Screen;
@@ -76,6 +81,11 @@ public:
     void Return();
     // A new or loaded game: every state restarts (Reset, "init", "reset"), in name order.
     void Reset();
+    // The "map" record of a save game: "last", "part", then one "state" element per state
+    // in name order, transitions (names beginning with 't') left out. Reading hands each
+    // element to the state of its name; names the definition no longer has are skipped.
+    void SaveXml(xs::OArchive& archive);
+    void LoadXml(xs::IArchive& archive);
     // Lua "game_started": whether a game is under way (a last state is remembered).
     bool IsStarted();
     // Lua "game_progress": the preload's steps done out of its steps to do.

@@ -5,6 +5,7 @@
 #include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Game/TexMgr.h"
+#include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Math.h"
 #include "Platform/Gfx/Sprite.h"
@@ -60,6 +61,16 @@ void Screen::Load(const XmlDom::Element& element) {
     Control::CreateControls<Control::ImageMapped>(element, "imagemapped", controls_);
     Control::CreateControls<Control::Text>(element, "text", controls_);
     Control::CreateControls<Control::Fader>(element, "fader", faders_);
+}
+
+void Screen::LoadStateXml(xs::IArchive& archive) {
+    archive& xs::map_nvp("control", controls_, "name", false) &
+        xs::map_nvp("faders", faders_, "name", false);
+}
+
+void Screen::SaveStateXml(xs::OArchive& archive) {
+    archive& xs::map_nvp("control", controls_, "name", false) &
+        xs::map_nvp("faders", faders_, "name", false);
 }
 
 void Screen::Prepare() {

@@ -29,6 +29,13 @@ public:
         name_ = name;
     }
 
+    // The save record: the map "control" of the controls' own records, then the map
+    // "faders" of the sliders', each entry keyed by its attribute "name". Entries whose key
+    // names no control or slider of the screen are skipped.
+    void LoadState(xs::IArchive& archive) override { LoadStateXml(archive); }
+    void SaveState(xs::OArchive& archive) override { SaveStateXml(archive); }
+    void LoadStateXml(xs::IArchive& archive);
+    void SaveStateXml(xs::OArchive& archive);
     // "exit", "exitcontext", "src", then the controls: zones, images, mapped images, texts,
     // then the sliders.
     void Load(const XmlDom::Element& element) override;

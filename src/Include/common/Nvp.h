@@ -27,16 +27,21 @@ struct nvp {
 // A map written as one child element per entry, named by the pair's name, in key order. The
 // element holds the key as the attribute named key_, then the entry's own record: the
 // SaveState and LoadState of the object a shared pointer entry points to, or the SaveXml and
-// LoadXml of an entry held by value. Keys that begin with the letter 't' are not written
-// (transition states and their flash screens are named "t_..." and never saved).
+// LoadXml of an entry held by value. Unless skipTransitions is false, keys that begin with
+// the letter 't' are not written (transition states and their flash screens are named
+// "t_..." and never saved); maps of controls pass false, so that a control named "torch"
+// keeps its record.
 template <typename V>
 struct map_nvp {
-    map_nvp(std::string name, std::map<std::string, V>& value, std::string key)
-        : value_(&value), name_(std::move(name)), key_(std::move(key)) {}
+    map_nvp(std::string name, std::map<std::string, V>& value, std::string key,
+            bool skipTransitions = true)
+        : value_(&value), name_(std::move(name)), key_(std::move(key)),
+          skipTransitions_(skipTransitions) {}
 
     std::map<std::string, V>* value_;
     std::string name_;
     std::string key_;
+    bool skipTransitions_;
 };
 
 } // namespace xs

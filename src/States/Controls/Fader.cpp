@@ -3,6 +3,7 @@
 #include "Game/Check.h"
 #include "Game/GfxLink.h"
 #include "Game/TexMgr.h"
+#include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Math.h"
 #include "Platform/Gfx/Sprite.h"
 #include "Platform/Gfx/Texture.h"
@@ -148,6 +149,16 @@ void Fader::Render() {
     CheckResult(GfxLink::Sprite().Draw(GetTexMgr().Simple(tex_), nullptr, &centre, &at, 0xFFFFFFFF),
                 kWhere,
                 "dx().sprite()->Draw ( GetTexMgr().Simple ( tex_ ), 0, &c, &p, 0xFFFFFFFF )");
+}
+
+void Fader::LoadXml(xs::IArchive& archive) {
+    cg::point<float, 2> position;
+    archive& xs::nvp("x", position.x) & xs::nvp("y", position.y);
+    position_ = position;
+}
+
+void Fader::SaveXml(xs::OArchive& archive) {
+    archive& xs::nvp("x", position_.x) & xs::nvp("y", position_.y);
 }
 
 } // namespace State::Control

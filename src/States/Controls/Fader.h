@@ -16,6 +16,13 @@ namespace State::Control {
 // (drag ends). The screen's mouse input starts and ends the drags.
 class Fader : public Base {
 public:
+    void LoadState(xs::IArchive& archive) override { LoadXml(archive); }
+    void SaveState(xs::OArchive& archive) override { SaveXml(archive); }
+    // The save record: the knob position as the floats "x" then "y". Loading puts the knob
+    // exactly where the record says (no clamping, no event); a record lacking either value
+    // changes nothing.
+    void LoadXml(xs::IArchive& archive);
+    void SaveXml(xs::OArchive& archive);
     std::string GetContext() override { return "do"; }
     // One drag step while dragging, then the knob with the device's sprite.
     void Render() override;

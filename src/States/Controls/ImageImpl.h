@@ -3,6 +3,7 @@
 #include "Game/Check.h"
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
 #include "States/Controls/BaseImpl.h"
@@ -25,6 +26,18 @@ namespace State::Control {
 template <typename TextureHandler, typename Placement>
 class ImageImpl : public BaseImpl<typename Placement::Region> {
 public:
+    // The save record: the attribute "state", the current state's name. Loading enters the
+    // saved name as it stands, without restarting the animation; a name the definition no
+    // longer has is skipped, keeping the state the reset gave, so that no frame is asked
+    // for a state that does not exist.
+    void LoadState(xs::IArchive& archive) override {
+        std::string name;
+        archive& xs::nvp("state", name);
+        if (states_.count(name) != 0) {
+            current_ = name;
+        }
+    }
+    void SaveState(xs::OArchive& archive) override { archive& xs::nvp("state", current_); }
     // The current state's context.
     std::string GetContext() override { return Current().context; }
     // The frame of this moment, drawn.
