@@ -31,8 +31,11 @@ TEST_F(MusicTest, IdlesInSilenceUntilATrackIsAskedFor) {
     for (int k = 0; k < 3; ++k) {
         Frame(1e9f);
     }
+    // The current name and an empty one ask for nothing.
     music().play("silence");
+    music().play("");
     EXPECT_EQ(log.Lines(), std::vector<std::string>{"Waiting"});
+    EXPECT_EQ(music().Next(), "silence");
     EXPECT_EQ(music().GetState(), Music::kWaiting);
     EXPECT_EQ(music().Current(), "silence");
 }
