@@ -182,7 +182,7 @@ void Engine::Render() {
     CheckResult(device->Present(), kWhere, "device->Present(NULL, NULL, NULL, NULL)");
 
     Stage("Sound");
-    // The sound manager's Update(now) belongs here once the game owns one.
+    game().sound_.Update(game().Time());
 
     Stage("Map");
     game().map_.Update();

@@ -53,8 +53,8 @@ std::mt19937 SeededGenerator() {
 Game::Game() : Game(Environment{}) {}
 
 Game::Game(Environment environment)
-    : random_(SeededGenerator()), environment_(WithDefaults(std::move(environment))),
-      startTick_(environment_.ticks()) {
+    : sound_([this] { return Time(); }), random_(SeededGenerator()),
+      environment_(WithDefaults(std::move(environment))), startTick_(environment_.ticks()) {
     map_.SetPreloadTarget(&GameTexturePreload());
     hdr_.duration_ = 1.0f;
     sky_.duration_ = 1.0f;

@@ -5,6 +5,7 @@
 #include "Game/Map.h"
 #include "Game/TexMgr.h"
 #include "Script/State.h"
+#include "Sound/Manager.h"
 
 #include <array>
 #include <cstdint>
@@ -158,10 +159,11 @@ private:
 
 public:
     // Members in construction order, destroyed in reverse. The inventory belongs between
-    // cursor_ and map_, the sound manager between map_ and texMgr_.
+    // cursor_ and map_.
     Idle idle_;
     Cursor cursor_;
     Map map_;
+    Sound::Manager sound_;
     TexMgr texMgr_;
 
 private:

@@ -77,7 +77,8 @@ void Game::RegisterApi() {
     // are published here, in their places, when the owners join it.
     lua_.Register("context", &cursor_, &Cursor::GetContext);
     lua_.Register("move", &map_, &Map::SetState);
-    // "play": Sound::Manager::Play; "fade": Sound::Manager::Fade
+    lua_.Register("play", &sound_, &Sound::Manager::Play);
+    lua_.Register("fade", &sound_, &Sound::Manager::Fade);
     lua_.Register("time", this, &Game::Time);
     lua_.Register("rand", this, &Game::Rand);
     lua_.Register("dice", this, &Game::Dice);

@@ -1,5 +1,6 @@
 #include "Game/Map.h"
 
+#include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/TexMgr.h"
 #include "States/Cut.h"
@@ -54,9 +55,13 @@ void Map::Load(const XmlDom::Element& map) {
                 record.sounds_.emplace(sound.src_, std::move(sound));
             }
         }
+        // The music tracks are global, kept (and preloaded) by the sound manager.
+        const XmlDom::Selection music = XmlDom::SelectNodes(element, "music");
+        for (int j = 0; j < music.Length(); ++j) {
+            game().sound_.AddMusic(Sound::Music::ReadTrack(XmlDom::Item(music, j)));
+        }
         // The texture stripes are global, kept by the texture manager; they are read before
-        // the states, whose mapped images list the stripes' frames. The music tracks go to
-        // the sound manager once it is part of the game.
+        // the states, whose mapped images list the stripes' frames.
         GetTexMgr().LoadList(XmlDom::Child(element, "textures"));
 
         CreatePanoStates(element, record, "pano");

@@ -1,5 +1,6 @@
 #include "Game/TexturePreload.h"
 
+#include "Game/Game.h"
 #include "Game/GfxLink.h"
 #include "Game/TexMgr.h"
 #include "Platform/Gfx/Device.h"
@@ -27,7 +28,9 @@ void TexturePreload::EvictManagedResources() {
     }
 }
 
-void TexturePreload::LoadSound(const SoundDef&) {}
+void TexturePreload::LoadSound(const SoundDef& sound) {
+    game().sound_.Load(sound, false);
+}
 
 TexturePreload& GameTexturePreload() {
     static TexturePreload preload;

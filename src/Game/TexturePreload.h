@@ -4,7 +4,7 @@
 
 // The game's preload target: textures through the texture manager (which only reads and
 // decodes on the worker; the upload happens at first use on the user-interface thread) and
-// the device's eviction. Sounds are counted and wait for the sound manager.
+// the device's eviction; sounds through the sound manager, which also only reads and decodes.
 class TexturePreload : public PreloadTarget {
 public:
     void LoadTexture(const MapResource& resource) override;

@@ -30,7 +30,7 @@ std::uint16_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 
 } // namespace
 
-boost::shared_ptr<SoundFile> SoundFile::Create(const std::string& name) {
+std::string SoundFile::Extension(const std::string& name) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos) {
         return {};
@@ -38,6 +38,16 @@ boost::shared_ptr<SoundFile> SoundFile::Create(const std::string& name) {
     std::string extension = name.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+bool SoundFile::IsKnown(const std::string& name) {
+    const std::string extension = Extension(name);
+    return extension == "wav" || extension == "ogg";
+}
+
+boost::shared_ptr<SoundFile> SoundFile::Create(const std::string& name) {
+    const std::string extension = Extension(name);
     if (extension == "wav") {
         return boost::shared_ptr<SoundFile>(new WaveFile(name));
     }

@@ -18,6 +18,8 @@ public:
     // lowering its case: "wav" gives a WaveFile, "ogg" an OggFile, anything else (or no dot)
     // none. A missing or malformed file throws `exception`.
     static boost::shared_ptr<SoundFile> Create(const std::string& name);
+    // Whether Create chooses a source for the name: its extension is "wav" or "ogg".
+    static bool IsKnown(const std::string& name);
 
     explicit SoundFile(const std::string& name);
     virtual ~SoundFile() = default;
@@ -40,6 +42,8 @@ public:
     std::uint16_t BitsPerSample() const;
 
 protected:
+    // The text after the last dot in lower case; empty without a dot.
+    static std::string Extension(const std::string& name);
     // A stream that can seek: a stream that cannot (an entry of a ZIP archive) is read whole
     // into memory first. Null stays null.
     static std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream);
