@@ -87,8 +87,13 @@ void Map::StartPreload() {
     {
         std::lock_guard<std::mutex> lock(loadMutex_);
         if (preloading_) {
-            // One worker at a time: the running one takes another pass when it is done.
-            again_ = true;
+            // One worker at a time: the running one takes another pass when it is done, if
+            // anything is queued that its pass did not take. When its pass took everything,
+            // that pass raises the flag; another pass would raise it a second time and move
+            // the game to the start screen twice.
+            if (!toLoad_.empty() || !toUnload_.empty()) {
+                again_ = true;
+            }
             return;
         }
         preloading_ = true;

