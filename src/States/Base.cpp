@@ -129,7 +129,9 @@ void Base::FireStart() {
     startTime_ = lastTick_ = now_ = game().Time();
     timer_ = 0.0f;
     clockSet_ = true;
-    // The state's music track starts here once the sound manager is part of the game.
+    if (!sound_.empty()) {
+        game().sound_.PlayMusic(sound_);
+    }
     Start();
     FireEvent("start");
 }

@@ -1,5 +1,6 @@
 // The game's sound manager reached from the part loader, the preload target and scripts.
 
+#include "../States/Probe.h"
 #include "Game/TexturePreload.h"
 #include "Game/XmlDom.h"
 #include "SoundFixture.h"
@@ -36,7 +37,15 @@ TEST_F(GameSoundTest, PartSoundsMusicAndScriptsUseTheGamesManager) {
     load(R"(<music src="m.wav" wait="5"/>)");
     ASSERT_NE(manager.Find("m.wav"), nullptr);
     EXPECT_TRUE(manager.Find("m.wav")->IsStreamed());
-    manager.PlayMusic("m.wav");
+    // A state's "sound" asks for its track each time the state starts.
+    test::Probe state;
+    state.LoadCommon(
+        XmlDom::Child(XmlDom::Root(XmlDom::LoadString(
+                          R"(<korvantine><screen name="s" sound="m.wav"/></korvantine>)")),
+                      "screen"),
+        "p");
+    EXPECT_FALSE(manager.IsFading("m.wav"));
+    state.FireStart();
     EXPECT_TRUE(manager.IsFading("m.wav"));
 
     game().RegisterApi();
