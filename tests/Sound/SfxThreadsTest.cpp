@@ -48,8 +48,10 @@ TEST(SfxThreadsTest, StreamRefillsWhileTheMixerRuns) {
     }
     done = true;
     mixer.join();
-    EXPECT_GT(refills, 3);
-    EXPECT_GT(periods.load(), 100);
+    // Only an update ends a turn; how many blocks each update found behind the cursor depends
+    // on how far the mixer ran meanwhile. Ending a turn takes the whole sound mixed.
+    EXPECT_GE(refills, 3);
+    EXPECT_GT(periods.load(), 117);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "Sound/WaveFile.h"
 #include "SoundFiles.h"
 #include "SoundFixture.h"
+#include "support/ErrorText.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -73,12 +74,7 @@ TEST(SoundFileTest, ExtensionChoosesTheSource) {
             EXPECT_EQ(Sound::SoundFile::Create(c.name), nullptr);
             continue;
         }
-        try {
-            Sound::SoundFile::Create(c.name);
-            ADD_FAILURE() << "no exception";
-        } catch (const exception& e) {
-            EXPECT_EQ(e.what(), c.error);
-        }
+        EXPECT_EQ(ErrorText([&] { Sound::SoundFile::Create(c.name); }), c.error);
     }
 }
 

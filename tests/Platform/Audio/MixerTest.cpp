@@ -9,28 +9,6 @@ namespace {
 
 using namespace Audio;
 
-// A stereo 16-bit buffer of `frames` frames holding a distinct value in every sample.
-std::vector<std::int16_t> Pattern(std::size_t frames) {
-    std::vector<std::int16_t> s(frames * 2);
-    for (std::size_t i = 0; i < frames; ++i) {
-        s[2 * i] = static_cast<std::int16_t>(i * 7 % 20000 - 10000);
-        s[2 * i + 1] = static_cast<std::int16_t>(-(static_cast<int>(i) * 13 % 30000) + 15000);
-    }
-    return s;
-}
-
-TEST(AudioMix, UnityGainCopiesBitExactThenStopsWithSilence) {
-    auto device = test::ManualDevice();
-    const auto pattern = Pattern(3000);
-    auto buffer = test::MakeBuffer(*device, 0x82, 12000);
-    test::Write(*buffer, 0, test::Samples(pattern));
-    ASSERT_EQ(Ok, buffer->Play(0, 0, 0));
-    const auto out = test::Render(*device, 4000);
-    EXPECT_EQ(pattern, std::vector<std::int16_t>(out.begin(), out.begin() + 6000));
-    EXPECT_EQ(std::vector<std::int16_t>(2000, 0),
-              std::vector<std::int16_t>(out.begin() + 6000, out.end()));
-}
-
 TEST(AudioMix, VolumeScalesTheAmplitude) {
     struct Case {
         std::int32_t volume;
@@ -51,15 +29,31 @@ TEST(AudioMix, VolumeScalesTheAmplitude) {
     }
 }
 
-TEST(AudioMix, EightBitMonoAndClipping) {
-    auto device = test::ManualDevice();
-    auto mono8 = test::MakeBuffer(*device, 0x82, 4, 44100, 1, 8);
-    test::Write(*mono8, 0, {0x00, 0x80, 0xFF, 0x90});
-    ASSERT_EQ(Ok, mono8->Play(0, 0, 0));
-    EXPECT_EQ((std::vector<std::int16_t>{-32768, -32768, 0, 0, 32512, 32512, 4096, 4096}),
-              test::Render(*device, 4));
-
+// Eight-bit samples are unsigned around 0x80; a mono source feeds both channels; a slower
+// rate is interpolated, its last frame held to the end.
+TEST(AudioMix, SourceFormatsConvertToTheOutput) {
+    const struct {
+        std::uint32_t rate;
+        std::uint16_t bits;
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::int16_t> out;
+    } cases[] = {
+        {44100, 8, {0x00, 0x80, 0xFF, 0x90}, {-32768, -32768, 0, 0, 32512, 32512, 4096, 4096}},
+        {22050,
+         16,
+         test::Samples({0, 1000, 3000}),
+         {0, 0, 500, 500, 1000, 1000, 2000, 2000, 3000, 3000, 3000, 3000, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        auto device = test::ManualDevice();
+        auto buffer =
+            test::MakeBuffer(*device, 0x82, std::uint32_t(c.bytes.size()), c.rate, 1, c.bits);
+        test::Write(*buffer, 0, c.bytes);
+        ASSERT_EQ(Ok, buffer->Play(0, 0, 0));
+        EXPECT_EQ(c.out, test::Render(*device, c.out.size() / 2)) << c.bits;
+    }
     // Two full-scale buffers sum beyond the 16-bit range and clip.
+    auto device = test::ManualDevice();
     auto a = test::MakeBuffer(*device, 0x82, 8);
     auto b = test::MakeBuffer(*device, 0x82, 8);
     test::Write(*a, 0, test::Samples({30000, -30000, 20000, 100}));
@@ -67,17 +61,6 @@ TEST(AudioMix, EightBitMonoAndClipping) {
     ASSERT_EQ(Ok, a->Play(0, 0, 0));
     ASSERT_EQ(Ok, b->Play(0, 0, 0));
     EXPECT_EQ((std::vector<std::int16_t>{32767, -32768, -5000, 300}), test::Render(*device, 2));
-}
-
-TEST(AudioMix, SourceRatesAreInterpolated) {
-    auto device = test::ManualDevice();
-    auto half = test::MakeBuffer(*device, 0x82, 6, 22050, 1, 16);
-    test::Write(*half, 0, test::Samples({0, 1000, 3000}));
-    ASSERT_EQ(Ok, half->Play(0, 0, 0));
-    // Every source frame spans two output frames; the last holds its value to the end.
-    EXPECT_EQ((std::vector<std::int16_t>{0, 0, 500, 500, 1000, 1000, 2000, 2000, 3000, 3000, 3000,
-                                         3000, 0, 0}),
-              test::Render(*device, 7));
 }
 
 // The direction alone sets the gains: no direction at all, or straight up, stays centred.

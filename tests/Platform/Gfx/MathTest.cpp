@@ -7,39 +7,24 @@ namespace {
 
 using namespace Gfx;
 
-void ExpectMatrixNear(const Matrix& a, const Matrix& b, float tolerance = 1e-5f) {
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_NEAR(a.m[r][c], b.m[r][c], tolerance) << r << "," << c;
-        }
-    }
-}
-
 Vector3 Direction(float heading, float pitch) {
     return {std::sin(heading) * std::cos(pitch), std::sin(pitch),
             std::cos(heading) * std::cos(pitch)};
 }
 
-// Row vectors, left-handed: (1,0,0)·RotationY(90°) = (cos, 0, -sin) = (0, 0, -1); looking
-// along +z is no turn at all.
-TEST(GfxMath, RotationYTurnsXTowardsMinusZ) {
+// Row vectors, left-handed: (1,0,0)·RotationY(90°) = (0, 0, -1). The projection maps the near
+// and far planes to depth 0 and 1 and narrows x by the aspect.
+TEST(GfxMath, RotationIsLeftHandedAndDepthRunsFromZeroToOne) {
     const Vector4 v = Vec3Transform({1, 0, 0}, MatrixRotationY(float(M_PI / 2)));
     EXPECT_NEAR(v.x, 0, 1e-6);
     EXPECT_NEAR(v.z, -1, 1e-6);
     EXPECT_EQ(v.w, 1);
-    ExpectMatrixNear(MatrixLookAtLH({0, 0, 0}, Direction(0, 0), {0, 1, 0}), MatrixIdentity());
-}
-
-TEST(GfxMath, PerspectiveMapsNearAndFarToDepthZeroAndOne) {
-    const Matrix p = MatrixPerspectiveFovLH(float(M_PI / 2), 1.0f, 0.1f, 10000.0f);
-    EXPECT_NEAR(p.m[1][1], 1.0f, 1e-6);
-    EXPECT_NEAR(p.m[0][0], 1.0f, 1e-6);
+    const Matrix p = MatrixPerspectiveFovLH(float(M_PI / 2), 4.0f / 3.0f, 0.1f, 10000.0f);
+    EXPECT_NEAR(p.m[0][0], 0.75f, 1e-6);
     const Vector4 nearPoint = Vec3Transform({0, 0, 0.1f}, p);
     const Vector4 farPoint = Vec3Transform({0, 0, 10000.0f}, p);
     EXPECT_NEAR(nearPoint.z / nearPoint.w, 0.0f, 1e-5);
     EXPECT_NEAR(farPoint.z / farPoint.w, 1.0f, 1e-5);
-    const Matrix wide = MatrixPerspectiveFovLH(1.0f, 4.0f / 3.0f, 0.1f, 10000.0f);
-    EXPECT_NEAR(wide.m[0][0], wide.m[1][1] * 0.75f, 1e-6);
 }
 
 // The pointer ray: the centre of the screen through inverse(view·projection) gives the view
@@ -61,18 +46,19 @@ TEST(GfxMath, CentreOfScreenUnprojectsToTheViewDirection) {
     }
 }
 
-TEST(GfxMath, SingularInverseGivesIdentityAndFalse) {
-    Matrix zero;
+// No NaN out of degenerate input: a singular matrix inverts to the identity and false, a zero
+// vector normalises to zero.
+TEST(GfxMath, DegenerateInputGivesNoNan) {
     Matrix out = MatrixRotationY(1);
-    EXPECT_FALSE(MatrixInverse(zero, out));
-    ExpectMatrixNear(out, MatrixIdentity());
+    EXPECT_FALSE(MatrixInverse(Matrix{}, out));
+    const Matrix identity = MatrixIdentity();
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(out.m[r][c], identity.m[r][c]) << r << "," << c;
+        }
+    }
     const Vector3 n = Vec3Normalize({0, 0, 0});
-    EXPECT_EQ(n.x, 0);
-    EXPECT_EQ(n.y, 0);
-    EXPECT_EQ(n.z, 0);
-    const Vector3 unit = Vec3Normalize({3, 0, 4});
-    EXPECT_FLOAT_EQ(unit.x, 0.6f);
-    EXPECT_FLOAT_EQ(unit.z, 0.8f);
+    EXPECT_TRUE(n.x == 0 && n.y == 0 && n.z == 0);
 }
 
 } // namespace

@@ -9,18 +9,22 @@
 
 namespace test {
 
-// What the game's per-frame input step does with a device: take one batch; when that
-// fails, re-acquire while the device answers "input lost" and deliver nothing.
-inline std::optional<std::vector<Input::Record>> FrameBatch(Input::Device& device) {
-    std::vector<Input::Record> records(Input::BatchSize);
-    std::uint32_t count = Input::BatchSize;
-    if (device.GetDeviceData(records.data(), &count) != Input::Ok) {
-        while (device.Acquire() == Input::ErrInputLost) {
+// What the game's per-frame input step takes from a device: batch after batch until one is
+// short; when a read fails, one acquire attempt and nothing for this frame.
+inline std::optional<std::vector<Input::Record>> FrameRecords(Input::Device& device) {
+    std::vector<Input::Record> records;
+    for (;;) {
+        std::vector<Input::Record> batch(Input::BatchSize);
+        std::uint32_t count = Input::BatchSize;
+        if (device.GetDeviceData(batch.data(), &count) != Input::Ok) {
+            device.Acquire();
+            return std::nullopt;
         }
-        return std::nullopt;
+        records.insert(records.end(), batch.begin(), batch.begin() + count);
+        if (count < Input::BatchSize) {
+            return records;
+        }
     }
-    records.resize(count);
-    return records;
 }
 
 // Every record buffered on an acquired device (up to 100).

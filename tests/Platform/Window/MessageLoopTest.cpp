@@ -133,9 +133,14 @@ TEST(MessageLoop, AnExceptionFromAnIdleHandlerLeavesRun) {
     EXPECT_EQ(journal, (std::vector<std::string>{"failing"}));
 }
 
-TEST(MessageLoop, EachThreadSeesItsInnermostLoop) {
+// A thread's current loop is its innermost one, which PostQuitMessage ends; an idle
+// registration lasts as long as its holder, and needs a loop.
+TEST(MessageLoop, InnermostLoopAndIdleRegistration) {
     EXPECT_EQ(CurrentLoop(), nullptr);
     PostQuitMessage(1); // no loop: nothing to end
+    std::vector<std::string> journal;
+    Recorder a("a", journal);
+    EXPECT_THROW(IdleRegistration{a}, exception);
     {
         CCustomMessageLoop outer;
         EXPECT_EQ(CurrentLoop(), &outer);
@@ -147,27 +152,13 @@ TEST(MessageLoop, EachThreadSeesItsInnermostLoop) {
             EXPECT_FALSE(outer.QuitPosted());
         }
         EXPECT_EQ(CurrentLoop(), &outer);
+        {
+            IdleRegistration registration(a);
+            outer.OnIdle(0);
+        }
+        outer.OnIdle(0);
+        EXPECT_EQ(journal, std::vector<std::string>{"a"});
+        EXPECT_FALSE(outer.RemoveIdleHandler(&a));
     }
     EXPECT_EQ(CurrentLoop(), nullptr);
-}
-
-TEST(MessageLoop, IdleRegistrationLastsAsLongAsItsHolder) {
-    EXPECT_THROW(
-        {
-            std::vector<std::string> journal;
-            Recorder a("a", journal);
-            IdleRegistration registration(a);
-        },
-        exception);
-
-    CCustomMessageLoop loop;
-    std::vector<std::string> journal;
-    Recorder a("a", journal);
-    {
-        IdleRegistration registration(a);
-        loop.OnIdle(0);
-    }
-    loop.OnIdle(0);
-    EXPECT_EQ(journal, std::vector<std::string>{"a"});
-    EXPECT_FALSE(loop.RemoveIdleHandler(&a));
 }
