@@ -161,13 +161,6 @@ TEST_F(Binding, GlobalsTableThatRefusesNewNamesFailsRegistration) {
     EXPECT_EQ(sink_.calls_, "Touch()");
 }
 
-TEST_F(Binding, EveryStandardLibraryIsOpen) {
-    state_.Execute("put(type(string.format) .. type(table.concat) .. type(math.floor) .."
-                   " type(io.write) .. type(os.time) .. type(coroutine.create) .."
-                   " type(debug.traceback) .. type(package.loaded))");
-    EXPECT_EQ(sink_.calls_, "Take(functionfunctionfunctionfunctionfunctionfunctionfunctiontable)");
-}
-
 // One namespace: a newer registration hides the older one, and unregistering leaves nil.
 // A Lua copy of a global outlives its binding: calling it once the global is unbound (and
 // its object destroyed) or replaced is a Lua error, never a call through a stale proxy.
