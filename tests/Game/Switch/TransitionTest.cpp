@@ -228,15 +228,6 @@ TEST_F(TransitionTest, StatesResolvedAtStart) {
     EXPECT_EQ(Seen(), "A:stop");
 }
 
-TEST_F(TransitionTest, InventoryFollowsTheStateShown) {
-    LoadPart(Noted("screen", "A") + Noted("loading", "B"));
-    Cross();
-    EXPECT_TRUE(Current()->ShowInventory());
-    EXPECT_FALSE(Current()->ShowCursor());
-    Frame(501);
-    EXPECT_FALSE(Current()->ShowInventory());
-}
-
 TEST_F(TransitionTest, DefinitionErrors) {
     struct {
         const char* element;
