@@ -2,9 +2,7 @@
 
 #include "FileSystem/Locator.h"
 #include "FileSystem/Pack.h"
-#include "Game/Log.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <wx/init.h>
 #include <wx/wfstream.h>
@@ -75,26 +73,6 @@ std::string ReadStream(const std::unique_ptr<wxInputStream>& stream) {
 std::string Read(Locator& locator, const std::string& path) {
     std::vector<std::uint8_t> bytes;
     return locator.ReadAll(path, bytes) ? Text(bytes) : "<none>";
-}
-
-LogTail::LogTail() {
-    static std::atomic<int> counter{0};
-    marker_ = "-- test mark " + std::to_string(counter++);
-    LogWrite(marker_);
-}
-
-std::vector<std::string> LogTail::Lines() const {
-    const std::vector<std::string> all = SplitLines(Log::Instance().Lines());
-    std::vector<std::string> after;
-    bool seen = false;
-    for (const std::string& line : all) {
-        if (seen) {
-            after.push_back(line);
-        }
-        seen = seen || line == marker_;
-    }
-    EXPECT_TRUE(seen) << "more than " << Log::kKeptLines << " lines logged since the mark";
-    return after;
 }
 
 GameTree::GameTree(const std::string& rootName) : root_(temp_ / rootName) {

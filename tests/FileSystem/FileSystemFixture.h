@@ -38,15 +38,8 @@ std::string ReadStream(const std::unique_ptr<wxInputStream>& stream);
 // The file's bytes through Locator::ReadAll, or "<none>".
 std::string Read(Locator& locator, const std::string& path);
 
-// The log lines written after the line marker (which is written first).
-class LogTail {
-public:
-    LogTail();
-    std::vector<std::string> Lines() const;
-
-private:
-    std::string marker_;
-};
+// The log lines written since this object was made.
+using LogTail = LogSince;
 
 // An installation tree: root/Bin, root/Data, root/Save, under a temporary folder whose
 // name may hold characters that locations treat specially.

@@ -52,19 +52,17 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
     struct Expected {
         const char* name;
         const std::type_info& kind;
-        bool cursor;
-        bool inventory;
         const char* effect;
     } const expected[] = {
-        {"hall", typeid(State::Pano), true, true, "warm"},
-        {"s_intro", typeid(State::Screen), true, true, ""},
-        {"main", typeid(State::Menu), true, false, "cinema"},
-        {"mp_main", typeid(State::MenuPano), true, false, ""},
-        {"c_arrive", typeid(State::Cut), false, false, ""},
-        {"v_logo", typeid(State::Video), false, false, ""},
-        {"l_boot", typeid(State::Loading), false, false, ""},
-        {"page1", typeid(State::Page), true, true, ""},
-        {"t_hall_tower", typeid(State::Transition), false, false, ""},
+        {"hall", typeid(State::Pano), "warm"},
+        {"s_intro", typeid(State::Screen), ""},
+        {"main", typeid(State::Menu), "cinema"},
+        {"mp_main", typeid(State::MenuPano), ""},
+        {"c_arrive", typeid(State::Cut), ""},
+        {"v_logo", typeid(State::Video), ""},
+        {"l_boot", typeid(State::Loading), ""},
+        {"page1", typeid(State::Page), ""},
+        {"t_hall_tower", typeid(State::Transition), ""},
     };
     ASSERT_EQ(map.GetStates().size(), std::size(expected));
     for (const Expected& e : expected) {
@@ -74,8 +72,6 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
         const State::Base& base = *state;
         EXPECT_EQ(typeid(base), e.kind);
         EXPECT_EQ(state->PartName(), "intro");
-        EXPECT_EQ(state->ShowCursor(), e.cursor);
-        EXPECT_EQ(state->ShowInventory(), e.inventory);
         EXPECT_EQ(state->QueryEffect(), e.effect);
         EXPECT_FALSE(state->IsActive());
     }

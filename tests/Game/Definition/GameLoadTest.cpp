@@ -3,6 +3,7 @@
 #include "LogFile.h"
 #include "States/Base.h"
 #include "support/TestSupport.h"
+#include "support/ThrownText.h"
 
 #include <boost/lexical_cast.hpp>
 #include <lua.hpp>
@@ -36,38 +37,26 @@ protected:
     test::TempDir dir_;
 };
 
-TEST_F(GameLoadTest, ReadsTheIdleSettingsAndTheMap) {
-    WithDefinition(Definition(Idle("4000"), Map(R"(<screen name="s" src="s.png"/>)")));
+// The idle settings and the map are read; the script API is there before the first state's
+// "init" runs; names are the file's bytes, whatever their code page.
+TEST_F(GameLoadTest, ReadsTheSettingsAndTheMapWithTheApiInPlace) {
+    WithDefinition(
+        R"(<?xml version="1.0" encoding="windows-1252"?>)" +
+        Definition(
+            Idle("4000"),
+            Map("<screen name=\"caf\xE9\" src=\"s.png\"><event name=\"init\">seen = "
+                "type(move) .. type(vars) .. type(vardump) .. type(game_exit)</event></screen>")));
     game().Load();
-    EXPECT_EQ(game().idle_.period_x, 0.5f);
-    EXPECT_EQ(game().idle_.period_y, 2.0f);
-    EXPECT_EQ(game().idle_.ampl_x, 0.001f);
-    EXPECT_EQ(game().idle_.ampl_y, -0.25f);
-    EXPECT_EQ(game().idle_.delay, 4000.0f);
-    EXPECT_NE(game().map_.GetState("s"), nullptr);
+    const Game::Idle& idle = game().idle_;
+    EXPECT_EQ(
+        std::vector<float>({idle.period_x, idle.period_y, idle.ampl_x, idle.ampl_y, idle.delay}),
+        std::vector<float>({0.5f, 2.0f, 0.001f, -0.25f, 4000.0f}));
+    EXPECT_NE(game().map_.GetState("caf\xE9"), nullptr);
     EXPECT_EQ(game().map_.MenuState(), "m");
-}
-
-// The script API is there before the first state's "init" runs.
-TEST_F(GameLoadTest, GlobalsExistBeforeTheFirstInit) {
-    WithDefinition(Definition(
-        Idle("0"),
-        Map(R"(<screen name="s" src="s.png"><event name="init">seen = type(move) .. type(vars) )"
-            R"(.. type(vardump) .. type(game_exit)</event></screen>)")));
-    game().Load();
     lua_State* L = game().lua_.Handle();
     lua_getfield(L, LUA_GLOBALSINDEX, "seen");
     EXPECT_STREQ(lua_tostring(L, -1), "functiontablefunctionfunction");
     lua_pop(L, 1);
-}
-
-// Names are the file's bytes, whatever their code page.
-TEST_F(GameLoadTest, EightBitNamesAreKept) {
-    const std::string name = "caf\xE9";
-    WithDefinition(R"(<?xml version="1.0" encoding="windows-1252"?>)" +
-                   Definition(Idle("0"), Map("<screen name=\"" + name + "\" src=\"s.png\"/>")));
-    game().Load();
-    EXPECT_NE(game().map_.GetState(name), nullptr);
 }
 
 TEST_F(GameLoadTest, FailuresEndTheLoad) {
@@ -92,16 +81,8 @@ TEST_F(GameLoadTest, FailuresEndTheLoad) {
     };
     for (const auto& c : cases) {
         WithDefinition(c.xml);
-        try {
-            game().Load();
-            ADD_FAILURE() << c.what;
-        } catch (const exception& e) {
-            EXPECT_EQ(std::string(e.what()), c.error) << c.what;
-        }
+        EXPECT_EQ(test::ThrownText([&] { game().Load(); }), c.error) << c.what;
     }
-}
-
-TEST_F(GameLoadTest, IdleValuesMustBeNumbers) {
     for (const char* value : {"1.5x", "", "one", "1 "}) {
         WithDefinition(Definition(Idle(value), Map("")));
         EXPECT_THROW(game().Load(), boost::bad_lexical_cast) << value;
@@ -111,12 +92,7 @@ TEST_F(GameLoadTest, IdleValuesMustBeNumbers) {
 TEST_F(GameLoadTest, MissingDefinition) {
     UseTree(dir_.Path().string());
     test::LogFileSince log;
-    try {
-        game().Load();
-        ADD_FAILURE();
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "Cannot load 'korvantine.xml'");
-    }
+    EXPECT_EQ(test::ThrownText([&] { game().Load(); }), "Cannot load 'korvantine.xml'");
     EXPECT_EQ(log.Lines(), std::vector<std::string>{"Cannot open file 'korvantine.xml'"});
 }
 

@@ -2,6 +2,7 @@
 
 #include "Game/Exception.h"
 #include "support/GameFixture.h"
+#include "support/ThrownText.h"
 
 #include <boost/lexical_cast.hpp>
 #include <cmath>
@@ -44,12 +45,10 @@ TEST_F(CursorTest, LoadsTheAtlasAndContextsLaterNamesReplacingEarlier) {
 }
 
 TEST_F(CursorTest, DefinitionFaultsThrow) {
-    try {
-        cursor_.Load(CursorElement(R"(<cursor><context index="1" name="a"/></cursor>)"));
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "Configuration error: \n  Attribute 'tex' not found at cursor");
-    }
+    EXPECT_EQ(test::ThrownText([&] {
+                  cursor_.Load(CursorElement(R"(<cursor><context index="1" name="a"/></cursor>)"));
+              }),
+              "Configuration error: \n  Attribute 'tex' not found at cursor");
     for (const char* context :
          {R"(name="a")", R"(index="1")", R"(index="1.5" name="a")", R"(index="x" name="a")",
           R"(index="" name="a")", R"(index="99999999999" name="a")"}) {
@@ -59,37 +58,28 @@ TEST_F(CursorTest, DefinitionFaultsThrow) {
     }
 }
 
-// 100 mouse units from the centre at each sensitivity; out-of-range values behave as the
-// nearest edge and a value that is not a number as the default 0.5.
-TEST_F(CursorTest, MotionScalesWithClampedSensitivity) {
+// Motion scales with the sensitivity (100 mouse units: out-of-range values behave as the
+// nearest edge, a value that is not a number as the default 0.5), and the position stays on
+// the screen and finite whatever the motion.
+TEST_F(CursorTest, MotionScalesWithClampedSensitivityAndStaysOnTheScreen) {
+    const float lo = 100.0f / 1800.0f;
     struct Case {
-        float sensitivity;
-        float moved;
+        float sensitivity, dx, dy, x, y;
     };
-    for (const Case& c : {Case{0.5f, 0.1f}, Case{1.0f, 0.5f}, Case{0.0f, 100.0f / 1800.0f},
-                          Case{3.0f, 0.5f}, Case{-2.0f, 100.0f / 1800.0f}, Case{kInf, 0.5f},
-                          Case{-kInf, 100.0f / 1800.0f}, Case{kNaN, 0.1f}}) {
+    for (const Case& c :
+         {Case{0.5f, 100, -100, 0.6f, 0.4f}, Case{1.0f, 100, -100, 1.0f, 0.0f},
+          Case{0.0f, 100, -100, 0.5f + lo, 0.5f - lo}, Case{3.0f, 100, -100, 1.0f, 0.0f},
+          Case{-2.0f, 100, -100, 0.5f + lo, 0.5f - lo}, Case{kInf, 100, -100, 1.0f, 0.0f},
+          Case{-kInf, 100, -100, 0.5f + lo, 0.5f - lo}, Case{kNaN, 100, -100, 0.6f, 0.4f},
+          Case{0.5f, 1e6f, -1e6f, 1.0f, 0.0f}, Case{0.5f, -1e6f, 1e6f, 0.0f, 1.0f},
+          Case{0.5f, kNaN, 100, 0.5f, 0.6f}, Case{0.5f, 100, kNaN, 0.6f, 0.5f},
+          Case{0.5f, kInf, -kInf, 1.0f, 0.0f}}) {
+        SCOPED_TRACE(testing::Message() << c.sensitivity << ": " << c.dx << ", " << c.dy);
         opts().mouseSensitivity_ = c.sensitivity;
-        cursor_.SetPos(0.4f, 0.5f);
-        cursor_.Move(100.0f, -100.0f);
-        EXPECT_NEAR(cursor_.X(), std::min(0.4f + c.moved, 1.0f), 1e-6f) << c.sensitivity;
-        EXPECT_NEAR(cursor_.Y(), std::max(0.5f - c.moved, 0.0f), 1e-6f) << c.sensitivity;
-    }
-}
-
-TEST_F(CursorTest, PositionStaysOnTheScreenAndFinite) {
-    struct Case {
-        float dx, dy;
-        float x, y;
-    };
-    for (const Case& c : {Case{1e6f, -1e6f, 1.0f, 0.0f}, Case{-1e6f, 1e6f, 0.0f, 1.0f},
-                          Case{kNaN, 100.0f, 0.5f, 0.6f}, Case{100.0f, kNaN, 0.6f, 0.5f},
-                          Case{kInf, -kInf, 1.0f, 0.0f}}) {
-        opts().mouseSensitivity_ = 0.5f;
         cursor_.SetPos(0.5f, 0.5f);
         cursor_.Move(c.dx, c.dy);
-        EXPECT_FLOAT_EQ(cursor_.X(), c.x) << c.dx << ", " << c.dy;
-        EXPECT_FLOAT_EQ(cursor_.Y(), c.y) << c.dx << ", " << c.dy;
+        EXPECT_NEAR(cursor_.X(), c.x, 1e-6f);
+        EXPECT_NEAR(cursor_.Y(), c.y, 1e-6f);
     }
     cursor_.SetPos(0.25f, 0.75f);
     cursor_.SetPos(kNaN, 2.0f);

@@ -17,6 +17,7 @@
 #include "Platform/Window/CCustomMessageLoop.h"
 #include "RecordingState.h"
 #include "support/TestSupport.h"
+#include "support/ThrownText.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -258,53 +259,29 @@ TEST_F(EngineTest, InputBatchesReachTheCurrentStateMouseFirst) {
     EXPECT_NE(game().map_.CurrentState(), a);
 }
 
-// The cursor is drawn over the final picture, its hot spot on the pointer, when the state
-// shows it.
-TEST_F(EngineTest, CursorIsDrawnWhenTheStateShowsIt) {
-    auto state = Enter("a");
-    game().cursor_.SetPos(0.25f, 0.75f);
-    for (bool shown : {true, false}) {
-        state->showCursor_ = shown;
-        engine_->OnIdle();
-        const auto texels = Texels();
-        EXPECT_EQ(texels[576 * 1024 + 256] == 0xFFFFFFFFu, shown);
-        EXPECT_EQ(texels[(576 - 25) * 1024 + 256 - 25] == 0xFFFF0000u, shown);
-    }
-}
-
-// An engine whose construction fails leaves nothing registered with the loop; a finished
-// one says goodbye and leaves the loop too.
-TEST_F(EngineTest, ConstructionFailureAndTeardownLeaveTheLoop) {
+// No current state is fatal, with its location in the log. An engine whose construction
+// fails leaves nothing registered with the loop; a finished one says goodbye and leaves the
+// loop too.
+TEST_F(EngineTest, FailuresAndTeardownLeaveTheLoop) {
+    EXPECT_EQ(test::ThrownText([&] { engine_->OnIdle(); }), "Unknown exception");
+    EXPECT_NE(
+        Log::Instance().Lines().find("\tAt .\\Game\\Engine\n\tOn state != 0\nNo state assigned"),
+        std::string::npos);
     test::LogSince log;
     engine_.reset();
     EXPECT_EQ(log.Lines(), std::vector<std::string>{"Deinitializing game data"});
     fs::remove(root_.Path() / "Data" / "korvantine.xml");
-    try {
-        Engine engine;
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "Cannot load 'korvantine.xml'");
-    }
+    EXPECT_EQ(test::ThrownText([] { Engine engine; }), "Cannot load 'korvantine.xml'");
     EXPECT_TRUE(loop_.OnIdle(1)) << "no idle handler left behind";
 }
 
-TEST_F(EngineTest, NoCurrentStateIsFatal) {
-    try {
-        engine_->OnIdle();
-        FAIL() << "no exception";
-    } catch (const exception& e) {
-        EXPECT_STREQ(e.what(), "Unknown exception");
-    }
-    EXPECT_NE(
-        Log::Instance().Lines().find("\tAt .\\Game\\Engine\n\tOn state != 0\nNo state assigned"),
-        std::string::npos);
-}
-
-// The debug text and the console are drawn in light grey at their corners only when asked.
-TEST_F(EngineTest, DebugOverlayAndConsoleFollowTheSettings) {
-    Enter("a");
-    const auto greyIn = [&](int x0, int y0, int x1, int y1) {
-        const auto texels = Texels();
+// The cursor (its hot spot on the pointer), the debug text and the console are drawn over
+// the final picture only when the state and the settings ask for them.
+TEST_F(EngineTest, OverlaysFollowTheStateAndTheSettings) {
+    auto state = Enter("a");
+    game().cursor_.SetPos(0.25f, 0.75f);
+    const auto greyIn = [](const std::vector<std::uint32_t>& texels, int x0, int y0, int x1,
+                           int y1) {
         int grey = 0;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
@@ -314,11 +291,16 @@ TEST_F(EngineTest, DebugOverlayAndConsoleFollowTheSettings) {
         return grey;
     };
     for (bool shown : {false, true}) {
+        SCOPED_TRACE(shown);
+        state->showCursor_ = shown;
         opts().info_ = shown;
         opts().console_ = shown;
         engine_->OnIdle();
-        EXPECT_EQ(greyIn(0, 0, 100, 80) > 0, shown);
-        EXPECT_EQ(greyIn(824, 0, 1020, 160) > 0, shown);
+        const auto texels = Texels();
+        EXPECT_EQ(texels[576 * 1024 + 256] == 0xFFFFFFFFu, shown);
+        EXPECT_EQ(texels[(576 - 25) * 1024 + 256 - 25] == 0xFFFF0000u, shown);
+        EXPECT_EQ(greyIn(texels, 0, 0, 100, 80) > 0, shown);
+        EXPECT_EQ(greyIn(texels, 824, 0, 1020, 160) > 0, shown);
     }
 }
 

@@ -1,5 +1,5 @@
-// The options file through the real executable: created on the first run, run (and kept)
-// on the next.
+// The fixture game through the real executable: the options file created on the first run,
+// run (and kept) on the next.
 #include "Game/Opts.h"
 #include "support/GameTree.h"
 #include "support/TestSupport.h"
@@ -10,32 +10,37 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the game until it has read its options; its log goes to `log`.
-test::ProcessResult RunUntilOptionsRead(const fs::path& dir, const std::string& log,
-                                        const std::vector<std::string>& switches) {
+// Runs the game until its log `log` has `line`; SIGTERM then ends it.
+test::ProcessResult RunUntil(const fs::path& dir, const std::string& log, const std::string& line,
+                             const std::vector<std::string>& switches) {
     test::StopOptions stop;
-    stop.ready = test::WhenLogHasLine(dir, log, "Start message processing");
+    stop.ready = test::WhenLogHasLine(dir, log, line);
     stop.environment = test::HeadlessEnvironment();
     std::vector<std::string> args = {"--log=" + log};
     args.insert(args.end(), switches.begin(), switches.end());
     return test::RunProcessUntil((dir / "Bin/korvantine").string(), args, dir, stop);
 }
 
-TEST(OptsE2E, CreatesTheFileThenRunsIt) {
+TEST(OptsE2E, FixtureGameCreatesTheFileThenRunsIt) {
     test::TempDir dir;
     test::AssembleGameTree(dir.Path(), fs::path(KV_SOURCE_DIR) / "tests/Game/Definition/game/Data");
     const fs::path file = dir / "Bin/korvantine.cfg";
 
-    // The light switch goes into the new file.
-    test::ProcessResult r = RunUntilOptionsRead(dir.Path(), "first.log", {"--light"});
+    // The title's scripts run once the loading screen is done; the light switch goes into
+    // the new file.
+    test::ProcessResult r = RunUntil(dir.Path(), "first.log", "title activate", {"--light"});
     ASSERT_TRUE(r.ready) << r.err << test::ReadFile(dir / "first.log");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> traced = {"init title: function table", "title start",
+                                             "title activate"};
+    EXPECT_EQ(test::OnlyLines(test::SplitLines(test::ReadFile(dir / "first.log")), traced), traced);
     Opts::Data expected;
     expected.light_ = true;
     EXPECT_EQ(test::ReadFile(file), expected.Format());
 
     const std::string own = test::ReadFile(file) + "trace('options ran')\n";
     test::WriteFile(file, own);
-    r = RunUntilOptionsRead(dir.Path(), "second.log", {});
+    r = RunUntil(dir.Path(), "second.log", "Start message processing", {});
     ASSERT_TRUE(r.ready) << r.err << test::ReadFile(dir / "second.log");
     const std::vector<std::string> wanted = {"Initializing options", "options ran",
                                              "Start message processing"};

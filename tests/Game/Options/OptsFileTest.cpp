@@ -8,9 +8,7 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-    return test::SplitLines(text);
-}
+using test::SplitLines;
 
 // A game with its script API over a game tree of its own, whose Bin folder holds the file.
 class OptsFile : public test::GameFixture {
@@ -25,13 +23,14 @@ protected:
     }
 
     std::filesystem::path File() const { return dir_ / "Bin" / "korvantine.cfg"; }
+    std::string FileLine(std::size_t n) const { return SplitLines(test::ReadFile(File())).at(n); }
 
     test::TempDir dir_;
 };
 
 TEST_F(OptsFile, FormatsTheTemplateWithTheRecord) {
     const std::string text = opts().Format();
-    const std::vector<std::string> lines = Lines(text);
+    const std::vector<std::string> lines = SplitLines(text);
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[1], "opts_video_light = false ;" + std::string(32, ' '));
     EXPECT_EQ(lines[4], "opts_video_brightness = 0.5 ;" + std::string(27, ' '));
@@ -99,14 +98,14 @@ TEST_F(OptsFile, StartsFromTheFileOrCreatesIt) {
     opts().light_ = true;
     opts().Init();
     EXPECT_EQ(test::ReadFile(File()), opts().Format());
-    EXPECT_EQ(Lines(test::ReadFile(File()))[1], "opts_video_light = true ;" + std::string(32, ' '));
+    EXPECT_EQ(FileLine(1), "opts_video_light = true ;" + std::string(32, ' '));
     EXPECT_EQ(Eval("opts_audio_music"), "0.57");
 
     // opts_write writes the record: changed globals count only after opts_update.
     game().lua_.Execute("opts_audio_music = 0.25 opts_write()");
-    EXPECT_EQ(Lines(test::ReadFile(File()))[6], "opts_audio_music = 0.57 ;" + std::string(32, ' '));
+    EXPECT_EQ(FileLine(6), "opts_audio_music = 0.57 ;" + std::string(32, ' '));
     game().lua_.Execute("opts_update() opts_write()");
-    EXPECT_EQ(Lines(test::ReadFile(File()))[6], "opts_audio_music = 0.25 ;" + std::string(32, ' '));
+    EXPECT_EQ(FileLine(6), "opts_audio_music = 0.25 ;" + std::string(32, ' '));
 
     // A file of the player's: it wins over the switches, its extra statements run once and
     // it is not rewritten.

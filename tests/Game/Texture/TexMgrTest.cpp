@@ -1,6 +1,7 @@
 #include "Game/Exception.h"
 #include "Game/Log.h"
 #include "TexMgrTestSupport.h"
+#include "support/ThrownText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,34 +19,30 @@ protected:
     TexMgr manager_{creator_.Creator()};
 };
 
-TEST_F(TexMgrTest, OneObjectPerPathAndOneLogLine) {
+// One object per path, loaded and logged once; failed loads are retried and logged each
+// time; the empty path is none, without a line.
+TEST_F(TexMgrTest, LoadsOnceAndRetriesFailures) {
     tree_.Add("gfx/a.dds", "image a");
-    test::LogTail tail;
-    const auto first = manager_.Simple("gfx/a.dds");
-    const auto second = manager_.Simple("gfx/a.dds");
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(creator_.Created("image a"), 1);
-    EXPECT_THAT(tail.Lines(), ElementsAre("Loaded texture 'gfx/a.dds'"));
-}
-
-// Failed loads are retried and logged each time; the empty path is none, without a line.
-TEST_F(TexMgrTest, FailedLoadsAreRetriedAndLoggedEachTime) {
     tree_.Add("gfx/bad.dds", "bad bytes");
     test::LogTail tail;
+    const auto first = manager_.Simple("gfx/a.dds");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(manager_.Simple("gfx/a.dds"), first);
+    EXPECT_EQ(creator_.Created("image a"), 1);
     EXPECT_EQ(manager_.Simple(""), nullptr);
     EXPECT_EQ(manager_.Pano(""), nullptr);
-    EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
-    EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
-    EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
-    EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(manager_.Simple("gfx/missing.dds"), nullptr);
+        EXPECT_EQ(manager_.Pano("gfx/bad.dds"), nullptr);
+    }
     EXPECT_EQ(creator_.Created("bad bytes"), 2);
-    EXPECT_THAT(tail.Lines(), ElementsAre("Cannot open file 'gfx/missing.dds'",
-                                          "Failed to load texture 'gfx/missing.dds'",
-                                          "Cannot open file 'gfx/missing.dds'",
-                                          "Failed to load texture 'gfx/missing.dds'",
-                                          "Failed to load texture 'gfx/bad.dds'",
-                                          "Failed to load texture 'gfx/bad.dds'"));
+    EXPECT_THAT(tail.Lines(),
+                ElementsAre("Loaded texture 'gfx/a.dds'", "Cannot open file 'gfx/missing.dds'",
+                            "Failed to load texture 'gfx/missing.dds'",
+                            "Failed to load texture 'gfx/bad.dds'",
+                            "Cannot open file 'gfx/missing.dds'",
+                            "Failed to load texture 'gfx/missing.dds'",
+                            "Failed to load texture 'gfx/bad.dds'"));
 }
 
 TEST_F(TexMgrTest, FlatAndCubeCachesAreSeparateAndForgettable) {
@@ -142,23 +139,13 @@ TEST_F(TexMgrTest, FaultyStripesAreConfigurationErrors) {
          "Configuration error: \n  Attribute 'y' not found at fragment"},
     };
     for (const auto& c : cases) {
-        try {
-            LoadTextures(manager_, c.xml);
-            ADD_FAILURE() << c.xml;
-        } catch (const exception& e) {
-            EXPECT_EQ(std::string(e.what()), c.text);
-        }
+        EXPECT_EQ(test::ThrownText([&] { LoadTextures(manager_, c.xml); }), c.text);
     }
     EXPECT_THROW(LoadTextures(manager_, R"(<stripe name="s" width="x1" height="1"/>)"),
                  std::exception);
     // An unknown stripe, or one whose definition failed, is an exception without text.
     for (const char* name : {"s", "nothing"}) {
-        try {
-            manager_.GetStripe(name);
-            ADD_FAILURE() << name;
-        } catch (const exception& e) {
-            EXPECT_STREQ(e.what(), "Unknown exception");
-        }
+        EXPECT_EQ(test::ThrownText([&] { manager_.GetStripe(name); }), "Unknown exception");
     }
 }
 
