@@ -23,7 +23,8 @@ protected:
         game().map_.Load(XmlDom::Child(
             XmlDom::Root(XmlDom::LoadString(
                 R"(<korvantine><map autoload="p" menu="p"><part name="p" start="P" load="none")"
-                R"( effect=""><sounds/><textures/><pano name="P" src="p.dds">)"
+                R"( effect=""><sounds><sound src="bell.wav"/></sounds><textures/>)"
+                R"(<pano name="P" src="p.dds">)"
                 R"(<sound src="sea.wav" course="1.5707964" pitch="0" min="0.1"/>)"
                 R"(<sound src="bell.wav" course="0" pitch="0"/></pano></part></map></korvantine>)")),
             "map"));
@@ -53,11 +54,16 @@ protected:
     std::shared_ptr<State::Pano> pano_;
 };
 
-// The sounds on fade in at the start; a one-shot sound preloaded without the loop switches
-// itself off. The volume falls from max toward min as the view turns away, the position pans
-// with the view, "set_sound" fades a sound out, and the stop fades every sound out while
-// keeping the on flags.
+// The sounds are registered in the part's table for the preload (an entry of the part's own
+// list keeps its flags), and the cube map in its resources. The sounds on fade in at the start; a
+// one-shot sound preloaded without the loop switches itself off. The volume falls from max toward
+// min as the view turns away, the position pans with the view, "set_sound" fades a sound out, and
+// the stop fades every sound out while keeping the on flags.
 TEST_F(PanoSoundTest, VolumeAndPanFollowTheView) {
+    const MapPart& part = *game().map_.GetPart("p");
+    EXPECT_EQ(part.sounds_.at("sea.wav").flags_, SoundDef::kPan);
+    EXPECT_EQ(part.sounds_.at("bell.wav").flags_, 0u);
+    EXPECT_EQ(part.resources_.at(0).name_, "p.dds");
     Sound::Manager& manager = game().sound_;
     manager.Load(SoundDef{"bell.wav", 0}, false);
     game().map_.SetState("P");
