@@ -56,7 +56,7 @@ protected:
         game().cursor_.Load(XmlDom::Child(
             XmlDom::Root(XmlDom::LoadString(
                 R"(<korvantine><cursor tex="c"><context index="0" name=""/>)"
-                R"(<context index="1" name="do"/><context index="2" name="key"/></cursor></korvantine>)")),
+                R"(<context index="1" name="do"/><context index="2" name="candle"/></cursor></korvantine>)")),
             "cursor"));
         inv().Load(XmlDom::Root(XmlDom::LoadString(
             R"(<korvantine><inventory tex="items.dds" back="bar.dds" hints="hints.txt">)"
@@ -102,88 +102,78 @@ protected:
 
 // The bars slide in 250 ms; a toggle mid-way turns back from where they are; hits follow
 // the openness, the cells from the left edge, the menu corner at the item bar's right end.
-TEST_F(InventoryDrawTest, SlideAndHits) {
-    Render(1000.0f); // closed: nothing moves, nothing drawn
-    EXPECT_EQ(inv().Openness(), 0.0f);
-    EXPECT_EQ(At(0.01f, 0.99f).first, Inventory::kNothing);
-    inv().Toggle();
-    Render(1125.0f);
-    EXPECT_FLOAT_EQ(inv().Openness(), 0.5f);
-    EXPECT_EQ(inv().State(), Inventory::kOpening);
-    EXPECT_EQ(At(0.01f, 0.99f), (Inventory::Entry{Inventory::kItem, "key"}));
-    EXPECT_EQ(At(0.01f, 0.96f).first, Inventory::kNothing) << "beyond half the bar";
-    inv().Toggle();
-    Render(1175.0f);
-    EXPECT_FLOAT_EQ(inv().Openness(), 0.3f);
-    EXPECT_EQ(inv().State(), Inventory::kClosing);
-    Render(1500.0f);
-    EXPECT_EQ(inv().Openness(), 0.0f);
-    EXPECT_EQ(inv().State(), Inventory::kClosed);
-    inv().Toggle();
-    Render(1600.0f);
-    Render(2000.0f);
-    EXPECT_EQ(inv().Openness(), 1.0f);
-    EXPECT_EQ(inv().State(), Inventory::kOpen);
-
+TEST_F(InventoryDrawTest, SlideHitsAndClicks) {
+    const struct {
+        bool toggle;
+        float now, openness;
+        int state;
+    } slides[] = {
+        {false, 1000.0f, 0.0f, Inventory::kClosed}, {true, 1125.0f, 0.5f, Inventory::kOpening},
+        {true, 1175.0f, 0.3f, Inventory::kClosing}, {false, 1500.0f, 0.0f, Inventory::kClosed},
+        {true, 1600.0f, 0.4f, Inventory::kOpening}, {false, 2000.0f, 1.0f, Inventory::kOpen},
+    };
+    for (const auto& slide : slides) {
+        if (slide.toggle) {
+            inv().Toggle();
+        }
+        Render(slide.now);
+        EXPECT_NEAR(inv().Openness(), slide.openness, 1e-6f) << slide.now;
+        EXPECT_EQ(inv().State(), slide.state) << slide.now;
+        // Points 7.68 and 30.72 pixels above the bottom edge.
+        EXPECT_EQ(At(0.01f, 0.99f).first, slide.openness > 0.16f ? Inventory::kItem : 0);
+        EXPECT_EQ(At(0.01f, 0.96f).first, slide.openness > 0.62f ? Inventory::kItem : 0);
+    }
     const struct {
         float x, y;
         Inventory::Entry entry;
     } hits[] = {
+        {0.99f, 0.99f, {Inventory::kMenu, "menu"}},   {0.01f, 0.01f, {Inventory::kBook, "diary"}},
+        {0.10f, 0.99f, {Inventory::kNothing, ""}},    {0.06f, 0.01f, {Inventory::kNothing, ""}},
         {0.06f, 0.99f, {Inventory::kItem, "candle"}}, // 61.44 pixels: cell 1
-        {0.10f, 0.99f, {Inventory::kNothing, ""}},    {0.99f, 0.99f, {Inventory::kMenu, "menu"}},
-        {0.01f, 0.01f, {Inventory::kBook, "diary"}},  {0.06f, 0.01f, {Inventory::kNothing, ""}},
         {0.5f, 0.5f, {Inventory::kNothing, ""}},
     };
     for (const auto& hit : hits) {
         EXPECT_EQ(At(hit.x, hit.y), hit.entry) << hit.x << "," << hit.y;
+        EXPECT_EQ(inv().OnClick(), hit.entry.first != Inventory::kNothing) << hit.x << "," << hit.y;
     }
-    // Clicks: an item is taken on the cursor, nothing elsewhere.
-    game().cursor_.SetPos(0.01f, 0.99f);
-    EXPECT_TRUE(inv().OnClick());
-    EXPECT_EQ(game().cursor_.GetContext(), "key");
-    EXPECT_TRUE(game().cursor_.ItemHeld());
-    game().cursor_.SetPos(0.5f, 0.5f);
-    EXPECT_FALSE(inv().OnClick());
+    EXPECT_EQ(game().cursor_.GetContext() + " " + std::to_string(game().cursor_.ItemHeld()),
+              "candle 1");
 }
 
 // The hint shows once the same entry has stayed under the cursor for more than the hint
-// delay, and only over the open bars; another entry restarts the delay. The picture: the
-// bars with their icons and the candle's hint.
-TEST_F(InventoryDrawTest, HintDelayAndPicture) {
+// delay; another entry restarts the delay. The picture: the bars with their icons and the
+// candle's hint. During a fade the bars are drawn shifted by the fade value while hits
+// keep the openness.
+TEST_F(InventoryDrawTest, HintDelayPictureAndFade) {
     inv().Toggle();
     Render(0.0f);
     Render(300.0f);
-    game().cursor_.SetPos(0.01f, 0.99f);
-    EXPECT_TRUE(inv().UpdateHover());
+    const struct {
+        float x;
+        std::uint64_t wait;
+        bool shown;
+    } hovers[] = {{0.01f, 0, false},
+                  {0.01f, 1000, false},
+                  {0.01f, 1, true},
+                  {0.06f, 0, false},
+                  {0.06f, 1001, true}};
+    for (const auto& hover : hovers) {
+        game().cursor_.SetPos(hover.x, 0.99f);
+        ticks_ += hover.wait;
+        EXPECT_TRUE(inv().UpdateHover());
+        EXPECT_EQ(inv().HintShown(), hover.shown) << hover.x << " " << hover.wait;
+    }
     EXPECT_EQ(game().cursor_.GetContext(), "do");
-    ticks_ += 1000;
-    inv().UpdateHover();
-    EXPECT_FALSE(inv().HintShown()) << "exactly the delay";
-    ticks_ += 1;
-    inv().UpdateHover();
-    EXPECT_TRUE(inv().HintShown());
-    game().cursor_.SetPos(0.06f, 0.99f);
-    inv().UpdateHover();
-    EXPECT_FALSE(inv().HintShown());
-    ticks_ += 1001;
-    inv().UpdateHover();
-    EXPECT_TRUE(inv().HintShown());
 
-    const std::vector<std::uint32_t> frame = Render(400.0f);
+    std::vector<std::uint32_t> frame = Render(400.0f);
     const fs::path actual = root_.Path() / "bars.png";
     ASSERT_TRUE(Gfx::WritePng(actual.string(), 1024, 768, frame));
     EXPECT_TRUE(test::MatchesExpected(
         actual, fs::path(KV_SOURCE_DIR) / "tests/Game/Inventory/expected/bars.png",
         {.channel = 8, .pixels = 40}));
-}
 
-// During a fade the bars are drawn shifted by the fade value while hits keep the openness.
-TEST_F(InventoryDrawTest, FadeShiftsTheDrawingOnly) {
-    inv().Toggle();
-    Render(0.0f);
-    Render(300.0f);
     game().exposure_ = 0.5f;
-    const std::vector<std::uint32_t> frame = Render(310.0f);
+    frame = Render(410.0f);
     // The key's icon now starts 75 pixels above the bottom edge.
     EXPECT_EQ(frame[static_cast<std::size_t>((768 - 75) * 1024 + 10)] & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(frame[static_cast<std::size_t>((768 - 76) * 1024 + 10)] & 0xFFFFFF, 0x808080u);
