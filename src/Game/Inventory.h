@@ -125,7 +125,7 @@ public:
 
     // Read access for the scenes and tests.
     float Openness() const { return openness_; }
-    int State() const { return barState_; }
+    int GetBarState() const { return barState_; }
     bool HintShown() const { return showHint_; }
     const std::vector<std::string>& Carried() const { return carried_; }
     const std::vector<CollectedBook>& Collected() const { return collected_; }

@@ -118,7 +118,7 @@ TEST_F(InventoryDrawTest, SlideHitsAndClicks) {
         }
         Render(slide.now);
         EXPECT_NEAR(inv().Openness(), slide.openness, 1e-6f) << slide.now;
-        EXPECT_EQ(inv().State(), slide.state) << slide.now;
+        EXPECT_EQ(inv().GetBarState(), slide.state) << slide.now;
         // Points 7.68 and 30.72 pixels above the bottom edge.
         EXPECT_EQ(At(0.01f, 0.99f).first, slide.openness > 0.16f ? Inventory::kItem : 0);
         EXPECT_EQ(At(0.01f, 0.96f).first, slide.openness > 0.62f ? Inventory::kItem : 0);
