@@ -1,11 +1,6 @@
 #include "Game/Hints.h"
 
-#include "FileSystem/Locator.h"
-#include "Game/Inventory.h"
-#include "Game/Log.h"
-
 #include <cstdint>
-#include <vector>
 
 namespace Hints {
 
@@ -69,16 +64,3 @@ void Parse(const std::string& bytes, std::map<std::string, std::wstring>& hints)
 }
 
 } // namespace Hints
-
-void Inventory::LoadHints(const XmlDom::Element& element) {
-    const std::string file = XmlDom::Attr(element, "hints", "");
-    if (file.empty()) {
-        return;
-    }
-    std::vector<std::uint8_t> bytes;
-    if (!Locator::Instance().ReadAll(file, bytes)) {
-        LogFormat("WARNING: Cannot open hints file '%1%'", file);
-        return;
-    }
-    Hints::Parse(std::string(bytes.begin(), bytes.end()), hints_);
-}

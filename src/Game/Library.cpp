@@ -1,13 +1,17 @@
 // The library of the inventory: books of page states, collected page by page and read
-// through the map's page states.
+// through the map's page states; and the hints files of both bars.
 
+#include "FileSystem/Locator.h"
 #include "Game/Game.h"
+#include "Game/Hints.h"
 #include "Game/Inventory.h"
 #include "Game/Log.h"
 #include "States/Base.h"
 
 #include <algorithm>
 #include <boost/lexical_cast.hpp>
+#include <cstdint>
+#include <vector>
 
 void Inventory::LoadBooks(const XmlDom::Element& library) {
     const XmlDom::Selection books = XmlDom::SelectNodes(library, "book");
@@ -28,6 +32,19 @@ void Inventory::LoadBooks(const XmlDom::Element& library) {
             book.events[XmlDom::RequiredAttr(event, "name")] = XmlDom::Text(event);
         }
     }
+}
+
+void Inventory::LoadHints(const XmlDom::Element& element) {
+    const std::string file = XmlDom::Attr(element, "hints", "");
+    if (file.empty()) {
+        return;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!Locator::Instance().ReadAll(file, bytes)) {
+        LogFormat("WARNING: Cannot open hints file '%1%'", file);
+        return;
+    }
+    Hints::Parse(std::string(bytes.begin(), bytes.end()), hints_);
 }
 
 std::string Inventory::BookOfPage(const std::string& page) const {
