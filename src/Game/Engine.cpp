@@ -251,8 +251,7 @@ void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now)
 
 void Engine::RenderToppings(State::Base& state, float now) {
     if (state.ShowInventory()) {
-        // The inventory bar's Render(now) belongs here once the game owns one.
-        static_cast<void>(now);
+        game().inventory_.Render(now);
     }
     std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
     CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,

@@ -2,6 +2,7 @@
 
 #include "Game/AnimatedValue.h"
 #include "Game/Cursor.h"
+#include "Game/Inventory.h"
 #include "Game/Map.h"
 #include "Game/TexMgr.h"
 #include "Script/State.h"
@@ -139,8 +140,8 @@ public:
     void LoadGame(int slot);
     // Lua "game_save_refresh": re-reads the summaries of the six slots.
     void RefreshSaves();
-    // The "game" record: "vars", the "map" element, "time" and "control". The inventory's
-    // record joins it once the inventory is part of the game.
+    // The "game" record: the "inventory" element, "vars", the "map" element, "time" and
+    // "control".
     void SaveXml(xs::OArchive& archive);
     void LoadXml(xs::IArchive& archive);
     // Opens the root element "game" (missing: xs::exception) and reads the record.
@@ -158,10 +159,10 @@ private:
     std::uint64_t ElapsedTicks() const;
 
 public:
-    // Members in construction order, destroyed in reverse. The inventory belongs between
-    // cursor_ and map_.
+    // Members in construction order, destroyed in reverse.
     Idle idle_;
     Cursor cursor_;
+    Inventory inventory_;
     Map map_;
     Sound::Manager sound_;
     TexMgr texMgr_;

@@ -87,9 +87,14 @@ void Game::RegisterApi() {
     lua_.Register("mask", this, &Game::SetMask);
     lua_.Register("control", this, &Game::SetControl);
     lua_.Register("speed", this, &Game::SetSpeed);
-    // "inv_put", "inv_del", "inv_has": Inventory::Put, Del, Has
-    // "lib_put", "lib_next", "lib_prev", "library", "lib_page": Inventory::LibPut,
-    // NextPage, PrevPage, OpenBook, OpenPage
+    lua_.Register("inv_put", &inventory_, &Inventory::Put);
+    lua_.Register("inv_del", &inventory_, &Inventory::Del);
+    lua_.Register("inv_has", &inventory_, &Inventory::Has);
+    lua_.Register("lib_put", &inventory_, &Inventory::LibPut);
+    lua_.Register("lib_next", &inventory_, &Inventory::NextPage);
+    lua_.Register("lib_prev", &inventory_, &Inventory::PrevPage);
+    lua_.Register("library", &inventory_, &Inventory::OpenBook);
+    lua_.Register("lib_page", &inventory_, &Inventory::OpenPage);
     lua_.Register("game_reset", this, &Game::Reset);
     lua_.Register("game_end", &map_, &Map::End);
     lua_.Register("game_return", &map_, &Map::Return);
@@ -111,7 +116,7 @@ void Game::RegisterApi() {
 void Game::Reset() {
     lua_.Execute("vars = {}");
     map_.Reset();
-    // The inventory resets here once it is part of the game.
+    inventory_.Reset();
     mask_ = false;
     control_ = false;
     RestartClock();

@@ -26,8 +26,8 @@ void Game::Load() {
     const XmlDom::Element root = XmlDom::Root(document);
     LoadIdle(XmlDom::Child(root, "settings"));
     cursor_.Load(XmlDom::Child(root, "cursor"));
-    // The inventory reads the root ("inventory" and "library") here, once it is part of the
-    // game; it comes before the script API, whose globals bind it.
+    // Before the script API, whose globals bind the cursor and the inventory.
+    inventory_.Load(root);
     RegisterApi();
     map_.Load(XmlDom::Child(root, "map"));
 }

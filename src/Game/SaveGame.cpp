@@ -76,14 +76,14 @@ void CheckData(const std::string& text, lua_State* L, Map& map) {
 
 void Game::SaveXml(xs::OArchive& archive) {
     float time = GameTime();
-    archive& xs::nvp("vars", varsText_) & xs::nvp("map", map_) & xs::nvp("time", time) &
-        xs::nvp("control", control_);
+    archive& xs::nvp("inventory", inventory_) & xs::nvp("vars", varsText_) & xs::nvp("map", map_) &
+        xs::nvp("time", time) & xs::nvp("control", control_);
 }
 
 void Game::LoadXml(xs::IArchive& archive) {
     float time = 0.0f;
-    archive& xs::nvp("vars", varsText_) & xs::nvp("map", map_) & xs::nvp("time", time) &
-        xs::nvp("control", control_);
+    archive& xs::nvp("inventory", inventory_) & xs::nvp("vars", varsText_) & xs::nvp("map", map_) &
+        xs::nvp("time", time) & xs::nvp("control", control_);
     // The clock goes on from the saved time when it runs again.
     std::lock_guard<std::mutex> lock(clockMutex_);
     playTime_ = clockBase_ = time;
@@ -117,7 +117,7 @@ std::string Game::SaveData() {
 
 void Game::ApplySaveData(const std::string& text) {
     map_.Reset();
-    // The inventory resets here once it is part of the game.
+    inventory_.Reset();
     mask_ = false;
     wxMemoryInputStream stream(text.data(), text.size());
     xs::IArchive archive(stream);

@@ -9,6 +9,9 @@ class Page : public Screen {
 public:
     bool ShowCursor() override { return (flags_ & kNoCursor) == 0; }
     bool ShowInventory() override { return true; }
+    // The "exit" event, then the library's page view returns to the state it was opened
+    // from.
+    void Exit() override;
 };
 
 } // namespace State

@@ -1,5 +1,4 @@
-// The pointer is the game's cursor. The inventory bar has no items yet: it is never under the
-// pointer and takes no press; Escape opens the menu.
+// The pointer is the game's cursor; the bars are the game's inventory.
 
 #include "States/ScreenServices.h"
 
@@ -42,19 +41,23 @@ void SetPointer(float x, float y) {
 }
 
 bool InventoryUnderPointer() {
-    return false;
+    return game().inventory_.UpdateHover();
 }
 
 bool InventoryTakesClick() {
-    return false;
+    return game().inventory_.OnClick();
 }
 
 void InventoryEscape() {
-    game().map_.Menu();
+    game().inventory_.OnEscape();
 }
 
-void InventoryToggle() {}
+void InventoryToggle() {
+    game().inventory_.Toggle();
+}
 
-void InventoryDrop() {}
+void InventoryDrop() {
+    game().inventory_.Drop();
+}
 
 } // namespace State::ScreenServices

@@ -89,6 +89,7 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
         "The drawer is stuck.",
         "The keeper's note",
         "Desk",
+        "Item 'key' put to inventory",
         "You find a small iron key in the drawer.",
         "Study",
         "Window",
@@ -102,6 +103,9 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
         "Cellar stairs",
     };
     EXPECT_EQ(Traced(log.Lines()), expected);
+    EXPECT_EQ(game().inventory_.Carried(), std::vector<std::string>{"key"});
+    ASSERT_EQ(game().inventory_.Collected().size(), 1u);
+    EXPECT_EQ(game().inventory_.Collected()[0].pages, std::vector<std::string>{"diary_1"});
 }
 
 } // namespace

@@ -20,7 +20,8 @@ protected:
 
     static std::string Definition(const std::string& idle, const std::string& map) {
         return "<korvantine><settings>" + idle +
-               "</settings><cursor tex=\"c\"/><inventory/><library/>" + map + "</korvantine>";
+               "</settings><cursor tex=\"c\"/><inventory tex=\"\" back=\"\"/><library tex=\"\"/>" +
+               map + "</korvantine>";
     }
 
     static std::string Idle(const std::string& delay) {

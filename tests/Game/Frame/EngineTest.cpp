@@ -16,6 +16,7 @@
 #include "Platform/Gfx/Surface.h"
 #include "Platform/Window/CCustomMessageLoop.h"
 #include "RecordingState.h"
+#include "support/Devices.h"
 #include "support/TestSupport.h"
 #include "support/ThrownText.h"
 
@@ -70,8 +71,6 @@ private:
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
         const fs::path data = root_.Path() / "Data";
         fs::create_directories(data / "effect");
         for (const auto& entry :
@@ -82,7 +81,7 @@ protected:
             data / "korvantine.xml",
             R"(<korvantine><settings><idle period_x="1" period_y="1" ampl_x="0" ampl_y="0" delay="1"/></settings>)"
             R"(<cursor tex="gfx/common/cursor.dds"><context index="0" name="none"/></cursor>)"
-            R"(<inventory/><library/><map autoload="none" menu="none"/></korvantine>)");
+            R"(<inventory tex="" back=""/><library tex=""/><map autoload="none" menu="none"/></korvantine>)");
         std::vector<std::uint32_t> atlas(64 * 64, 0);
         for (int y = 0; y < Cursor::kCell; ++y) {
             for (int x = 0; x < Cursor::kCell; ++x) {
@@ -94,11 +93,10 @@ protected:
         test::WriteFile(data / "gfx" / "common" / "cursor.dds",
                         gfxtest::MakeArgbDds(64, 64, atlas));
         Locator::Instance().Init(root_.Path().string());
-        opts().windowed_ = true;
-        try {
-            dx_ = std::make_unique<ScopedGlobal<DirectX>>(g_dx);
-        } catch (const exception& e) {
-            GTEST_SKIP() << "no devices: " << e.what();
+        std::string error;
+        dx_ = test::OpenDevices(error);
+        if (!dx_) {
+            GTEST_SKIP() << "no devices: " << error;
         }
         game_ = std::make_unique<ScopedGlobal<Game>>(g_game);
         effects_ = std::make_unique<ScopedGlobal<Effects>>(g_effects);

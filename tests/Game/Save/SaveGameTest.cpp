@@ -145,9 +145,10 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
 }
 
 // Slots other than 1 to 6 are refused; a file that is no pack, has no game data, is no
-// game document, or holds a record that fails part-way is refused with a log line and the
-// game stays as it was, as it does for a part or a state to return to that the definition
-// no longer has. The record of a state the definition no longer has is skipped.
+// game document, or holds a record that fails part-way (one without its inventory among
+// them) is refused with a log line and the game stays as it was, as it does for a part or a
+// state to return to that the definition no longer has. The record of a state the
+// definition no longer has is skipped.
 TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
     NewLogLines();
     game().lua_.Execute("game_save(7) game_load(0)");
@@ -170,7 +171,10 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
         {head + R"(<map last="B" part="p"><state name="B"><control name="lamp"/></state>)" +
              "</map></game>",
          false},
-        {head + R"(<map last="B" part="p"><state name="gone"/></map></game>)", true},
+        {head + R"(<map last="B" part="p"><state name="gone"/></map></game>)", false},
+        {head + R"(<inventory from=""><library/></inventory>)" +
+             R"(<map last="B" part="p"><state name="gone"/></map></game>)",
+         true},
     };
     std::filesystem::create_directories(Locator::Instance().SaveDir());
     for (const auto& c : cases) {

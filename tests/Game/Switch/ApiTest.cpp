@@ -23,7 +23,9 @@ TEST_F(ApiTest, GlobalsCallTheirOperations) {
           "mask",           "control",        "speed",       "context",    "move",
           "game_started",   "game_menu",      "game_return", "game_end",   "game_progress",
           "game_save_part", "game_save_time", "game_time",   "game_reset", "game_exit",
-          "play",           "fade",           "game_save",   "game_load",  "game_save_refresh"}) {
+          "play",           "fade",           "game_save",   "game_load",  "game_save_refresh",
+          "inv_put",        "inv_del",        "inv_has",     "lib_put",    "lib_next",
+          "lib_prev",       "library",        "lib_page"}) {
         EXPECT_EQ(Eval(std::string("type(") + name + ")"), "function") << name;
     }
     // Globals of owners that are not part of the game are absent, not half made.
