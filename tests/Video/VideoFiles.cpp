@@ -14,20 +14,4 @@ std::string FlatVideo(TheoraWriter::Params params, const std::function<Yuv(int)>
     });
 }
 
-std::string PatchFirstPacket(const std::string& file,
-                             const std::function<void(std::string& packet)>& patch) {
-    return TheoraWriter::RewritePackets(file, [&](std::int64_t number, std::string& packet) {
-        if (number == 0) {
-            patch(packet);
-        }
-    });
-}
-
-void PutBigEndian(std::string& packet, std::size_t at, int bytes, std::uint32_t value) {
-    for (int i = bytes - 1; i >= 0; --i) {
-        packet.at(at + static_cast<std::size_t>(i)) = static_cast<char>(value & 0xFF);
-        value >>= 8;
-    }
-}
-
 } // namespace videotest

@@ -29,15 +29,7 @@ protected:
         state_ = std::make_shared<Subtitled>();
     }
 
-    // The state's track read from a file holding `text`, restarted.
-    State::SubtitleTrack& Loaded(const std::string& text) {
-        test::WriteFile(root_ / "Data" / "lines.txt", text);
-        state_->Load("lines.txt");
-        state_->track_.Restart();
-        return state_->track_;
-    }
-
-    // The subtitle shown after an update at `elapsed`, starting from a marker text.
+    // The subtitle shown after an update at `elapsed`.
     std::string ShownAt(float elapsed) {
         state_->Update(elapsed);
         return game().subtitle_;
@@ -53,8 +45,7 @@ TEST_F(Subtitles, FileLinesBecomeEntries) {
         State::SubtitleTrack::Lines lines;
     } const cases[] = {
         // Every line end; the last line needs none; lines without a colon are skipped.
-        {"10:a\n20:b\r\n30:c\r40:d", {{10, "a"}, {20, "b"}, {30, "c"}, {40, "d"}}},
-        {"# comment\n\n5:x\r\n\r\n", {{5, "x"}}},
+        {"# comment\n10:a\n\n20:b\r\n30:c\r40:d", {{10, "a"}, {20, "b"}, {30, "c"}, {40, "d"}}},
         // Later colons and backslash-n; an empty text; a lone backslash stays.
         {"1500:one\\ntwo\n2000:\n7:a:b \\x\\", {{1500, "one\ntwo"}, {2000, ""}, {7, "a:b \\x\\"}}},
         // Out of order; the first of two equal times wins.
@@ -69,8 +60,7 @@ TEST_F(Subtitles, FileLinesBecomeEntries) {
 }
 
 TEST_F(Subtitles, BadTimesThrow) {
-    for (const char* text : {":x", "-5:x", "+5:x", " 5:x", "5 :x", "1.5:x", "0x10:x",
-                             "4294967296:x", "99999999999999999999:x"}) {
+    for (const char* text : {":x", "-5:x", " 5:x", "1.5:x", "4294967296:x"}) {
         State::SubtitleTrack track;
         EXPECT_THROW(track.Parse(text), boost::bad_lexical_cast) << text;
     }
@@ -88,7 +78,10 @@ TEST_F(Subtitles, MissingFilesLeaveTheTrackEmpty) {
 // Lines show once strictly after their time, the latest due one wins, and nothing repeats
 // until a restart.
 TEST_F(Subtitles, UpdateShowsDueLinesOnceUntilRestart) {
-    auto& track = Loaded("1500:one\\ntwo\n2000:\n3000:a\n3100:b\n");
+    test::WriteFile(root_ / "Data" / "lines.txt", "1500:one\\ntwo\n2000:\n3000:a\n3100:b\n");
+    state_->Load("lines.txt");
+    State::SubtitleTrack& track = state_->track_;
+    track.Restart();
     game().SetSubtitle("before");
     struct {
         float elapsed;
@@ -102,14 +95,6 @@ TEST_F(Subtitles, UpdateShowsDueLinesOnceUntilRestart) {
     EXPECT_EQ(ShownAt(10000), "elsewhere");
     track.Restart();
     EXPECT_EQ(ShownAt(1600), "one\ntwo");
-}
-
-TEST_F(Subtitles, AnUnrestartedTrackShowsNothing) {
-    State::SubtitleTrack track;
-    track.Parse("0:a");
-    int shown = 0;
-    track.Update(100, [&](const std::string&) { ++shown; });
-    EXPECT_EQ(shown, 0);
 }
 
 } // namespace
