@@ -90,6 +90,11 @@ void Game::SetClockRunning(bool run) {
     clockRunning_ = run;
 }
 
+bool Game::ClockRunning() const {
+    std::lock_guard<std::mutex> lock(clockMutex_);
+    return clockRunning_;
+}
+
 void Game::RestartClock() {
     std::lock_guard<std::mutex> lock(clockMutex_);
     playTime_ = clockBase_ = 0.0f;

@@ -80,6 +80,8 @@ public:
     // Stops or starts the game clock; starting re-bases it on the last frame's value. Safe
     // to call from the preload worker.
     void SetClockRunning(bool run);
+    // Whether the game clock runs.
+    bool ClockRunning() const;
     // A new game: the clock runs from 0.
     void RestartClock();
     // Once per rendered frame, before the states are drawn: advances the running clock.

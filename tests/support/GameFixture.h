@@ -14,6 +14,16 @@
 
 namespace test {
 
+// Runs a Lua expression in the game's interpreter and answers it converted with tostring.
+inline std::string EvalLua(const std::string& expression) {
+    game().lua_.Execute("__result = tostring(" + expression + ")");
+    lua_State* L = game().lua_.Handle();
+    lua_getfield(L, LUA_GLOBALSINDEX, "__result");
+    std::string text = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return text;
+}
+
 // A fresh settings record and a game object published as game(), whose time base is driven
 // by hand: Advance moves Game::Time on by whole milliseconds.
 class GameFixture : public ::testing::Test {
@@ -30,14 +40,7 @@ protected:
     void Advance(std::uint64_t ms) { ticks_ += ms; }
 
     // Runs a Lua expression and answers it converted with tostring.
-    std::string Eval(const std::string& expression) {
-        game().lua_.Execute("__result = tostring(" + expression + ")");
-        lua_State* L = game().lua_.Handle();
-        lua_getfield(L, LUA_GLOBALSINDEX, "__result");
-        std::string text = lua_tostring(L, -1);
-        lua_pop(L, 1);
-        return text;
-    }
+    std::string Eval(const std::string& expression) { return EvalLua(expression); }
 
     // The log lines written since the last call (of the ten the log keeps).
     std::vector<std::string> NewLogLines() {

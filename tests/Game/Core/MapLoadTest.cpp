@@ -40,9 +40,10 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
     const std::string content =
         StateXml("transition", "t_hall_tower", R"(from="hall" to="tower")") +
         StateXml("page", "page1") + StateXml("loading", "l_boot", R"(sound="theme")") +
-        StateXml("video", "v_logo") + StateXml("cut", "c_arrive") +
-        StateXml("menupano", "mp_main") + StateXml("menu", "main", R"(effect="cinema")") +
-        StateXml("screen", "s_intro") + StateXml("pano", "hall", R"(effect="warm")") +
+        StateXml("video", "v_logo", R"(src="logo.ogg" timeout="1000")") +
+        StateXml("cut", "c_arrive") + StateXml("menupano", "mp_main") +
+        StateXml("menu", "main", R"(effect="cinema")") + StateXml("screen", "s_intro") +
+        StateXml("pano", "hall", R"(effect="warm")") +
         // A music track of no sound format: registered, with no sound (no device here).
         R"(<music src="music\theme.mid" force="yes" wait="10"/>)";
     Map map;
@@ -85,7 +86,8 @@ TEST_F(MapLoadTest, KindsTickedWithoutAStartFireNoTimers) {
     const std::string timer = "<event name=\"timer\">timers = (timers or 0) + 1</event>";
     Map map;
     map.Load(test::MapElement(test::PartXml(
-        "p", "<cut name=\"c\">" + timer + "</cut><video name=\"v\">" + timer + "</video>")));
+        "p", "<cut name=\"c\">" + timer + "</cut><video name=\"v\" src=\"v.ogg\" timeout=\"1\">" +
+                 timer + "</video>")));
     Advance(3600000);
     for (const char* name : {"c", "v"}) {
         map.GetState(name)->Tick();

@@ -1,0 +1,84 @@
+#include "States/Video.h"
+
+#include "Effects/Effects.h"
+#include "Game/Exception.h"
+#include "Game/Game.h"
+#include "Game/Opts.h"
+#include "Video/TheoraFile.h"
+
+#include <boost/lexical_cast.hpp>
+#include <cmath>
+
+namespace State {
+
+namespace {
+
+constexpr std::uint32_t kKeyEscape = 0x01;
+// The film look while a video plays.
+constexpr float kCachet = 0.25f;
+
+} // namespace
+
+void Video::Load(const XmlDom::Element& element) {
+    src_ = XmlDom::RequiredAttr(element, "src");
+    LoadSubtitles(subtitles_, XmlDom::Attr(element, "subtitles", ""));
+    const std::string timeout = XmlDom::RequiredAttr(element, "timeout");
+    try {
+        timeout_ = boost::lexical_cast<float>(timeout);
+    } catch (const boost::bad_lexical_cast&) {
+        throw exception("Bad timeout format");
+    }
+    // A timeout that is not a number would never pass, an infinite one neither.
+    if (!std::isfinite(timeout_)) {
+        throw exception("Bad timeout format");
+    }
+}
+
+void Video::Prepare() {
+    if (decoder_ == nullptr) {
+        decoder_ = std::make_shared<TheoraFile>(src_);
+    }
+}
+
+void Video::Start() {
+    decoder_ = std::make_shared<TheoraFile>(src_);
+    game().cachet_ = kCachet;
+    clockWasRunning_ = game().ClockRunning();
+    game().SetClockRunning(false);
+    subtitles_.Restart();
+}
+
+void Video::Stop() {
+    game().cachet_ = 0.0f;
+    game().SetClockRunning(clockWasRunning_);
+}
+
+void Video::Render() {
+    if (decoder_ != nullptr) {
+        Effect::Video& video = effects().video_;
+        decoder_->UpdateSurface(*video.VideoSurface());
+        Effect::FullScreen::Apply(video);
+    }
+    const float elapsed = now_ - startTime_;
+    UpdateSubtitles(subtitles_, elapsed);
+    if (active_ && elapsed > timeout_) {
+        Exit();
+    }
+}
+
+void Video::Input(const InputRecord* records, int count, bool keyboard) {
+    const std::uint32_t secondary = opts().mouseLeftHanded_ ? kMouseButton0 : kMouseButton1;
+    for (int i = 0; i < count; ++i) {
+        const InputRecord& record = records[i];
+        const bool released = (record.dwData & kPressedBit) == 0;
+        if (released && record.dwOfs == (keyboard ? kKeyEscape : secondary)) {
+            Exit();
+        }
+    }
+}
+
+void Video::Exit() {
+    FireEvent("exit");
+}
+
+} // namespace State

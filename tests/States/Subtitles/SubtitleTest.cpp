@@ -1,0 +1,100 @@
+#include "FileSystem/Locator.h"
+#include "States/Base.h"
+#include "support/GameFixture.h"
+#include "support/TestSupport.h"
+
+#include <boost/lexical_cast/bad_lexical_cast.hpp>
+#include <filesystem>
+#include <wx/init.h>
+
+namespace {
+
+// A state kind that only plays a subtitle track.
+class Subtitled : public State::Base {
+public:
+    void Load(const std::string& path) { LoadSubtitles(track_, path); }
+    void Update(float elapsed) { UpdateSubtitles(track_, elapsed); }
+
+    State::SubtitleTrack track_;
+};
+
+class Subtitles : public test::GameFixture {
+protected:
+    static void SetUpTestSuite() { wxInitialize(); }
+    static void TearDownTestSuite() { wxUninitialize(); }
+
+    Subtitles() {
+        std::filesystem::create_directories(root_ / "Data");
+        Locator::Instance().Init(root_.Path().string());
+        state_ = std::make_shared<Subtitled>();
+    }
+
+    // The subtitle shown after an update at `elapsed`.
+    std::string ShownAt(float elapsed) {
+        state_->Update(elapsed);
+        return game().subtitle_;
+    }
+
+    test::TempDir root_;
+    std::shared_ptr<Subtitled> state_;
+};
+
+TEST_F(Subtitles, FileLinesBecomeEntries) {
+    struct {
+        const char* text;
+        State::SubtitleTrack::Lines lines;
+    } const cases[] = {
+        // Every line end; the last line needs none; lines without a colon are skipped.
+        {"# comment\n10:a\n\n20:b\r\n30:c\r40:d", {{10, "a"}, {20, "b"}, {30, "c"}, {40, "d"}}},
+        // Later colons and backslash-n; an empty text; a lone backslash stays.
+        {"1500:one\\ntwo\n2000:\n7:a:b \\x\\", {{1500, "one\ntwo"}, {2000, ""}, {7, "a:b \\x\\"}}},
+        // Out of order; the first of two equal times wins.
+        {"300:late\n100:early\n300:again", {{100, "early"}, {300, "late"}}},
+        {"4294967295:max", {{4294967295.0f, "max"}}},
+    };
+    for (const auto& c : cases) {
+        State::SubtitleTrack track;
+        track.Parse(c.text);
+        EXPECT_EQ(track.GetLines(), c.lines) << c.text;
+    }
+}
+
+TEST_F(Subtitles, BadTimesThrow) {
+    for (const char* text : {":x", "-5:x", " 5:x", "1.5:x", "4294967296:x"}) {
+        State::SubtitleTrack track;
+        EXPECT_THROW(track.Parse(text), boost::bad_lexical_cast) << text;
+    }
+}
+
+TEST_F(Subtitles, MissingFilesLeaveTheTrackEmpty) {
+    state_->Load("");
+    EXPECT_TRUE(NewLogLines().empty());
+    state_->Load("none.txt");
+    EXPECT_EQ(NewLogLines(), (std::vector<std::string>{"Cannot open file 'none.txt'",
+                                                       "Cannot open subtitles file"}));
+    EXPECT_TRUE(state_->track_.GetLines().empty());
+}
+
+// Lines show once strictly after their time, the latest due one wins, and nothing repeats
+// until a restart.
+TEST_F(Subtitles, UpdateShowsDueLinesOnceUntilRestart) {
+    test::WriteFile(root_ / "Data" / "lines.txt", "1500:one\\ntwo\n2000:\n3000:a\n3100:b\n");
+    state_->Load("lines.txt");
+    State::SubtitleTrack& track = state_->track_;
+    track.Restart();
+    game().SetSubtitle("before");
+    struct {
+        float elapsed;
+        const char* shown;
+    } const steps[] = {{0, "before"}, {1500, "before"}, {1501, "one\ntwo"}, {1999, "one\ntwo"},
+                       {2001, ""},    {3200, "b"},      {9000, "b"}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(ShownAt(step.elapsed), step.shown) << step.elapsed;
+    }
+    game().SetSubtitle("elsewhere");
+    EXPECT_EQ(ShownAt(10000), "elsewhere");
+    track.Restart();
+    EXPECT_EQ(ShownAt(1600), "one\ntwo");
+}
+
+} // namespace
