@@ -3,7 +3,7 @@
 #include "Game/TexMgr.h"
 #include "Platform/Gfx/Surface.h"
 #include "Platform/Gfx/Texture.h"
-#include "support/ErrorText.h"
+#include "support/ThrownText.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -13,7 +13,7 @@ namespace {
 using fxtest::EffectsGl;
 
 TEST_F(EffectsGl, MissingOrEmptyEffectFilesStopTheSet) {
-    auto errorOfNewSet = [] { return test::ErrorText([] { Effects set; }); };
+    auto errorOfNewSet = [] { return test::ThrownText([] { Effects set; }); };
     std::filesystem::remove(tree_.Data() / "effect" / "mask.fx");
     EXPECT_EQ(errorOfNewSet(), "Cannot open effect file 'effect/mask.fx'");
     tree_.AddLoose("effect/mask.fx", "");

@@ -8,7 +8,7 @@
 #include "Sound/WaveFile.h"
 #include "SoundFiles.h"
 #include "SoundFixture.h"
-#include "support/ErrorText.h"
+#include "support/ThrownText.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,7 @@ TEST(SoundFileTest, ExtensionChoosesTheSource) {
             EXPECT_EQ(Sound::SoundFile::Create(c.name), nullptr);
             continue;
         }
-        EXPECT_EQ(ErrorText([&] { Sound::SoundFile::Create(c.name); }), c.error);
+        EXPECT_EQ(ThrownText([&] { Sound::SoundFile::Create(c.name); }), c.error);
     }
 }
 

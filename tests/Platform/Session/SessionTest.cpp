@@ -1,7 +1,7 @@
 #include "Platform/Session/Session.h"
 
 #include "Game/Exception.h"
-#include "support/ErrorText.h"
+#include "support/ThrownText.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +98,7 @@ TEST(Session, LoadReportsTheFileAndTheReason) {
     test::TempDir dir;
     test::WriteFile(dir / "bad.txt", "step 20\nat 3 wave\n");
     const auto what = [](const std::filesystem::path& file) {
-        return test::ErrorText([&] { Session::Session::Load(file); });
+        return test::ThrownText([&] { Session::Session::Load(file); });
     };
     EXPECT_EQ(what(dir / "bad.txt"), "Bad session script '" + (dir / "bad.txt").string() +
                                          "', line 2: unknown action 'wave'");
