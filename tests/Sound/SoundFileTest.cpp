@@ -8,8 +8,8 @@
 #include "Sound/WaveFile.h"
 #include "SoundFiles.h"
 #include "SoundFixture.h"
-#include "support/ThrownText.h"
 #include "support/TestSupport.h"
+#include "support/ThrownText.h"
 
 #include <gtest/gtest.h>
 #include <wx/mstream.h>

@@ -1,8 +1,8 @@
 #include "Platform/Session/Session.h"
 
 #include "Game/Exception.h"
-#include "support/ThrownText.h"
 #include "support/TestSupport.h"
+#include "support/ThrownText.h"
 
 #include <gtest/gtest.h>
 
