@@ -24,10 +24,12 @@ namespace Gfx {
 namespace {
 
 // stb_image reads the three header numbers of a binary PGM or PPM file into an int with no
-// overflow check, which is undefined behaviour on a long run of digits. The header is scanned
-// the way stb scans it (white space and '#' comments between the numbers), and a number of ten
-// digits or more refuses the file before stb sees it; no real picture is that large anyway.
-bool PnmHeaderFitsInt(const uint8_t* bytes, size_t size) {
+// overflow check, which is undefined behaviour on a long run of digits, and its conversion of
+// 16-bit samples (a maximum value above 255) to the 8 bits asked for reads past its buffer.
+// The header is scanned the way stb scans it (white space and '#' comments between the
+// numbers), and a number of ten digits or more, or a maximum value above 255, refuses the file
+// before stb sees it; no picture of the game is that large or that deep anyway.
+bool PnmHeaderIsSafe(const uint8_t* bytes, size_t size) {
     if (size < 2 || bytes[0] != 'P' || (bytes[1] != '5' && bytes[1] != '6')) {
         return true;
     }
@@ -48,10 +50,12 @@ bool PnmHeaderFitsInt(const uint8_t* bytes, size_t size) {
             }
         }
         size_t digits = 0;
-        for (; i < size && bytes[i] >= '0' && bytes[i] <= '9'; ++i) {
+        uint32_t value = 0;
+        for (; i < size && bytes[i] >= '0' && bytes[i] <= '9' && digits <= 9; ++i) {
+            value = value * 10 + uint32_t(bytes[i] - '0');
             ++digits;
         }
-        if (digits > 9) {
+        if (digits > 9 || (number == 2 && value > 255)) {
             return false;
         }
     }
@@ -63,7 +67,7 @@ int DecodeWithStb(const void* data, size_t size, Image& out) {
         return kErrInvalidData;
     }
     const auto* bytes = static_cast<const stbi_uc*>(data);
-    if (!PnmHeaderFitsInt(bytes, size)) {
+    if (!PnmHeaderIsSafe(bytes, size)) {
         return kErrInvalidData;
     }
     int w = 0, h = 0, channels = 0;

@@ -164,11 +164,13 @@ TEST(GfxImage, DecodesEveryStbFormatByContent) {
         EXPECT_EQ(image.rgba[3], 0xFF);
     }
     Image image;
-    // Not a picture; a binary PPM whose header numbers would overflow stb's int (found by the
-    // image fuzz target); a small PGM that is fine.
+    // Not a picture; binary PPMs whose header numbers would overflow stb's int, or whose
+    // 16-bit samples stb's conversion reads past (both found by the image fuzz target); a
+    // small PGM that is fine.
     for (const std::string& junk :
          {std::string("\x89PNG but not really"), std::string("P555655555555P5556##"),
-          std::string("P6 #c\n 3 2 99999999999 ")}) {
+          std::string("P6 #c\n 3 2 99999999999 "), std::string("P6 36 2 366\"2"),
+          std::string("P6\n1 1\n65535\n") + std::string(6, '\x7f')}) {
         EXPECT_EQ(DecodeImage(junk.data(), junk.size(), image), kErrInvalidData) << junk;
     }
     const std::string pgm = std::string("P5\n# grey\n3 2\n255\n") + std::string(6, '\x80');
