@@ -10,6 +10,7 @@
 #include "Platform/Gfx/Math.h"
 #include "Platform/Gfx/Sprite.h"
 #include "Platform/Gfx/Texture.h"
+#include "States/BlendStates.h"
 #include "States/Controls/Area.h"
 #include "States/Controls/HitTest.h"
 #include "States/Controls/Image.h"
@@ -92,13 +93,7 @@ void Screen::Start() {
                     "dx().device()->SetTransform( D3DTS_VIEW, &identity )");
         CheckResult(device.SetTransform(Gfx::TransformKind::Projection, identity), kWhere,
                     "dx().device()->SetTransform( D3DTS_PROJECTION, &identity )");
-        CheckResult(device.SetRenderState(Gfx::RenderState::Lighting, 0), kWhere,
-                    "dx().device()->SetRenderState( D3DRS_LIGHTING, FALSE )");
-        CheckResult(device.SetRenderState(Gfx::RenderState::SrcBlend, Gfx::BlendSrcAlpha), kWhere,
-                    "dx().device()->SetRenderState( D3DRS_SRCBLEND, D3DBLEND_SRCALPHA )");
-        CheckResult(device.SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha),
-                    kWhere,
-                    "dx().device()->SetRenderState( D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA )");
+        SetBlendStates(device, kWhere);
         GetTexMgr().TouchSimple(background_);
     }
     Control::ApplyPass(faders_, &Control::Base::StartPass);

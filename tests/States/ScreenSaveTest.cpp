@@ -2,6 +2,7 @@
 #include "Include/common/XmlSer.h"
 #include "States/Controls/Image.h"
 #include "States/Menu.h"
+#include "States/MenuPano.h"
 #include "States/Screen.h"
 #include "support/GameFixture.h"
 
@@ -126,6 +127,43 @@ TEST_F(ScreenSaveTest, MenusAreNotSaved) {
     EXPECT_EQ(Save(*menu), "<state name=\"s\"/>\n");
     Load(*menu, R"(<state name="s"><control name="lamp" state="off"/></state>)");
     EXPECT_EQ(ImageOf(*menu, "lamp")->GetState(), "on");
+}
+
+// A panorama writes its view, its controls under their keys and its sounds' on flags, names
+// beginning with 't' included; a menu panorama writes nothing.
+TEST_F(ScreenSaveTest, PanoRecordRoundTrip) {
+    const auto make = [](std::shared_ptr<State::Pano> pano) {
+        pano->LoadCommon(test::ElementOf(R"(<pano name="p" src="p.dds">)"
+                                         R"(<zone name="tower" pos="0,0,1,1"/>)"
+                                         R"(<sound src="thunder.wav" course="1" pitch="0"/>)"
+                                         R"(<sound src="rain.wav" course="2" pitch="0" on="no"/>)"
+                                         R"(</pano>)",
+                                         "pano"),
+                         "p");
+        return pano;
+    };
+    const auto pano = make(std::make_shared<State::Pano>());
+    pano->SetView(1.25f, -0.3f);
+    pano->SetSound("thunder.wav", 0);
+    pano->SetSound("rain.wav", 1);
+    const std::string text = Save(*pano);
+    EXPECT_EQ(text, "<state name=\"p\" course=\"1.25\" pitch=\"-0.3\">\n"
+                    "  <control name=\"tower\"/>\n"
+                    "  <sound name=\"rain.wav\" on=\"yes\"/>\n"
+                    "  <sound name=\"thunder.wav\" on=\"no\"/>\n"
+                    "</state>\n");
+    const auto loaded = make(std::make_shared<State::Pano>());
+    Load(*loaded, text);
+    EXPECT_EQ(loaded->View(), (cg::cp<float>{1.25f, -0.3f}));
+    EXPECT_FALSE(loaded->Sounds().at("thunder.wav").on_);
+    EXPECT_TRUE(loaded->Sounds().at("rain.wav").on_);
+    Load(*loaded, R"(<state course="0" pitch="0"><control name="gone"/><sound name="x.wav"/>)"
+                  R"(</state>)");
+    EXPECT_EQ(loaded->Controls().size(), 1u) << "unknown names are skipped";
+    EXPECT_EQ(loaded->Sounds().size(), 2u);
+
+    const auto menu = make(std::make_shared<State::MenuPano>());
+    EXPECT_EQ(Save(*menu), "<state name=\"p\"/>\n");
 }
 
 } // namespace

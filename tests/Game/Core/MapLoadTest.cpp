@@ -26,7 +26,8 @@ protected:
     // get the picture they require.
     static std::string StateXml(const std::string& tag, const std::string& name,
                                 const std::string& attributes = "") {
-        const bool screen = tag == "screen" || tag == "menu" || tag == "loading" || tag == "page";
+        const bool screen = tag == "screen" || tag == "menu" || tag == "loading" || tag == "page" ||
+                            tag == "pano" || tag == "menupano";
         return "<" + tag + " name=\"" + name + "\" " + (screen ? "src=\"x.png\" " : "") +
                attributes + "><event name=\"init\">order[#order + 1] = '" + name + "'</event></" +
                tag + ">";

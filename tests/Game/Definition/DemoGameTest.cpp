@@ -38,7 +38,8 @@ protected:
 };
 
 // From the title's loading screen to the menu, a new game into the house, and through the
-// hall, the study, the desk and the window by zones and border exits, back to the hall.
+// hall, the study, the desk, the window and the lighthouse gallery by zones and border exits,
+// back to the hall.
 TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
     CCustomMessageLoop loop;
     test::LogFileSince log;
@@ -66,7 +67,11 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
     ASSERT_TRUE(RunUntil("study"));
     Click(512, 300); // the window
     ASSERT_TRUE(RunUntil("window"));
-    Click(335, 300); // the lighthouse
+    Click(335, 300); // the lighthouse, then out onto its gallery
+    ASSERT_TRUE(RunUntil("gallery"));
+    Click(512, 230); // the lamp, ahead and above
+    Click(100, 400); // the stairs on the left, back to the window
+    ASSERT_TRUE(RunUntil("window"));
     Click(1015, 400);
     ASSERT_TRUE(RunUntil("study"));
     Click(1015, 400);
@@ -88,6 +93,9 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
         "Study",
         "Window",
         "The light turns. You have watched it 1 times.",
+        "Gallery",
+        "The lamp sweeps over the sea.",
+        "Window",
         "Study",
         "Hall, visit 2",
         "The key turns in the cellar door.",
