@@ -1,5 +1,6 @@
 #include "States/Base.h"
 
+#include "FileSystem/Locator.h"
 #include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
@@ -52,6 +53,22 @@ std::string Base::GetEffect() {
     return effect_;
 }
 void Base::CancelPress() {}
+
+void Base::LoadSubtitles(SubtitleTrack& track, const std::string& path) {
+    if (path.empty()) {
+        return;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!Locator::Instance().ReadAll(path, bytes)) {
+        LogWrite("Cannot open subtitles file");
+        return;
+    }
+    track.Parse(std::string(bytes.begin(), bytes.end()));
+}
+
+void Base::UpdateSubtitles(SubtitleTrack& track, float elapsed) {
+    track.Update(elapsed, [](const std::string& text) { game().SetSubtitle(text); });
+}
 
 void Base::LoadCommon(const XmlDom::Element& element, const std::string& partName) {
     name_ = XmlDom::RequiredAttr(element, "name");

@@ -3,6 +3,7 @@
 #include "Game/MapPart.h"
 #include "Game/XmlDom.h"
 #include "States/InputRecord.h"
+#include "States/SubtitleTrack.h"
 
 #include <map>
 #include <string>
@@ -88,6 +89,14 @@ public:
     const std::string& Sound() const { return sound_; }
 
 protected:
+    // Reads a subtitle file into the track; an empty path reads nothing, a file that
+    // cannot be opened logs "Cannot open subtitles file" and leaves the track empty. A bad
+    // time in the file throws (boost::bad_lexical_cast) and fails the definition's loading.
+    static void LoadSubtitles(SubtitleTrack& track, const std::string& path);
+    // Makes every line of the track due before `elapsed` (ms since the state started) the
+    // game's subtitle in turn, so the latest of them stays shown.
+    static void UpdateSubtitles(SubtitleTrack& track, float elapsed);
+
     // States are destroyed only through the shared pointers that own them.
     virtual ~Base() = default;
 
