@@ -80,6 +80,8 @@ public:
 
     cg::cp<float> View() const { return {course_, pitch_}; }
     float Fov() const { return fov_; }
+    // The field of view in use until the next start (scripted cameras set it every frame).
+    void SetFov(float fov) { fov_ = fov; }
     cg::point<float, 2> Follow() const { return follow_; }
     bool Looking() const { return look_; }
     const std::vector<float>& Hdr() const { return hdr_; }

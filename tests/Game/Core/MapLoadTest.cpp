@@ -41,7 +41,7 @@ TEST_F(MapLoadTest, EveryElementKindLoads) {
         StateXml("transition", "t_hall_tower", R"(from="hall" to="tower")") +
         StateXml("page", "page1") + StateXml("loading", "l_boot", R"(sound="theme")") +
         StateXml("video", "v_logo", R"(src="logo.ogg" timeout="1000")") +
-        StateXml("cut", "c_arrive") + StateXml("menupano", "mp_main") +
+        StateXml("cut", "c_arrive", R"(pano="hall")") + StateXml("menupano", "mp_main") +
         StateXml("menu", "main", R"(effect="cinema")") + StateXml("screen", "s_intro") +
         StateXml("pano", "hall", R"(effect="warm")") +
         // A music track of no sound format: registered, with no sound (no device here).
@@ -86,8 +86,8 @@ TEST_F(MapLoadTest, KindsTickedWithoutAStartFireNoTimers) {
     const std::string timer = "<event name=\"timer\">timers = (timers or 0) + 1</event>";
     Map map;
     map.Load(test::MapElement(test::PartXml(
-        "p", "<cut name=\"c\">" + timer + "</cut><video name=\"v\" src=\"v.ogg\" timeout=\"1\">" +
-                 timer + "</video>")));
+        "p", "<cut name=\"c\" pano=\"p\">" + timer +
+                 "</cut><video name=\"v\" src=\"v.ogg\" timeout=\"1\">" + timer + "</video>")));
     Advance(3600000);
     for (const char* name : {"c", "v"}) {
         map.GetState(name)->Tick();
@@ -105,9 +105,10 @@ TEST_F(MapLoadTest, RedefinedStateIsReplacedLoggedAndKept) {
     {
         Map map;
         NewLogLines();
-        map.Load(test::MapElement(
-            test::PartXml("p1", StateXml("pano", "hall") + StateXml("cut", "c_hall")) +
-            test::PartXml("p2", StateXml("screen", "hall"))));
+        map.Load(
+            test::MapElement(test::PartXml("p1", StateXml("pano", "hall") +
+                                                     StateXml("cut", "c_hall", R"(pano="hall")")) +
+                             test::PartXml("p2", StateXml("screen", "hall"))));
         EXPECT_EQ(Eval("table.concat(order, ',')"), "hall,c_hall,hall");
         // The map names "intro" as its autoload part, which this definition lacks.
         EXPECT_EQ(NewLogLines(),

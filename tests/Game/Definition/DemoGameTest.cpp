@@ -67,7 +67,9 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
     ASSERT_TRUE(RunUntil("study"));
     Click(512, 300); // the window
     ASSERT_TRUE(RunUntil("window"));
-    Click(335, 300); // the lighthouse, then out onto its gallery
+    Click(335, 300); // the lighthouse: the first time a cut-scene, then out onto its gallery
+    ASSERT_TRUE(RunUntil("gallery_arrival")); // at the end of its fade-in, half a second on
+    EXPECT_EQ(game().subtitle_, "The wind up here is cold and smells of salt.");
     ASSERT_TRUE(RunUntil("gallery"));
     Click(512, 230); // the lamp, ahead and above
     Click(100, 400); // the stairs on the left, back to the window
@@ -94,6 +96,7 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
         "Study",
         "Window",
         "The light turns. You have watched it 1 times.",
+        "Gallery", // under the cut-scene
         "Gallery",
         "The lamp sweeps over the sea.",
         "Window",
