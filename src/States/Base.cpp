@@ -12,10 +12,6 @@ namespace {
 
 constexpr float kTimerPeriod = 100.0f; // ms between "timer" events
 
-// The debug keys that switch the console, the info text and the area outlines.
-constexpr std::uint32_t kKeyApostrophe = 0x28;
-constexpr std::uint32_t kKeyGrave = 0x29;
-
 bool HoldsPrimaryRelease(const InputRecord* records, int count) {
     const std::uint32_t primary = opts().mouseLeftHanded_ ? kMouseButton1 : kMouseButton0;
     for (int i = 0; i < count; ++i) {

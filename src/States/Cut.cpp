@@ -14,7 +14,6 @@ namespace State {
 
 namespace {
 
-constexpr std::uint32_t kKeyEscape = 0x01;
 // The film look of the final pass while a cut-scene plays.
 constexpr float kCachet = 0.25f;
 
@@ -76,12 +75,9 @@ void Cut::Render() {
 }
 
 void Cut::Input(const InputRecord* records, int count, bool keyboard) {
-    const std::uint32_t secondary = opts().mouseLeftHanded_ ? kMouseButton0 : kMouseButton1;
-    const std::uint32_t skip = keyboard ? kKeyEscape : secondary;
-    for (int i = 0; i < count; ++i) {
-        if (records[i].dwOfs == skip && (records[i].dwData & kPressedBit) == 0) {
-            Exit();
-        }
+    // Each release fires its own "exit", as the script may stay on the scene.
+    for (int n = CountSkipReleases(records, count, keyboard); n > 0; --n) {
+        Exit();
     }
 }
 

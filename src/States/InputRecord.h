@@ -9,9 +9,24 @@ namespace State {
 // relative motion; buttons and keys: bit 0x80 set while pressed).
 using InputRecord = Input::Record;
 
-// Mouse button offsets and the pressed bit.
+// Mouse axis and button offsets and the pressed bit.
+inline constexpr std::uint32_t kMouseX = Input::DIMOFS_X;
+inline constexpr std::uint32_t kMouseY = Input::DIMOFS_Y;
 inline constexpr std::uint32_t kMouseButton0 = Input::DIMOFS_BUTTON0;
 inline constexpr std::uint32_t kMouseButton1 = Input::DIMOFS_BUTTON1;
 inline constexpr std::uint32_t kPressedBit = Input::Pressed;
+
+// The keys the states answer.
+inline constexpr std::uint32_t kKeyEscape = Input::DIK_ESCAPE;
+inline constexpr std::uint32_t kKeyBack = Input::DIK_BACK;
+inline constexpr std::uint32_t kKeyI = Input::DIK_I;
+inline constexpr std::uint32_t kKeyEnter = Input::DIK_RETURN;
+inline constexpr std::uint32_t kKeyApostrophe = Input::DIK_APOSTROPHE;
+inline constexpr std::uint32_t kKeyGrave = Input::DIK_GRAVE;
+
+// How many releases of the key or button that skips a cut-scene or a video the batch holds:
+// Escape on the keyboard, the secondary mouse button (the primary one for left-handed
+// players).
+int CountSkipReleases(const InputRecord* records, int count, bool keyboard);
 
 } // namespace State

@@ -16,13 +16,6 @@ namespace State {
 
 namespace {
 
-constexpr std::uint32_t kMouseX = 0;
-constexpr std::uint32_t kMouseY = 4;
-constexpr std::uint32_t kKeyEscape = 0x01;
-constexpr std::uint32_t kKeyBack = 0x0E;
-constexpr std::uint32_t kKeyI = 0x17;
-constexpr std::uint32_t kKeyEnter = 0x1C;
-
 // The pitch limit of the view right after mouse-look (0.275 pi); the next camera update
 // clamps it further.
 constexpr float kLookPitchLimit = 0.863938f;

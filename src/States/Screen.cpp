@@ -26,13 +26,6 @@ namespace {
 
 constexpr const char* kWhere = ".\\States\\Screen";
 
-// Key codes and mouse offsets of the screen's input.
-constexpr std::uint32_t kMouseX = 0;
-constexpr std::uint32_t kMouseY = 4;
-constexpr std::uint32_t kKeyEscape = 0x01;
-constexpr std::uint32_t kKeyI = 0x17;
-constexpr std::uint32_t kKeyEnter = 0x1C;
-
 // The pointer in normalised device coordinates.
 cg::point<float, 2> PointerPoint() {
     return {2.0f * ScreenServices::PointerX() - 1.0f, 1.0f - 2.0f * ScreenServices::PointerY()};

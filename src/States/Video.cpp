@@ -3,7 +3,6 @@
 #include "Effects/Effects.h"
 #include "Game/Exception.h"
 #include "Game/Game.h"
-#include "Game/Opts.h"
 #include "Video/TheoraFile.h"
 
 #include <boost/lexical_cast.hpp>
@@ -13,7 +12,6 @@ namespace State {
 
 namespace {
 
-constexpr std::uint32_t kKeyEscape = 0x01;
 // The film look while a video plays.
 constexpr float kCachet = 0.25f;
 
@@ -67,13 +65,9 @@ void Video::Render() {
 }
 
 void Video::Input(const InputRecord* records, int count, bool keyboard) {
-    const std::uint32_t secondary = opts().mouseLeftHanded_ ? kMouseButton0 : kMouseButton1;
-    for (int i = 0; i < count; ++i) {
-        const InputRecord& record = records[i];
-        const bool released = (record.dwData & kPressedBit) == 0;
-        if (released && record.dwOfs == (keyboard ? kKeyEscape : secondary)) {
-            Exit();
-        }
+    // Each release fires its own "exit", as the script may stay on the scene.
+    for (int n = CountSkipReleases(records, count, keyboard); n > 0; --n) {
+        Exit();
     }
 }
 
