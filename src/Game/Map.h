@@ -82,7 +82,7 @@ public:
     // A new or loaded game: every state restarts (Reset, "init", "reset"), in name order.
     void Reset();
     // The "map" record of a save game: "last", "part", then one "state" element per state
-    // in name order, transitions (names beginning with 't') left out. Reading hands each
+    // in name order, transitions (names beginning with "t_") left out. Reading hands each
     // element to the state of its name; names the definition no longer has are skipped.
     void SaveXml(xs::OArchive& archive);
     void LoadXml(xs::IArchive& archive);

@@ -81,7 +81,7 @@ TEST_F(ScreenSaveTest, RoundTrip) {
                     "  <control name=\"lamp\" state=\"on\"/>\n"
                     "  <control name=\"torch\" state=\"lit\"/>\n"
                     "  <control name=\"zone0\"/>\n"
-                    "  <faders name=\"vol\" x=\"0.9\" y=\"-0.25\"/>\n"
+                    "  <faders name=\"vol\" x=\"0.899999976\" y=\"-0.25\"/>\n"
                     "</state>\n");
 
     Advance(300);
@@ -147,7 +147,7 @@ TEST_F(ScreenSaveTest, PanoRecordRoundTrip) {
     pano->SetSound("thunder.wav", 0);
     pano->SetSound("rain.wav", 1);
     const std::string text = Save(*pano);
-    EXPECT_EQ(text, "<state name=\"p\" course=\"1.25\" pitch=\"-0.3\">\n"
+    EXPECT_EQ(text, "<state name=\"p\" course=\"1.25\" pitch=\"-0.300000012\">\n"
                     "  <control name=\"tower\"/>\n"
                     "  <sound name=\"rain.wav\" on=\"yes\"/>\n"
                     "  <sound name=\"thunder.wav\" on=\"no\"/>\n"

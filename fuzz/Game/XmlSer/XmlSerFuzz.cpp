@@ -1,12 +1,16 @@
 // Save-game documents from arbitrary bytes: reading a record either succeeds or throws
 // xs::exception or boost::bad_lexical_cast; nothing else may escape, crash or leak. The same
-// bytes taken as 8-bit text must also survive a write and a read unchanged.
+// bytes taken as 8-bit text must also survive a write and a read unchanged, and the first
+// four taken as a finite float must read back as that float.
+#include "Include/common/Text.h"
 #include "Include/common/XmlSer.h"
 
 #include <boost/lexical_cast.hpp>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <wx/init.h>
 #include <wx/log.h>
@@ -81,6 +85,17 @@ void RoundTrip(const std::string& text) {
     }
 }
 
+void FloatRoundTrip(const std::uint8_t* data, std::size_t size) {
+    float value = 0.0f;
+    if (size < sizeof value) {
+        return;
+    }
+    std::memcpy(&value, data, sizeof value);
+    if (std::isfinite(value) && xs::text::ParseFloat(xs::text::FormatFloat(value)) != value) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -93,5 +108,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     ReadDocument(text);
     RoundTrip(text);
+    FloatRoundTrip(data, size);
     return 0;
 }

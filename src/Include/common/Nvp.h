@@ -28,9 +28,8 @@ struct nvp {
 // element holds the key as the attribute named key_, then the entry's own record: the
 // SaveState and LoadState of the object a shared pointer entry points to, or the SaveXml and
 // LoadXml of an entry held by value. Unless skipTransitions is false, keys that begin with
-// the letter 't' are not written (transition states and their flash screens are named
-// "t_..." and never saved); maps of controls pass false, so that a control named "torch"
-// keeps its record.
+// "t_" are not written (transition states and their flash screens are named "t_..." and
+// never saved), while a state named "tower" keeps its record; maps of controls pass false.
 template <typename V>
 struct map_nvp {
     map_nvp(std::string name, std::map<std::string, V>& value, std::string key,

@@ -66,7 +66,7 @@ public:
     template <typename V>
     OArchive& operator&(const map_nvp<V>& pair) {
         for (auto& [key, entry] : *pair.value_) {
-            if (pair.skipTransitions_ && !key.empty() && key.front() == 't') {
+            if (pair.skipTransitions_ && key.compare(0, 2, "t_") == 0) {
                 continue;
             }
             AddChild(pair.name_);

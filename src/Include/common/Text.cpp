@@ -49,7 +49,7 @@ std::string FromDocument(const wxString& text) {
 std::string FormatFloat(float value) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
-    out.precision(7);
+    out.precision(9);
     out << value;
     return out.str();
 }

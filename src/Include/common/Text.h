@@ -15,8 +15,8 @@ namespace xs::text {
 wxString ToDocument(const std::string& text);
 std::string FromDocument(const wxString& text);
 
-// 7 significant digits in general notation, whatever the locale: 1500 as "1500", one third
-// as "0.3333333".
+// 9 significant digits in general notation, whatever the locale, which reads back as the
+// same float: 1500 as "1500", one third as "0.333333343", 12345679 as "12345679".
 std::string FormatFloat(float value);
 // The text as a float; text that is not a finite number of float's range (trailing
 // characters, "nan", "inf", 1e39) throws boost::bad_lexical_cast.

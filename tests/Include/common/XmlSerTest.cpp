@@ -1,5 +1,6 @@
 #include "Include/common/XmlSer.h"
 
+#include "Include/common/Text.h"
 #include "support/TestSupport.h"
 
 #include <boost/lexical_cast.hpp>
@@ -79,7 +80,7 @@ Game Sample() {
     game.time = 1500.0f;
     game.control = true;
     game.scale = 1.0f / 3.0f;
-    for (const char* name : {"yard", "t_yard_hall", "hall", "Tower"}) {
+    for (const char* name : {"yard", "t_yard_hall", "hall", "Tower", "tower"}) {
         game.states[name] = std::make_shared<Entry>();
     }
     game.states["hall"]->on = true;
@@ -99,12 +100,13 @@ TEST_F(XmlSer, WritesTheDocumentLayout) {
     // The first value under a name wins.
     EXPECT_EQ(Write(game, "first"),
               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-              "<game vars=\"first\" time=\"1500\" control=\"yes\" scale=\"0.3333333\">\n"
+              "<game vars=\"first\" time=\"1500\" control=\"yes\" scale=\"0.333333343\">\n"
               "  <inventory from=\"page\">\n"
               "    <item>key</item>\n"
               "  </inventory>\n"
               "  <state name=\"Tower\" on=\"no\"/>\n"
               "  <state name=\"hall\" on=\"yes\"/>\n"
+              "  <state name=\"tower\" on=\"no\"/>\n"
               "  <state name=\"yard\"/>\n"
               "</game>\n");
 
@@ -134,10 +136,32 @@ TEST_F(XmlSer, ReadsBackWhatItWrote) {
     EXPECT_EQ(loaded.vars, saved.vars);
     EXPECT_EQ(loaded.time, 1500.0f);
     EXPECT_TRUE(loaded.control);
-    EXPECT_FLOAT_EQ(loaded.scale, 1.0f / 3.0f);
+    EXPECT_EQ(loaded.scale, 1.0f / 3.0f);
     EXPECT_TRUE(loaded.states["hall"]->on);
     EXPECT_FALSE(loaded.states["yard"]->on);
     EXPECT_TRUE(loaded.states["t_yard_hall"]->on);
+}
+
+// Every float reads back as itself (older documents' 7 digits still read).
+TEST_F(XmlSer, FloatsReadBackExactly) {
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {
+        {12345679.0f, "12345679"},
+        {1500.0f, "1500"},
+        {0.1f, "0.100000001"},
+        {-0.3f, "-0.300000012"},
+        {3.40282347e38f, "3.40282347e+38"},
+        {1.17549435e-38f, "1.17549435e-38"},
+        {1e-45f, "1.40129846e-45"},
+        {16777215.0f, "16777215"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(xs::text::FormatFloat(c.value), c.text);
+        EXPECT_EQ(xs::text::ParseFloat(c.text), c.value) << c.text;
+    }
+    EXPECT_EQ(xs::text::ParseFloat("1.234568e+07"), 12345680.0f);
 }
 
 TEST_F(XmlSer, ReadsItemsByNameInAnyOrder) {
