@@ -96,7 +96,8 @@ public:
     // The library (Library.cpp).
 
     void LoadBooks(const XmlDom::Element& library);
-    // Reads the optional "hints" file of the element: lines "key:text", UTF-8.
+    // Reads the optional "hints" file of the element: lines "key:text", UTF-8 or
+    // Windows-1252 (Hints::Parse).
     void LoadHints(const XmlDom::Element& element);
     // Lua "lib_put": collects a page, and its book when new.
     void LibPut(std::string page);

@@ -44,7 +44,12 @@ void Inventory::LoadHints(const XmlDom::Element& element) {
         LogFormat("WARNING: Cannot open hints file '%1%'", file);
         return;
     }
-    Hints::Parse(std::string(bytes.begin(), bytes.end()), hints_);
+    std::vector<std::string> unusable;
+    Hints::Parse(std::string(bytes.begin(), bytes.end()), hints_, unusable);
+    for (const std::string& key : unusable) {
+        LogFormat("WARNING: Hints file '%1%': '%2%' cannot be the name of an item or a book", file,
+                  key);
+    }
 }
 
 std::string Inventory::BookOfPage(const std::string& page) const {

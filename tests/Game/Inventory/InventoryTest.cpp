@@ -159,23 +159,46 @@ TEST_F(InventoryTest, PageTurning) {
     EXPECT_EQ(map().Current(), "p2");
 }
 
-// Hints lines: the key before the first colon, the text after it in UTF-8 with each bad
-// byte shown as U+FFFD; lines without a colon are skipped and later lines win, also across
-// the inventory's and the library's files.
+// Hints lines: the key before the first colon, the text after it; lines without a colon are
+// skipped and later lines win. A file that is UTF-8 throughout (with or without a byte-order
+// mark) is read as UTF-8 with its keys turned into the data's code page, so that "cl\xE9"
+// finds its hint; any other file is Windows-1252 throughout. Keys no name of the data can
+// have are left out and reported.
 TEST_F(InventoryTest, HintsFiles) {
-    std::map<std::string, std::wstring> hints;
-    Hints::Parse("\xEF\xBB\xBFkey:A rusty key\r\nno colon here\nmap:north: the sea\n"
-                 "coin:caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\n"
-                 "bad:\xFF|\xC0\xAF|\xED\xA0\x80|\xE2\x82\n:empty key\nkey:An old key",
-                 hints);
-    const std::map<std::string, std::wstring> expected = {
-        {"key", L"An old key"},
-        {"map", L"north: the sea"},
-        {"coin", L"caf\u00E9 \u20AC \U0001F600"},
-        {"bad", L"\uFFFD|\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD"},
-        {"", L"empty key"},
+    using Hints = std::map<std::string, std::wstring>;
+    const struct {
+        const char* file;
+        Hints hints;
+        std::vector<std::string> unusable;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "cl\xC3\xA9:La cl\xC3\xA9\r\nno colon\r\nmap:north: the sea\r\n",
+         {{"cl\xE9", L"La cl\u00E9"}, {"map", L"north: the sea"}},
+         {}},
+        {"coin:caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\n\xE2\x82\xAC:euro\n\xF0\x9F\x98\x80:x",
+         {{"coin", L"caf\u00E9 \u20AC \U0001F600"}, {"\x80", L"euro"}},
+         {"\xF0\x9F\x98\x80"}},
+        {"cl\xE9:La cl\xE9 \x80\r\n\x80:euro",
+         {{"cl\xE9", L"La cl\u00E9 \u20AC"}, {"\x80", L"euro"}},
+         {}},
+        {"key:ok\nbad:\xC0\xAF|\xED\xA0\x80|\xE2\x82", // not UTF-8: all of it Windows-1252
+         {{"key", L"ok"}, {"bad", L"\u00C0\u00AF|\u00ED\u00A0\u20AC|\u00E2\u201A"}},
+         {}},
+        {"\xEF\xBB\xBF"
+         "cl\xE9:x",
+         {{"cl\xE9", L"x"}},
+         {}},
+        {":empty key\nkey:A rusty key\nkey:An old key",
+         {{"", L"empty key"}, {"key", L"An old key"}},
+         {}},
     };
-    EXPECT_EQ(hints, expected);
+    for (const auto& c : cases) {
+        Hints hints;
+        std::vector<std::string> unusable;
+        ::Hints::Parse(c.file, hints, unusable);
+        EXPECT_EQ(hints, c.hints) << c.file;
+        EXPECT_EQ(unusable, c.unusable) << c.file;
+    }
 
     test::WriteFile(root_ / "Data" / "i.txt", "key:inventory's\ncandle:light\n");
     test::WriteFile(root_ / "Data" / "l.txt", "key:library's\n");
@@ -185,6 +208,10 @@ TEST_F(InventoryTest, HintsFiles) {
     NewLogLines();
     inv().LoadHints(Element(R"(<library hints="gone.txt"/>)", "library"));
     EXPECT_EQ(NewLogLines().back(), "WARNING: Cannot open hints file 'gone.txt'");
+    test::WriteFile(root_ / "Data" / "u.txt", "\xE2\x98\x85:star\n");
+    inv().LoadHints(Element(R"(<library hints="u.txt"/>)", "library"));
+    EXPECT_EQ(NewLogLines().back(), "WARNING: Hints file 'u.txt': '\xE2\x98\x85' cannot be the "
+                                    "name of an item or a book");
 }
 
 // The record keeps the carried items, the collected books and pages in their orders and
