@@ -12,6 +12,7 @@
 #include <array>
 #include <boost/format.hpp>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -106,6 +107,101 @@ std::string OptionsPath() {
     return Locator::Instance().OptionsPath();
 }
 
+// What the options file may set each global to; anything else keeps the default.
+enum class Kind { Flag, Unit, Whole };
+
+struct Option {
+    const char* name;
+    Kind kind;
+};
+
+constexpr std::array<Option, 11> kOptions = {{
+    {"opts_video_light", Kind::Flag},
+    {"opts_video_vsync", Kind::Flag},
+    {"opts_video_brightness", Kind::Unit},
+    {"opts_audio_music", Kind::Unit},
+    {"opts_audio_sound", Kind::Unit},
+    {"opts_game_nomove", Kind::Flag},
+    {"opts_game_noidle", Kind::Flag},
+    {"opts_game_intro", Kind::Whole},
+    {"opts_mouse_invert", Kind::Flag},
+    {"opts_mouse_lefthanded", Kind::Flag},
+    {"opts_mouse_sensitivity", Kind::Unit},
+}};
+
+// Whether the value on the top of the stack is one the option can take.
+bool Fits(lua_State* L, Kind kind) {
+    if (kind == Kind::Flag) {
+        return lua_type(L, -1) == LUA_TBOOLEAN;
+    }
+    if (lua_type(L, -1) != LUA_TNUMBER) {
+        return false;
+    }
+    const double value = lua_tonumber(L, -1);
+    if (kind == Kind::Unit) {
+        return value >= 0.0 && value <= 1.0;
+    }
+    return value > static_cast<double>(INT_MIN) - 1.0 && value < static_cast<double>(INT_MAX) + 1.0;
+}
+
+const char* Expected(Kind kind) {
+    switch (kind) {
+    case Kind::Flag:
+        return "true or false";
+    case Kind::Unit:
+        return "a number from 0 to 1";
+    default:
+        return "a whole number";
+    }
+}
+
+// A table of the option globals' present values, left on the stack.
+void PushGlobals(lua_State* L) {
+    lua_createtable(L, 0, static_cast<int>(kOptions.size()));
+    for (const Option& option : kOptions) {
+        PushGlobal(L, option.name);
+        lua_setfield(L, -2, option.name);
+    }
+}
+
+// Sets the option global back to its value in the table at `kept`.
+void PutBack(lua_State* L, int kept, const Option& option) {
+    lua_pushstring(L, option.name);
+    lua_getfield(L, kept, option.name);
+    lua_rawset(L, LUA_GLOBALSINDEX);
+}
+
+// Runs the player's options file over the defaults already in the globals. A Lua error puts
+// every default back; a value the option cannot take puts back its default. Both are logged.
+void RunFile(const std::string& path, const std::string& text) {
+    lua_State* L = game().lua_.Handle();
+    PushGlobals(L);
+    const int kept = lua_gettop(L);
+    std::string message;
+    if (!game().lua_.Run(text, "=korvantine.cfg", message)) {
+        // One line, whatever bytes of the file the message quotes.
+        std::replace_if(
+            message.begin(), message.end(),
+            [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+        LogFormat("Options file '%1%' not used, the defaults are kept: %2%", path, message);
+        for (const Option& option : kOptions) {
+            PutBack(L, kept, option);
+        }
+    } else {
+        for (const Option& option : kOptions) {
+            PushGlobal(L, option.name);
+            const bool fits = Fits(L, option.kind);
+            lua_pop(L, 1);
+            if (!fits) {
+                LogFormat("Options file '%1%': %2% is not %3%, the default is kept", path,
+                          option.name, Expected(option.kind));
+                PutBack(L, kept, option);
+            }
+        }
+    }
+    lua_settop(L, kept - 1);
+}
+
 } // namespace
 
 std::string Data::Format() const {
@@ -139,6 +235,9 @@ void Data::Update() {
 
 void Data::Init() {
     const std::string path = OptionsPath();
+    // Every option global starts from the record, so that an option the file does not set
+    // keeps its default.
+    game().lua_.Execute(Format());
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (std::filesystem::is_regular_file(status)) {
@@ -146,14 +245,13 @@ void Data::Init() {
         if (file) {
             const std::string text{std::istreambuf_iterator<char>(file),
                                    std::istreambuf_iterator<char>()};
-            game().lua_.Execute(text);
+            RunFile(path, text);
             Update();
             return;
         }
     }
-    // Without a file the defaults are run and written as a new file. A file that is there
-    // but cannot be read is not replaced.
-    game().lua_.Execute(Format());
+    // Without a file the defaults are written as a new file. A file that is there but
+    // cannot be read is not replaced.
     if (status.type() != std::filesystem::file_type::not_found) {
         LogFormat("Cannot read file '%1%'", path);
         return;

@@ -65,6 +65,30 @@ void State::Execute(const std::string& script) {
     }
 }
 
+bool State::Run(const std::string& script, const std::string& chunkName, std::string& message) {
+    pending_ = nullptr;
+    if (!script.empty() && script.front() == LUA_SIGNATURE[0]) {
+        message = "a precompiled chunk is not run";
+        return false;
+    }
+    int status = luaL_loadbuffer(L_, script.data(), script.size(), chunkName.c_str());
+    if (status == 0) {
+        status = lua_pcall(L_, 0, 0, 0);
+    }
+    if (status == 0) {
+        return true;
+    }
+    const bool stored = lua_touserdata(L_, -1) == &g_sentinel;
+    std::size_t length = 0;
+    const char* text = lua_tolstring(L_, -1, &length);
+    message = text != nullptr ? std::string(text, length) : "an error without a message";
+    lua_pop(L_, 1);
+    if (stored && pending_) {
+        std::rethrow_exception(std::exchange(pending_, nullptr));
+    }
+    return false;
+}
+
 void State::Call(const std::string& name) {
     pending_ = nullptr;
     if (const int status = lua_cpcall(L_, &CallGlobal, const_cast<std::string*>(&name))) {

@@ -37,6 +37,11 @@ public:
     // function threw. The Lua stack is left as it was found.
     void Execute(const std::string& script);
 
+    // Runs a text under a chunk name, with which Lua's messages begin ("=name" gives
+    // "name:3: ..."). A Lua error, or a binary chunk (which is refused), answers false with
+    // Lua's message in `message`; an exception a bound function threw is rethrown as it is.
+    bool Run(const std::string& script, const std::string& chunkName, std::string& message);
+
     // Calls the global function `name` without arguments or results. A failure throws
     // lua::exception ("Function call failed" with the name as the code), or the exception
     // a bound function threw.

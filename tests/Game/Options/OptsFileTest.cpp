@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <climits>
+#include <functional>
 #include <wx/init.h>
 
 namespace {
@@ -121,14 +122,79 @@ TEST_F(OptsFile, StartsFromTheFileOrCreatesIt) {
     EXPECT_EQ(test::ReadFile(File()), own);
 }
 
-TEST_F(OptsFile, KeepsFilesItCannotUse) {
-    // A Lua error stops the start-up; the file stays for the player to mend.
-    test::WriteFile(File(), "opts_video_light = = true");
-    EXPECT_THROW(opts().Init(), lua::exception);
-    EXPECT_EQ(test::ReadFile(File()), "opts_video_light = = true");
+// A damaged file never stops the start: one that does not run keeps every default, a value
+// an option cannot take keeps that option's default, and an option the file does not set
+// keeps its own; each is logged, the globals hold what the record holds, and the file stays
+// as it is for the player to mend.
+TEST_F(OptsFile, DamagedFilesKeepTheDefaults) {
+    const std::string prefix = "Options file '" + File().string() + "'";
+    const auto unused = [&](const std::string& message) {
+        return prefix + " not used, the defaults are kept: korvantine.cfg:" + message;
+    };
+    const auto kept = [&](const std::string& name, const char* what) {
+        return prefix + ": opts_" + name + " is not " + what + ", the default is kept";
+    };
+    opts().light_ = true; // a switch of the command line, also in the files made here
+    std::string missing = opts().Format();
+    missing.erase(missing.find("opts_audio_sound"), 57);
+    std::string cut = opts().Format();
+    cut.replace(cut.find("opts_audio_music = 0.57"), 23, "opts_audio_music = 0.25");
+    cut.resize(cut.find("opts_mouse_lefthanded = false") + 26); // "... = fa"
+    const struct {
+        std::string file;
+        std::function<void(Opts::Data&)> change;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"opts_video_light = = true", {}, {unused("1: unexpected symbol near '='")}},
+        {"opts_audio_music = 0.25 error('no')", {}, {unused("1: no")}},
+        {"\x1bLua\x51\x00\x01\xff",
+         {},
+         {prefix + " not used, the defaults are kept: a "
+                   "precompiled chunk is not run"}},
+        {std::string("\x00\xff\xfe garbage", 11), {}, {unused("1: unexpected symbol")}},
+        {missing, {}, {}},
+        {cut,
+         [](Opts::Data& d) { d.musicVolume_ = 0.25f; },
+         {kept("mouse_lefthanded", "true or false")}},
+        {"opts_video_vsync = fal opts_audio_sound = '0.5' opts_video_light = 0",
+         {},
+         {kept("video_light", "true or false"), kept("video_vsync", "true or false"),
+          kept("audio_sound", "a number from 0 to 1")}},
+        {"opts_mouse_sensitivity = 0/0 opts_video_brightness = 1.5 opts_audio_music = -0.1 "
+         "opts_game_intro = 1e300 opts_mouse_invert = true",
+         [](Opts::Data& d) { d.mouseInvert_ = true; },
+         {kept("video_brightness", "a number from 0 to 1"),
+          kept("audio_music", "a number from 0 to 1"), kept("game_intro", "a whole number"),
+          kept("mouse_sensitivity", "a number from 0 to 1")}},
+    };
+    for (const auto& c : cases) {
+        RenewGame();
+        game().RegisterApi();
+        opts() = Opts::Data();
+        opts().light_ = true; // a switch of the command line
+        Opts::Data expected = opts();
+        if (c.change) {
+            c.change(expected);
+        }
+        test::WriteFile(File(), c.file);
+        NewLogLines();
+        opts().Init();
+        std::vector<std::string> log;
+        for (const std::string& line : NewLogLines()) {
+            if (line.rfind(prefix, 0) == 0) {
+                log.push_back(line);
+            }
+        }
+        EXPECT_EQ(log, c.log) << c.file;
+        EXPECT_EQ(opts().Format(), expected.Format()) << c.file;
+        game().lua_.Execute("opts_update()");
+        EXPECT_EQ(opts().Format(), expected.Format()) << c.file;
+        EXPECT_EQ(test::ReadFile(File()), c.file);
+    }
+}
 
+TEST_F(OptsFile, KeepsFilesItCannotUse) {
     // A file that is there but cannot be read is neither run nor replaced.
-    std::filesystem::remove(File());
     std::filesystem::create_directory(File());
     test::LogSince log;
     opts().Init();
