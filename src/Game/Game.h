@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -133,12 +134,15 @@ public:
     // Save games.
 
     // Lua "game_save": writes the game as it stands into slot 1 to 6 (another number is
-    // logged and refused). The file is replaced only once the new one is complete; a
-    // failure to write it throws `exception` after a log line.
-    void SaveGame(int slot);
+    // logged and refused). The file is replaced only once the new one is complete, so a
+    // failure to write it (logged) leaves the old file as it was. True when the game was
+    // saved; false on any failure, after which the game goes on.
+    bool SaveGame(int slot);
     // Lua "game_load": restores the game saved in slot 1 to 6 and returns to its state. A
-    // missing file does nothing; a file that is damaged or no save game is refused with a
-    // log line and leaves the game as it was.
+    // missing file does nothing. Every record is read before anything is reset, the "vars"
+    // text in a sandbox that lets it do nothing but build the table; a file that is damaged,
+    // no save game, or whose vars text does anything else is refused with a log line, and
+    // the game stays exactly as it was.
     void LoadGame(int slot);
     // Lua "game_save_refresh": re-reads the summaries of the six slots.
     void RefreshSaves();
@@ -150,10 +154,18 @@ public:
     void LoadXmlRoot(xs::IArchive& archive);
 
 private:
-    // The "data" document of the game as it stands (runs the script variables' dump).
-    std::string SaveData();
-    // Restarts every state, then reads the document over the game and runs its `vars` text.
-    void ApplySaveData(const std::string& text);
+    // The "data" document of the game as it stands (runs the script variables' dump); none
+    // (logged) when it could not be made.
+    std::optional<std::string> SaveData();
+    // The "data" document with the vars text as last saved or loaded, for taking the game
+    // back after a load that failed part-way.
+    std::optional<std::string> Snapshot();
+    // Restarts every state, reads the checked document over the game and makes the table at
+    // stack index `vars` the global `vars`.
+    void ApplySaveData(const std::string& text, int vars);
+    // Reads a snapshot back over the game without restarting any state, and makes the table
+    // at stack index `vars` the global `vars` again.
+    void Restore(const std::string& snapshot, int vars);
     // The slot record of slot i, or null (logged) when i is not 1 to 6.
     SaveSlot* Slot(int i, const char* function);
     const SaveSlot* Slot(int i, const char* function) const;

@@ -2,9 +2,9 @@
 // "game" record.
 #include "FileSystem/Locator.h"
 #include "FileSystem/Pack.h"
-#include "Game/Exception.h"
 #include "Game/Game.h"
 #include "Game/Log.h"
+#include "Game/SaveCheck.h"
 #include "Game/SaveInfo.h"
 #include "Include/common/XmlSer.h"
 #include "Script/Exception.h"
@@ -41,37 +41,6 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-// Reads what a "game" document must hold before anything of the running game is touched:
-// the root, its attributes, the "map" element with its own naming a part and a state that
-// the definition still has, and a "vars" text that Lua can load. Throws xs::exception (or
-// boost::bad_lexical_cast) otherwise.
-void CheckData(const std::string& text, lua_State* L, Map& map) {
-    wxMemoryInputStream stream(text.data(), text.size());
-    xs::IArchive archive(stream);
-    std::string vars;
-    std::string last;
-    std::string part;
-    float time = 0.0f;
-    bool control = false;
-    if (!archive.OpenChild("game")) {
-        throw xs::exception();
-    }
-    archive& xs::nvp("vars", vars) & xs::nvp("time", time) & xs::nvp("control", control);
-    if (!archive.OpenChild("map")) {
-        throw xs::exception();
-    }
-    archive& xs::nvp("last", last) & xs::nvp("part", part);
-    if ((!part.empty() && map.GetParts().count(part) == 0) ||
-        (!last.empty() && map.GetStates().count(last) == 0)) {
-        throw xs::exception();
-    }
-    if (luaL_loadbuffer(L, vars.data(), vars.size(), "vars") != 0) {
-        lua_pop(L, 1);
-        throw xs::exception();
-    }
-    lua_pop(L, 1);
-}
-
 } // namespace
 
 void Game::SaveXml(xs::OArchive& archive) {
@@ -98,49 +67,61 @@ void Game::LoadXmlRoot(xs::IArchive& archive) {
     archive.Close();
 }
 
-std::string Game::SaveData() {
+std::optional<std::string> Game::SaveData() {
     lua_.Call("vardump");
     lua_getfield(lua_.Handle(), LUA_GLOBALSINDEX, "vars_d");
     varsText_ = lua::PopString(lua_.Handle());
-    wxMemoryOutputStream stream;
-    xs::OArchive archive(stream);
-    archive.AddChild("game");
-    SaveXml(archive);
-    archive.Close();
-    if (!archive.Finish()) {
-        throw exception("Cannot write the save game document");
+    return Snapshot();
+}
+
+std::optional<std::string> Game::Snapshot() {
+    std::string text;
+    if (!SaveCheck::WriteDocument(
+            "game", [this](xs::OArchive& archive) { SaveXml(archive); }, text)) {
+        LogWrite("Cannot write the save game document");
+        return std::nullopt;
     }
-    std::string text(stream.GetLength(), '\0');
-    stream.CopyTo(text.data(), text.size());
     return text;
 }
 
-void Game::ApplySaveData(const std::string& text) {
+void Game::ApplySaveData(const std::string& text, int vars) {
     map_.Reset();
     inventory_.Reset();
     mask_ = false;
     wxMemoryInputStream stream(text.data(), text.size());
     xs::IArchive archive(stream);
     LoadXmlRoot(archive);
-    lua_.Execute(varsText_);
+    lua_State* L = lua_.Handle();
+    lua_pushliteral(L, "vars");
+    lua_pushvalue(L, vars);
+    lua_rawset(L, LUA_GLOBALSINDEX);
 }
 
-void Game::SaveGame(int slot) {
+bool Game::SaveGame(int slot) {
     if (Slot(slot, "game_save") == nullptr) {
-        return;
+        return false;
     }
-    const std::string text = SaveData();
+    const std::optional<std::string> text = SaveData();
+    if (!text) {
+        return false;
+    }
     Locator& locator = Locator::Instance();
+    const std::string path = locator.SavePath(slot);
     std::error_code error;
     std::filesystem::create_directories(locator.SaveDir(), error);
-    const std::string path = locator.SavePath(slot);
-    Pack::Entries entries;
-    entries["data"].assign(text.begin(), text.end());
-    entries["info"] = SaveInfo::Encode(GameTime(), map_.PartName());
-    if (error || !Pack::Write(entries, path)) {
-        LogFormat("Cannot write save game '%1%'", path);
-        throw exception("Cannot write save game '" + path + "'");
+    if (error) {
+        LogFormat("Cannot write save game '%1%': %2%", path, error.message());
+        return false;
     }
+    Pack::Entries entries;
+    entries["data"].assign(text->begin(), text->end());
+    entries["info"] = SaveInfo::Encode(GameTime(), map_.PartName());
+    // The pack replaces the old file only once it is complete: a failure leaves it as it was.
+    if (!Pack::Write(entries, path)) {
+        LogFormat("Cannot write save game '%1%'", path);
+        return false;
+    }
+    return true;
 }
 
 void Game::LoadGame(int slot) {
@@ -157,28 +138,55 @@ void Game::LoadGame(int slot) {
         return;
     }
     const std::string text(bytes.begin(), bytes.end());
-    try {
-        CheckData(text, lua_.Handle(), map_);
-    } catch (const std::exception&) {
-        LogFormat("Bad save game '%1%': not a saved game", path);
+    lua_State* L = lua_.Handle();
+    const int top = lua_gettop(L);
+    std::string reason;
+    // Everything the load reads is read first; only a save that reads whole resets the game.
+    if (!SaveCheck::Check(text, map_, L, reason)) {
+        LogFormat("Bad save game '%1%': %2%", path, reason);
         return;
     }
-    // A record that fails part-way is undone from the game as it stood.
-    const std::string previous = SaveData();
+    const std::optional<std::string> previous = Snapshot();
+    lua_pushliteral(L, "vars");
+    lua_rawget(L, LUA_GLOBALSINDEX);
     std::optional<std::string> failure;
-    try {
-        ApplySaveData(text);
-    } catch (const std::exception& e) {
-        failure = e.what();
-    } catch (const lua::exception& e) {
-        failure = e.Text();
+    if (previous) {
+        try {
+            ApplySaveData(text, top + 1);
+        } catch (const std::exception& e) {
+            failure = e.what();
+        } catch (const lua::exception& e) { // a state's own "init" or "reset" script
+            failure = e.Text();
+        }
+    } else {
+        failure = "the game as it stands could not be kept";
     }
     if (failure) {
         LogFormat("Bad save game '%1%': %2%", path, *failure);
-        ApplySaveData(previous);
-        return;
+        if (previous) {
+            Restore(*previous, top + 2);
+        }
     }
-    map_.Return();
+    lua_settop(L, top);
+    if (!failure) {
+        map_.Return();
+    }
+}
+
+void Game::Restore(const std::string& snapshot, int vars) {
+    // The states were reset once already; their records come back without a second reset,
+    // so no state's "init" and "reset" scripts run twice.
+    try {
+        wxMemoryInputStream stream(snapshot.data(), snapshot.size());
+        xs::IArchive archive(stream);
+        LoadXmlRoot(archive);
+    } catch (const std::exception& e) {
+        LogFormat("Cannot restore the game: %1%", e.what());
+    }
+    lua_State* L = lua_.Handle();
+    lua_pushliteral(L, "vars");
+    lua_pushvalue(L, vars);
+    lua_rawset(L, LUA_GLOBALSINDEX);
 }
 
 void Game::RefreshSaves() {

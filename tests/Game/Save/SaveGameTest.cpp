@@ -6,8 +6,13 @@
 #include "States/Screen.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <wx/init.h>
 
 namespace {
@@ -56,8 +61,10 @@ TEST(SaveInfoTest, Summary) {
     }
 }
 
-// A part with two screens, B holding a lamp image, a state whose name begins with 't' and
-// the menu, on an installation tree of its own.
+// A part with the screens A and B (B holding a lamp image, noting its reset and failing it
+// while vars.broken is set), "tower"
+// (holding a flag image: a state whose name begins with 't' but is no transition), a
+// loading screen and the menu, on an installation tree of its own.
 class SaveGameTest : public test::SwitchFixture {
 protected:
     static void SetUpTestSuite() { wxInitialize(); }
@@ -67,28 +74,47 @@ protected:
         Locator::Instance().Init(root_.Path().string());
         opts().nomultithread_ = true;
         opts().noload_ = true;
-        LoadPart(Noted("screen", "A") +
-                 R"(<screen name="B" src="b.png"><image name="lamp" tex="l.png" frames="2")"
-                 R"( start="off"><state name="off" frame="1"/><state name="on" frame="2"/>)"
-                 R"(</image></screen><screen name="tower" src="t.png"/>)" +
-                 R"(<loading name="L" src="l.png"/>)" + Noted("screen", "menu"));
+        LoadPart(
+            Noted("screen", "A") + R"(<screen name="B" src="b.png">)" +
+            Event("reset", "seen[#seen + 1] = 'B:reset' if vars.broken then error('broken') end") +
+            Image("lamp", "off", "on") + R"(</screen><screen name="tower" src="t.png">)" +
+            Image("flag", "down", "up") + R"(</screen><loading name="L" src="l.png"/>)" +
+            Noted("screen", "menu"));
         game().lua_.Execute("part_load('p')"); // the part's preload runs at once
         map().Update();
         game().lua_.Execute("game_reset() move('B') vars.a = 1");
         RunOut();
-        Lamp().SetState("on");
-        Frame(400);
+        Control("B", "lamp").SetState("on");
+        Control("tower", "flag").SetState("up");
+        // A play time of more digits than 7 (12,345,679 ms and more).
+        Frame(12'345'679);
         game().lua_.Execute("game_menu()");
         RunOut();
+        Seen();
     }
 
-    State::Control::Image& Lamp() {
-        const auto screen = std::dynamic_pointer_cast<State::Screen>(map().GetState("B"));
-        return dynamic_cast<State::Control::Image&>(*screen->Controls().at("lamp"));
+    static std::string Image(const std::string& name, const std::string& first,
+                             const std::string& second) {
+        return "<image name=\"" + name + "\" tex=\"i.png\" frames=\"2\" start=\"" + first +
+               "\"><state name=\"" + first + "\" frame=\"1\"/><state name=\"" + second +
+               "\" frame=\"2\"/></image>";
     }
 
-    // The game's look that a load changes: vars.a, the lamp, the current state.
-    std::string Look() { return Eval("vars.a") + " " + Lamp().GetState() + " " + map().Current(); }
+    State::Control::Image& Control(const std::string& state, const std::string& name) {
+        const auto screen = std::dynamic_pointer_cast<State::Screen>(map().GetState(state));
+        return dynamic_cast<State::Control::Image&>(*screen->Controls().at(name));
+    }
+
+    // The game's look that a load changes: vars.a, the lamp, the flag, the current state and
+    // the carried items.
+    std::string Look() {
+        std::string look = Eval("vars.a") + " " + Control("B", "lamp").GetState() + " " +
+                           Control("tower", "flag").GetState() + " " + map().Current();
+        for (const std::string& item : game().inventory_.Carried()) {
+            look += " " + item;
+        }
+        return look;
+    }
 
     // The "data" entry of a slot's file, as it is on disk now.
     std::string Data(int slot) {
@@ -107,13 +133,13 @@ protected:
     test::TempDir root_;
 };
 
-// A saved game comes back after the game changed: vars, the image state, the remembered
-// state and the play time; the summary names its part and time; transitions' states are
-// not written.
+// A saved game comes back after the game changed: vars, the image states (the tower's
+// included), the remembered state and the play time to the millisecond; the summary names
+// its part and time; transitions' states are not written.
 TEST_F(SaveGameTest, SaveRefreshAndLoad) {
     const float played = game().GameTime();
-    EXPECT_GT(played, 0.0f);
-    game().lua_.Execute("game_save(2)");
+    EXPECT_GE(played, 12'345'679.0f);
+    EXPECT_EQ(Eval("game_save(2)"), "true");
     EXPECT_EQ(game().varsText_, "vars = { a = 1 }");
     game().lua_.Execute("game_save_refresh()");
     EXPECT_EQ(Eval("game_save_part(2)"), "p");
@@ -124,14 +150,15 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
     EXPECT_NE(data.find(R"(<game vars="vars = { a = 1 }")"), std::string::npos) << data;
     EXPECT_NE(data.find(R"(<map last="B" part="p">)"), std::string::npos) << data;
     EXPECT_NE(data.find(R"(<control name="lamp" state="on"/>)"), std::string::npos) << data;
-    EXPECT_EQ(data.find("tower"), std::string::npos) << data;
+    EXPECT_NE(data.find(R"(<state name="tower">)"), std::string::npos) << data;
+    EXPECT_EQ(data.find("t_"), std::string::npos) << data;
 
     game().lua_.Execute("game_reset() vars.a = 5 game_load(5)"); // no file: nothing changes
-    EXPECT_EQ(Look(), "5 off menu");
+    EXPECT_EQ(Look(), "5 off down menu");
     game().lua_.Execute("game_load(2)");
     EXPECT_EQ(game().GameTime(), played);
     RunOut();
-    EXPECT_EQ(Look(), "1 on B");
+    EXPECT_EQ(Look(), "1 on up B");
 
     // Saving over the slot replaces the whole file and leaves nothing beside it.
     game().lua_.Execute("vars.a = 2 game_save(2) game_save_refresh()");
@@ -144,39 +171,167 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
     EXPECT_EQ(files, std::vector<std::string>{"save_2.kgs"});
 }
 
-// Slots other than 1 to 6 are refused; a file that is no pack, has no game data, is no
-// game document, or holds a record that fails part-way (one without its inventory among
-// them) is refused with a log line and the game stays as it was, as it does for a part or a
-// state to return to that the definition no longer has. The record of a state the
-// definition no longer has is skipped.
+// The soft file-size limit of the process for a while; writing past it fails with EFBIG
+// instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &kept_), 0);
+        signal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = kept_;
+        limit.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit() {
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &kept_), 0);
+        std::signal(SIGXFSZ, signal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit kept_{};
+    void (*signal_)(int);
+};
+
+// A save that cannot be written answers false and the game goes on; the slot's old file
+// stays as it was and no temporary file is left. A missing Save folder is made.
+TEST_F(SaveGameTest, FailedSavesKeepTheGameAndTheOldFile) {
+    namespace fs = std::filesystem;
+    const fs::path folder = Locator::Instance().SaveDir();
+    const fs::path file = Path(1);
+    const fs::path temp = Path(1) + ".tmp";
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        bool saves;
+    } cases[] = {
+        {"Save folder missing", [&] { fs::remove_all(folder); }, true},
+        {"Save folder a file",
+         [&] {
+             fs::remove_all(folder);
+             test::WriteFile(folder, "x");
+         },
+         false},
+        {"temporary name a folder", [&] { fs::create_directories(temp); }, false},
+        // Write permission means nothing to a privileged process: it saves then.
+        {"Save folder read-only",
+         [&] { fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove); },
+         ::geteuid() == 0},
+        {"disk full", [] {}, false},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(folder);
+        EXPECT_EQ(Eval("game_save(1)"), "true") << c.what;
+        const std::string old = test::ReadFile(file);
+        c.arrange();
+        const std::string kept = fs::is_regular_file(file) ? old : "";
+        game().lua_.Execute("vars.a = 7 vars.big = string.rep('x', 100000)");
+        NewLogLines();
+        std::string saved;
+        {
+            const FileSizeLimit limit(std::string(c.what) == "disk full" ? 64 * 1024
+                                                                         : RLIM_INFINITY);
+            saved = Eval("game_save(1)");
+        }
+        std::error_code error; // the folder may be a file or gone
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
+        EXPECT_EQ(saved, c.saves ? "true" : "false") << c.what;
+        if (!c.saves) {
+            EXPECT_EQ(fs::is_regular_file(file) ? test::ReadFile(file) : "", kept) << c.what;
+            EXPECT_EQ(NewLogLines().back().rfind("Cannot write save game '" + Path(1) + "'", 0), 0u)
+                << c.what;
+        }
+        EXPECT_FALSE(fs::is_regular_file(temp)) << c.what;
+        fs::remove_all(temp, error);
+        game().lua_.Execute("vars.big = nil");
+        EXPECT_EQ(Look(), "7 on up menu") << c.what; // the game goes on as it was
+    }
+}
+
+// Slots other than 1 to 6 are refused. A file that is no pack, has no game data, is no game
+// document, lacks a record or an item, or whose vars text does anything but build the
+// table (reach a library or an engine function, run forever) is refused with a log line,
+// before anything is reset: no state restarts, no script of the game runs, nothing changes.
+// Names the definition no longer has are skipped, and a save without the tower's record
+// (as written before such states were saved) loads with the tower as the reset left it.
 TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
     NewLogLines();
-    game().lua_.Execute("game_save(7) game_load(0)");
+    EXPECT_EQ(Eval("game_save(7)"), "false");
+    game().lua_.Execute("game_load(0)");
     EXPECT_EQ(NewLogLines(),
               (std::vector<std::string>{"game_save: no save slot 7", "game_load: no save slot 0"}));
     EXPECT_FALSE(std::filesystem::exists(Path(7)));
 
+    ASSERT_EQ(Eval("game_save(1)"), "true");
+    const std::string good = Data(1);
+    const std::size_t vars = good.find("vars = { a = 1 }");
+    const auto withVars = [&](const std::string& code) {
+        return std::string(good).replace(vars, 16, code);
+    };
+    const auto flipped = [&](const std::string& at, char to) {
+        std::string text = good;
+        text[text.find(at)] = to;
+        return text;
+    };
+    const std::string made = (root_ / "made").string();
+    const std::string kept = (root_ / "kept").string();
+    test::WriteFile(kept, "");
+
     const std::string head = R"(<game vars="vars = { a = 3 }" time="5" control="no">)";
+    const std::string inventory =
+        R"(<inventory from=""><item>key</item><item>gone</item><library/></inventory>)";
+    const std::string lamp = R"(<state name="B"><control name="lamp" state="on"/></state>)";
+    const auto document = [&](const std::string& map) {
+        return head + inventory + R"(<map last="B" part="p">)" + map + "</map></game>";
+    };
     const struct {
         std::string data;
-        bool loads;
+        const char* look; // after the load; empty: refused
     } cases[] = {
-        {"not a pack", false},
-        {"", false},
-        {"<game/>", false},
-        {head + R"(<map last="B" part="p"/></game>)" + "<", false},
-        {head + R"(<map last="B" part="old"/></game>)", false},
-        {head + R"(<map last="gone" part="p"/></game>)", false},
-        {R"(<game vars="vars = {" time="5" control="no"><map last="B" part="p"/></game>)", false},
-        {head + R"(<map last="B" part="p"><state name="B"><control name="lamp"/></state>)" +
-             "</map></game>",
-         false},
-        {head + R"(<map last="B" part="p"><state name="gone"/></map></game>)", false},
-        {head + R"(<inventory from=""><library/></inventory>)" +
-             R"(<map last="B" part="p"><state name="gone"/></map></game>)",
-         true},
+        {good, "1 on up B"},
+        {document(lamp), "3 on down B key gone"},
+        {document(lamp + R"(<state name="gone"/><state name="B"><control name="torch"/></state>)"),
+         "3 on down B key gone"},
+        {"not a pack", ""},
+        {"", ""},
+        {good.substr(0, 40), ""},
+        {good.substr(0, good.size() / 2), ""},
+        {good.substr(0, good.size() - 3), ""},
+        {flipped("<map", '!'), ""},
+        {flipped("time=\"", 'x'), ""},
+        {flipped("vars = {", '\xFF'), ""},
+        {withVars("io.open('" + made + "', 'w')"), ""},
+        {withVars("os.remove('" + kept + "')"), ""},
+        {withVars("game_exit()"), ""},
+        {withVars("while true do end"), ""},
+        {withVars("vars = {"), ""},
+        {"<game/>", ""},
+        {head + inventory + "</game>", ""},
+        {head + R"(<inventory from=""/><map last="B" part="p"/></game>)", ""},
+        {R"(<game vars="vars = {}" control="no">)" + inventory +
+             R"(<map last="B" part="p"/></game>)",
+         ""},
+        {head + inventory + R"(<map part="p"/></game>)", ""},
+        {head + inventory + R"(<map last="B" part="old"/></game>)", ""},
+        {head + inventory + R"(<map last="gone" part="p"/></game>)", ""},
+        {document(R"(<state/>)"), ""},
+        {document(R"(<state name="B"><control name="lamp"/></state>)"), ""},
+        // The tower's record reads and is taken back when the lamp's does not.
+        {document(R"(<state name="tower"><control name="flag" state="up"/></state>)"
+                  R"(<state name="B"><control state="on"/></state>)"),
+         ""},
     };
     std::filesystem::create_directories(Locator::Instance().SaveDir());
+    const auto arrange = [&] {
+        game().lua_.Execute("game_menu() vars.a = 9");
+        RunOut();
+        Control("B", "lamp").SetState("off");
+        Control("tower", "flag").SetState("down");
+        game().inventory_.Reset();
+        Seen();
+        NewLogLines();
+    };
     for (const auto& c : cases) {
         if (c.data == "not a pack") {
             test::WriteFile(Path(1), c.data);
@@ -187,21 +342,41 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
             }
             ASSERT_TRUE(Pack::Write(entries, Path(1)));
         }
-        game().lua_.Execute("vars.a = 9");
-        NewLogLines();
+        arrange();
         game().lua_.Execute("game_load(1)");
-        const float time = game().GameTime();
         RunOut();
         const std::vector<std::string> lines = NewLogLines();
-        if (c.loads) {
-            EXPECT_EQ(Look(), "3 off B") << c.data;
-            EXPECT_EQ(time, 5.0f);
+        if (c.look[0] != '\0') {
+            EXPECT_EQ(Look(), c.look) << c.data;
+            EXPECT_NE(Seen().find("B:reset"), std::string::npos) << c.data;
         } else {
-            EXPECT_EQ(Look(), "9 on menu") << c.data;
+            EXPECT_EQ(Look(), "9 off down menu") << c.data;
+            EXPECT_EQ(Seen(), "") << c.data;
             ASSERT_FALSE(lines.empty()) << c.data;
             EXPECT_EQ(lines.back().rfind("Bad save game '" + Path(1) + "'", 0), 0u) << lines.back();
         }
     }
+    EXPECT_FALSE(std::filesystem::exists(made));
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    EXPECT_TRUE(quitCodes_.empty());
+
+    // A load that fails part-way (in a state's own reset script) takes the game back as it
+    // was, without restarting any state a second time.
+    Pack::Entries entries;
+    entries["data"].assign(good.begin(), good.end());
+    ASSERT_TRUE(Pack::Write(entries, Path(1)));
+    arrange();
+    game().lua_.Execute("vars.broken = true game_load(1)");
+    RunOut();
+    EXPECT_EQ(Seen(), "B:reset");
+    EXPECT_EQ(Look(), "9 off down menu");
+    EXPECT_EQ(Eval("vars.broken"), "true");
+    const std::vector<std::string> lines = NewLogLines();
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [&](const std::string& line) {
+                               return line.rfind("Bad save game '" + Path(1) + "'", 0) == 0;
+                           }),
+              lines.end());
 }
 
 } // namespace
