@@ -11,6 +11,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -122,7 +123,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }
 
 Child Spawn(const std::string& program, const std::vector<std::string>& args,
-            const fs::path& workDir, const std::vector<std::string>& environment) {
+            const fs::path& workDir, const std::vector<std::string>& environment,
+            std::uint64_t fileSizeLimit = 0) {
     static std::atomic<int> counter{0};
     const fs::path base = fs::path(KV_TEST_TMP_DIR) /
                           ("proc." + std::to_string(::getpid()) + "." + std::to_string(counter++));
@@ -143,6 +145,15 @@ Child Spawn(const std::string& program, const std::vector<std::string>& args,
         if (::chdir(workDir.c_str()) != 0 || !std::freopen(child.outPath.c_str(), "w", stdout) ||
             !std::freopen(child.errPath.c_str(), "w", stderr)) {
             ::_exit(127);
+        }
+        if (fileSizeLimit != 0) {
+            // An ignored SIGXFSZ is kept across exec: writes past the limit fail with EFBIG.
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit),
+                               static_cast<rlim_t>(fileSizeLimit)};
+            if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR ||
+                ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                ::_exit(127);
+            }
         }
         ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
@@ -208,7 +219,7 @@ ProcessResult RunProcessUntil(const std::string& program, const std::vector<std:
                               const fs::path& workDir, const StopOptions& stop) {
     using Clock = std::chrono::steady_clock;
     constexpr std::chrono::seconds kGrace{20};
-    const Child child = Spawn(program, args, workDir, stop.environment);
+    const Child child = Spawn(program, args, workDir, stop.environment, stop.fileSizeLimit);
     if (child.pid < 0) {
         return Collect(child, -1);
     }

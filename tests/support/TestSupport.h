@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -59,6 +60,9 @@ struct StopOptions {
     std::chrono::milliseconds timeout{30000};
     // "NAME=value" entries set in the program's environment on top of the test's own.
     std::vector<std::string> environment;
+    // When not 0: no file the program writes may grow beyond this many bytes (a full disk);
+    // the write fails instead.
+    std::uint64_t fileSizeLimit = 0;
 };
 
 // Runs a program that does not end by itself: SIGTERM stops it once it is ready (checked

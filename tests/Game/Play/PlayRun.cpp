@@ -4,9 +4,11 @@ namespace play {
 
 namespace fs = std::filesystem;
 
-Played Play(const fs::path& dir, const std::string& script, std::vector<std::string> args) {
+Played Play(const fs::path& dir, const std::string& script, std::vector<std::string> args,
+            std::uint64_t fileSizeLimit) {
     test::WriteFile(dir / "session.txt", script);
     test::StopOptions stop;
+    stop.fileSizeLimit = fileSizeLimit;
     stop.timeout = std::chrono::seconds(60);
     stop.environment = test::HeadlessEnvironment();
     stop.environment.push_back("KORVANTINE_SESSION=" + (dir / "session.txt").string());
