@@ -1,7 +1,8 @@
 // A game saved and loaded through the real executable. The first run starts a new game,
 // saves it in slot 1 and tries to save it again with more than the run may write (a full
 // disk): the game goes on and the first save stays as it was. The second run loads the slot
-// and finds the game as it was saved. The clock steps 20 ms per frame and the preload runs
+// and finds the game as it was saved, the hint of an item whose name is not ASCII included.
+// The clock steps 20 ms per frame and the preload runs
 // inline, so every frame number below is the same in every run.
 #include "PlayRun.h"
 
@@ -22,8 +23,10 @@ std::string LineStarting(const std::vector<std::string>& log, const std::string&
 TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
     test::TempDir dir;
     test::AssembleGameTree(dir.Path(), fs::path(KV_SOURCE_DIR) / "tests/Game/Definition/game/Data");
-    fs::copy_file(fs::path(KV_SOURCE_DIR) / "tests/Game/Play/savegame/korvantine.xml",
-                  dir / "Data/korvantine.xml", fs::copy_options::overwrite_existing);
+    for (const char* file : {"korvantine.xml", "hints.txt"}) {
+        fs::copy_file(fs::path(KV_SOURCE_DIR) / "tests/Game/Play/savegame" / file,
+                      dir / "Data" / file, fs::copy_options::overwrite_existing);
+    }
     const fs::path slot = dir / "Save/save_1.kgs";
 
     // New game, the lamp clicked: saved, then blocked by a 64 KiB limit on every file.
@@ -56,13 +59,19 @@ TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
                                             "at 60 move 768 384  # load\n"
                                             "at 62 press left\n"
                                             "at 63 release left\n"
-                                            "at 110 move 32 32  # the lamp\n"
-                                            "at 112 press left\n"
-                                            "at 113 release left\n"
-                                            "at 140 move 512 384  # the page\n"
-                                            "at 142 press left\n"
-                                            "at 143 release left\n"
-                                            "at 180 close\n",
+                                            "at 92 keydown I  # the bars open\n"
+                                            "at 93 keyup I\n"
+                                            "at 95 move 25 745  # the first item\n"
+                                            "at 150 capture hint.png\n"
+                                            "at 152 keydown I  # the bars close\n"
+                                            "at 153 keyup I\n"
+                                            "at 170 move 32 32  # the lamp\n"
+                                            "at 172 press left\n"
+                                            "at 173 release left\n"
+                                            "at 200 move 512 384  # the page\n"
+                                            "at 202 press left\n"
+                                            "at 203 release left\n"
+                                            "at 240 close\n",
                                             {"--nomultithread"});
     EXPECT_EQ(loading.process.status, 0) << loading.process.err;
     const std::vector<std::string> loaded = {"slot 1: castle " + time.substr(5),
@@ -83,6 +92,15 @@ TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
     }
     EXPECT_EQ(test::OnlyLines(loading.log, loaded), expected) << log;
     EXPECT_EQ(LineStarting(loading.log, "Bad save game"), "");
+
+    // The hint box of "cl\xE9" holds "La cl\u00E9 dor\u00E9e" (12 characters: 112 pixels
+    // wide from x = 25), not the name's 3 (40 pixels): it darkens the frame at x = 115.
+    const test::Picture hint = test::LoadPicture(dir / "hint.png");
+    const auto green = [&](int x, int y) {
+        return (hint.argb[std::size_t(y) * hint.width + std::size_t(x)] >> 8) & 0xFF;
+    };
+    EXPECT_LT(green(115, 701), green(115, 690) * 3 / 4);
+    EXPECT_EQ(green(140, 701), green(140, 690));
 }
 
 } // namespace
