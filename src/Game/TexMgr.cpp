@@ -198,6 +198,12 @@ TexMgr::Stripe TexMgr::GetStripe(const std::string& name) const {
     return found->second;
 }
 
+const TexMgr::Stripe* TexMgr::FindStripe(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = stripes_.find(name);
+    return found == stripes_.end() ? nullptr : &found->second;
+}
+
 TexMgr& GetTexMgr() {
     return game().texMgr_;
 }

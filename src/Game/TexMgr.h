@@ -67,6 +67,10 @@ public:
     void LoadList(const XmlDom::Element& textures);
     // A copy of the stripe of that name; `exception` without a text when there is none.
     Stripe GetStripe(const std::string& name) const;
+    // The stripe of that name, or null when there is none. The record stays where it is for
+    // the manager's life, and its contents change only while definitions are read
+    // (LoadList), so a control may keep the pointer from its layout on and read it unlocked.
+    const Stripe* FindStripe(const std::string& name) const;
 
 private:
     template <typename T>

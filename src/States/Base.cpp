@@ -59,7 +59,11 @@ void Base::LoadSubtitles(SubtitleTrack& track, const std::string& path) {
         LogWrite("Cannot open subtitles file");
         return;
     }
-    track.Parse(std::string(bytes.begin(), bytes.end()));
+    for (const SubtitleTrack::BadLine& line :
+         track.Parse(std::string(bytes.begin(), bytes.end()))) {
+        LogFormat("Subtitles file '%1%', line %2%: %3%; the line is skipped", path, line.number,
+                  line.reason);
+    }
 }
 
 void Base::UpdateSubtitles(SubtitleTrack& track, float elapsed) {

@@ -90,8 +90,9 @@ public:
 
 protected:
     // Reads a subtitle file into the track; an empty path reads nothing, a file that
-    // cannot be opened logs "Cannot open subtitles file" and leaves the track empty. A bad
-    // time in the file throws (boost::bad_lexical_cast) and fails the definition's loading.
+    // cannot be opened logs "Cannot open subtitles file" and leaves the track empty. Each
+    // line without a good time is logged with the file's path, its number and the reason,
+    // and skipped; the good lines are kept.
     static void LoadSubtitles(SubtitleTrack& track, const std::string& path);
     // Makes every line of the track due before `elapsed` (ms since the state started) the
     // game's subtitle in turn, so the latest of them stays shown.

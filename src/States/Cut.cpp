@@ -75,10 +75,7 @@ void Cut::Render() {
 }
 
 void Cut::Input(const InputRecord* records, int count, bool keyboard) {
-    // Each release fires its own "exit", as the script may stay on the scene.
-    for (int n = CountSkipReleases(records, count, keyboard); n > 0; --n) {
-        Exit();
-    }
+    SkipOnEachRelease(records, count, keyboard, [this] { Exit(); });
 }
 
 void Cut::SetView(float heading, float pitch) {

@@ -36,8 +36,8 @@ public:
     void Stop() override;
     // The scripts that are due, the subtitles, the camera, then one tick of the panorama.
     void Render() override;
-    // A release of Escape or of the secondary mouse button skips (Exit); nothing else
-    // reacts.
+    // Each release of Escape or of the secondary mouse button skips (Exit), until a skip has
+    // moved the game on; nothing else reacts.
     void Input(const InputRecord* records, int count, bool keyboard) override;
     // The camera moves there within 1 ms.
     void SetView(float heading, float pitch) override;

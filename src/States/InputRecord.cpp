@@ -1,6 +1,9 @@
 #include "States/InputRecord.h"
 
+#include "Game/Game.h"
 #include "Game/Opts.h"
+
+#include <string>
 
 namespace State {
 
@@ -14,6 +17,15 @@ int CountSkipReleases(const InputRecord* records, int count, bool keyboard) {
         }
     }
     return releases;
+}
+
+void SkipOnEachRelease(const InputRecord* records, int count, bool keyboard,
+                       const std::function<void()>& exit) {
+    const std::string shown = game().map_.Current();
+    for (int n = CountSkipReleases(records, count, keyboard);
+         n > 0 && game().map_.Current() == shown; --n) {
+        exit();
+    }
 }
 
 } // namespace State

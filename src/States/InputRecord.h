@@ -2,6 +2,8 @@
 
 #include "Platform/Input/Codes.h"
 
+#include <functional>
+
 namespace State {
 
 // One buffered mouse or keyboard record as the input devices deliver it: the offset (an
@@ -28,5 +30,11 @@ inline constexpr std::uint32_t kKeyGrave = Input::DIK_GRAVE;
 // Escape on the keyboard, the secondary mouse button (the primary one for left-handed
 // players).
 int CountSkipReleases(const InputRecord* records, int count, bool keyboard);
+
+// Runs `exit` (the scene's "exit") once for each skip release of the batch, as a script may
+// stay on the scene, until one of them has moved the game to another state: the releases
+// after that belong to no one, and must not act on the state that came next.
+void SkipOnEachRelease(const InputRecord* records, int count, bool keyboard,
+                       const std::function<void()>& exit);
 
 } // namespace State

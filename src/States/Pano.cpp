@@ -50,6 +50,8 @@ void Pano::Load(const XmlDom::Element& element) {
     Control::CreateControls<Control::ImagePano>(element, "image", controls_);
     Control::CreateControls<Control::ImageMappedPano>(element, "imagemapped", controls_);
     Control::CreateControls<Control::Image>(element, "sprite", sprites_);
+    Control::CheckDefinitions(name_, controls_);
+    Control::CheckDefinitions(name_, sprites_);
     std::vector<std::string> levels;
     const std::string hdr = XmlDom::Attr(element, "hdr", "0");
     boost::split(levels, hdr, [](char c) { return c == ','; });

@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,8 +105,9 @@ private:
     void UpdateExposure();
     // Drawing steps, with a device.
     void DrawSky();
-    // The pointer's panorama direction through the camera.
-    cg::cp<float> PointerDirection() const;
+    // The pointer's panorama direction through the camera; none when the camera cannot be
+    // inverted or the pointer's ray is not finite.
+    std::optional<cg::cp<float>> PointerDirection() const;
     void UpdateInfo();
 
     // Input steps.

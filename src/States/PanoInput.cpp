@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 namespace State {
 
@@ -127,10 +128,12 @@ void Pano::UpdateHover() {
                 break;
             }
         }
-        if (!hovered_) {
-            const cg::cp<float> direction = PointerDirection();
+        // Without a direction (a camera that cannot be inverted) no control on the
+        // panorama is under the pointer this frame.
+        const std::optional<cg::cp<float>> direction = hovered_ ? std::nullopt : PointerDirection();
+        if (direction) {
             for (const auto& [key, control] : controls_) {
-                if (Control::HitTestPano(*control, direction)) {
+                if (Control::HitTestPano(*control, *direction)) {
                     hovered_ = control;
                     break;
                 }

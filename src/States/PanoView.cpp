@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <sstream>
 
 namespace State {
@@ -24,6 +25,11 @@ constexpr const char* kWhere = ".\\States\\Pano";
 
 // The pitch limit of the normalisation before the camera's own clamp.
 constexpr float kHalfPi = 1.5707964f;
+
+// The narrowest and the widest field of view a projection is built with: at 0 and from half
+// a turn on the projection has no inverse, and the pointer would point nowhere.
+constexpr float kFovMin = 0.01f;
+constexpr float kFovMax = std::numbers::pi_v<float> - 0.01f;
 
 // Moves an edge-follow speed toward its target by at most `step`.
 float Approach(float speed, float target, float step) {
@@ -82,7 +88,9 @@ void Pano::UpdateCamera() {
     pitch_ = std::clamp(view.pitch, kPitchDown, kPitchUp);
     const glm::vec3 look = cg::CpToDirection({course_, pitch_});
     view_ = Gfx::MatrixLookAtLH({0.0f, 0.0f, 0.0f}, {look.x, look.y, look.z}, {0.0f, 1.0f, 0.0f});
-    proj_ = Gfx::MatrixPerspectiveFovLH(fov_, 1.3333334f, 0.1f, 10000.0f);
+    // The field of view in use stays as given; only the projection is kept buildable.
+    proj_ =
+        Gfx::MatrixPerspectiveFovLH(std::clamp(fov_, kFovMin, kFovMax), 1.3333334f, 0.1f, 10000.0f);
     if (GfxLink::HasDevice()) {
         Gfx::Device& device = GfxLink::Device();
         CheckResult(device.SetTransform(Gfx::TransformKind::Projection, proj_), kWhere,
@@ -109,12 +117,19 @@ void Pano::UpdateExposure() {
     game().SetHdrLevel(hdr_[i] + (hdr_[(i + 1) % n] - hdr_[i]) * f);
 }
 
-cg::cp<float> Pano::PointerDirection() const {
+std::optional<cg::cp<float>> Pano::PointerDirection() const {
     const Gfx::Vector2 point{2.0f * ScreenServices::PointerX() - 1.0f,
                              1.0f - 2.0f * ScreenServices::PointerY()};
     Gfx::Matrix inverse;
-    Gfx::MatrixInverse(Gfx::MatrixMultiply(view_, proj_), inverse);
+    if (!Gfx::MatrixInverse(Gfx::MatrixMultiply(view_, proj_), inverse)) {
+        return std::nullopt;
+    }
     const Gfx::Vector4 p = Gfx::Vec2Transform(point, inverse);
+    const float length = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+    if (!std::isfinite(length) || length == 0.0f) {
+        // No direction at all, not the heading 0 that a zero vector would give.
+        return std::nullopt;
+    }
     const Gfx::Vector3 direction = Gfx::Vec3Normalize({p.x, p.y, p.z});
     return cg::DirectionToCp(direction.x, direction.y, direction.z);
 }

@@ -55,6 +55,8 @@ void Screen::Load(const XmlDom::Element& element) {
     Control::CreateControls<Control::ImageMapped>(element, "imagemapped", controls_);
     Control::CreateControls<Control::Text>(element, "text", controls_);
     Control::CreateControls<Control::Fader>(element, "fader", faders_);
+    Control::CheckDefinitions(name_, controls_);
+    Control::CheckDefinitions(name_, faders_);
 }
 
 void Screen::LoadStateXml(xs::IArchive& archive) {

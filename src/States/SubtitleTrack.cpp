@@ -1,29 +1,34 @@
 #include "States/SubtitleTrack.h"
 
-#include <boost/lexical_cast/bad_lexical_cast.hpp>
 #include <cstdint>
 #include <limits>
-#include <typeinfo>
+#include <optional>
 
 namespace State {
 
 namespace {
 
-// A time field: decimal digits only, within 32 bits. A sign, a space or a fraction is an
-// error, as is a value too large to be a time.
-float ParseTime(const std::string& field) {
+// The UTF-8 byte-order mark that some editors put at the start of a text file.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// A time field: decimal digits only, within 32 bits. Anything else is no time, and `reason`
+// says why.
+std::optional<float> ParseTime(const std::string& field, std::string& reason) {
+    if (field.empty()) {
+        reason = "no time before the colon";
+        return std::nullopt;
+    }
     std::uint64_t value = 0;
     for (const char c : field) {
         if (c < '0' || c > '9') {
-            throw boost::bad_lexical_cast(typeid(std::string), typeid(std::uint32_t));
+            reason = "the time '" + field + "' is not a whole number of milliseconds";
+            return std::nullopt;
         }
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
         if (value > std::numeric_limits<std::uint32_t>::max()) {
-            throw boost::bad_lexical_cast(typeid(std::string), typeid(std::uint32_t));
+            reason = "the time '" + field + "' is above 4294967295 milliseconds";
+            return std::nullopt;
         }
-    }
-    if (field.empty()) {
-        throw boost::bad_lexical_cast(typeid(std::string), typeid(std::uint32_t));
     }
     return static_cast<float>(value);
 }
@@ -45,9 +50,10 @@ std::string ParseText(const std::string& field) {
 
 } // namespace
 
-void SubtitleTrack::Parse(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size()) {
+std::vector<SubtitleTrack::BadLine> SubtitleTrack::Parse(const std::string& text) {
+    std::vector<BadLine> bad;
+    std::size_t at = text.starts_with(kByteOrderMark) ? sizeof kByteOrderMark - 1 : 0;
+    for (int number = 1; at < text.size(); ++number) {
         const std::size_t end = text.find_first_of("\r\n", at);
         const std::size_t stop = end == std::string::npos ? text.size() : end;
         const std::string line = text.substr(at, stop - at);
@@ -59,9 +65,15 @@ void SubtitleTrack::Parse(const std::string& text) {
         if (colon == std::string::npos) {
             continue;
         }
-        lines_.emplace(ParseTime(line.substr(0, colon)), ParseText(line.substr(colon + 1)));
+        std::string reason;
+        if (const std::optional<float> time = ParseTime(line.substr(0, colon), reason)) {
+            lines_.emplace(*time, ParseText(line.substr(colon + 1)));
+        } else {
+            bad.push_back({number, reason});
+        }
     }
     position_ = lines_.end();
+    return bad;
 }
 
 } // namespace State

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace State {
 
@@ -13,6 +14,13 @@ class SubtitleTrack {
 public:
     using Lines = std::map<float, std::string>;
 
+    // A line of the file that holds a colon but no good time: its number (from 1) and why.
+    struct BadLine {
+        int number = 0;
+        std::string reason;
+        bool operator==(const BadLine&) const = default;
+    };
+
     SubtitleTrack() = default;
     // The position points into the track's own lines, so a track is never copied.
     SubtitleTrack(const SubtitleTrack&) = delete;
@@ -21,9 +29,11 @@ public:
     // Adds the entries of a subtitle file's text: each line holding a colon is the time
     // (an unsigned decimal integer and nothing else) before the first colon and the text
     // after it, where "\n" as written becomes a line break. Lines end at LF, CR LF or CR;
-    // lines without a colon are skipped; an entry whose time is already taken is dropped.
-    // A bad time throws boost::bad_lexical_cast, leaving the entries before it.
-    void Parse(const std::string& text);
+    // a byte-order mark at the start is no part of the first line; lines without a colon
+    // are skipped; an entry whose time is already taken is dropped. A line whose time is
+    // not such a number (empty, signed, spaced, a fraction, 2^32 or more) is skipped too,
+    // and answered, so that one mistake costs that line and not the others.
+    std::vector<BadLine> Parse(const std::string& text);
     // The next line to show becomes the first.
     void Restart() { position_ = lines_.begin(); }
     // Hands every line whose time is strictly before `elapsed` and was not handed since

@@ -65,10 +65,7 @@ void Video::Render() {
 }
 
 void Video::Input(const InputRecord* records, int count, bool keyboard) {
-    // Each release fires its own "exit", as the script may stay on the scene.
-    for (int n = CountSkipReleases(records, count, keyboard); n > 0; --n) {
-        Exit();
-    }
+    SkipOnEachRelease(records, count, keyboard, [this] { Exit(); });
 }
 
 void Video::Exit() {

@@ -30,6 +30,7 @@ public:
     // Draws the frame due now, shows the due subtitles, and once active and past the
     // timeout fires "exit" (on every frame while the state stays).
     void Render() override;
+    // Each skip release fires "exit", until one has moved the game on.
     void Input(const InputRecord* records, int count, bool keyboard) override;
     bool ShowCursor() override { return false; }
     bool ShowInventory() override { return false; }

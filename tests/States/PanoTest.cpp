@@ -6,7 +6,9 @@
 #include "support/GameFixture.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -110,6 +112,34 @@ TEST_F(PanoTest, HitTestingThroughTheView) {
     pano_->SetView(kPi, 0);
     Frame();
     EXPECT_EQ(Services::PointerContext(), "");
+}
+
+// A field of view the projection cannot be built with (none, a sliver, half a turn and more,
+// not a number) is kept as given, but the camera shows at most a half turn and at least a
+// sliver, so a zone behind the player is never under the pointer, and one ahead is where the
+// view shows it. Not a number shows no direction at all: nothing on the panorama is hovered.
+TEST_F(PanoTest, DegenerateFieldsOfView) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        float fov, course;
+        const char* hovered; // at the centre
+    } cases[] = {{0.0f, kPi, ""}, {1e-9f, kPi, ""},  {kPi, kPi, ""},     {4.0f, kPi, ""},
+                 {nan, kPi, ""},  {0.0f, 0, "door"}, {1e-9f, 0, "door"}, {kPi, 0, "door"},
+                 {nan, 0, ""},    {-1.0f, 0, "door"}};
+    for (const auto& c : cases) {
+        pano_->SetView(c.course, 0);
+        pano_->SetFov(c.fov);
+        for (const auto& [x, y] : {std::pair{0.5f, 0.5f}, {0.45f, 0.6f}, {0.2f, 0.3f}}) {
+            Services::SetPointer(x, y);
+            Frame();
+            const std::string hovered = pano_->Hovered() ? pano_->Hovered()->name_ : "";
+            EXPECT_NE(hovered, c.course == 0 ? "lamp" : "door") << c.fov << " " << x;
+            if (x == 0.5f) {
+                EXPECT_EQ(hovered, c.hovered) << c.fov << " " << c.course;
+            }
+        }
+        EXPECT_TRUE(pano_->Fov() == c.fov || std::isnan(c.fov)) << "kept as given: " << c.fov;
+    }
 }
 
 // A press starts mouse-look; the release clicks the control pressed if it is under the

@@ -14,6 +14,7 @@ void Base::Reset() {}
 void Base::Bind(ScopedBinding&) {}
 void Base::Unbind() noexcept {}
 void Base::CollectResources(std::vector<MapResource>&, MapPart&) {}
+void Base::CheckDefinition(const std::string&, const std::string&) const {}
 
 void Base::LoadCommon(Base& control, const XmlDom::Element& element) {
     control.name_ = XmlDom::Attr(element, "name", "");

@@ -60,6 +60,9 @@ public:
     // Appends the textures the control needs to its part's resource list; once, after
     // loading.
     virtual void CollectResources(std::vector<MapResource>& list, MapPart& part);
+    // Logs what of its definition the control cannot show, naming the state that holds it
+    // and its key there; once, when the state has read its controls.
+    virtual void CheckDefinition(const std::string& state, const std::string& key) const;
 
     // Reads a control from its definition element, right after construction: "name"
     // (default empty), the `event` children (a later one of a name replaces an earlier),

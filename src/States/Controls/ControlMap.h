@@ -42,4 +42,12 @@ void ApplyPass(const ControlMap<C>& controls, void (*pass)(Base&)) {
     }
 }
 
+// Has every control of the state named `state` log what of its definition it cannot show.
+template <typename C>
+void CheckDefinitions(const std::string& state, const ControlMap<C>& controls) {
+    for (const auto& [key, control] : controls) {
+        control->CheckDefinition(state, key);
+    }
+}
+
 } // namespace State::Control

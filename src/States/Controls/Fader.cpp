@@ -2,6 +2,7 @@
 
 #include "Game/Check.h"
 #include "Game/GfxLink.h"
+#include "Game/Log.h"
 #include "Game/TexMgr.h"
 #include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Math.h"
@@ -69,14 +70,23 @@ void Fader::MeasureKnob() {
         // Without a device no texture can be had: the knob has no size.
         return;
     }
-    constexpr const char* what = "game().GetTexMgr().Simple ( tex_ )->GetLevelDesc ( 0, &ddsd )";
     const std::shared_ptr<Gfx::Texture> texture = GetTexMgr().Simple(tex_);
-    // A knob whose texture cannot be loaded (the manager has logged it) fails as the
-    // description would.
-    CheckResult(texture ? Gfx::kOk : Gfx::kErrNotAvailable, kWhere, what);
+    knobMissing_ = !texture;
+    if (knobMissing_) {
+        // The texture manager has logged the failed load; the state logs where (below).
+        return;
+    }
     Gfx::SurfaceDesc desc;
-    CheckResult(texture->GetLevelDesc(0, desc), kWhere, what);
+    CheckResult(texture->GetLevelDesc(0, desc), kWhere,
+                "game().GetTexMgr().Simple ( tex_ )->GetLevelDesc ( 0, &ddsd )");
     half_ = {float(desc.width) / 2048.0f, float(desc.height) / 1536.0f};
+}
+
+void Fader::CheckDefinition(const std::string& state, const std::string& key) const {
+    if (knobMissing_) {
+        LogFormat("Fader '%1%' of state '%2%' has no knob picture '%3%'; the knob is not drawn",
+                  key, state, tex_);
+    }
 }
 
 void Fader::Bind(ScopedBinding& scope) {
@@ -141,7 +151,7 @@ void Fader::Render() {
         // The knob follows the mouse every frame while the button is held.
         FireUpdate();
     }
-    if (!GfxLink::HasDevice()) {
+    if (!GfxLink::HasDevice() || knobMissing_) {
         return;
     }
     const Gfx::Vector3 centre{half_.x * 1024.0f, half_.y * 768.0f, 1.0f};

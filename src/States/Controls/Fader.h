@@ -27,8 +27,12 @@ public:
     // One drag step while dragging, then the knob with the device's sprite.
     void Render() override;
     void Click() override {}
-    // "x", "top", "bottom", "right" and "tex"; the knob's size from its texture.
+    // "x", "top", "bottom", "right" and "tex"; the knob's size from its texture. A knob
+    // picture that cannot be had leaves the size at zero and the knob undrawn; the slider
+    // still moves for scripts and drags.
     void Load(const XmlDom::Element& element) override;
+    // A missing knob picture, named with the slider's state and key.
+    void CheckDefinition(const std::string& state, const std::string& key) const override;
     // The left end and the top of the travel, without an event.
     void Reset() override { SetPos(0.0f, 1.0f); }
     void Bind(ScopedBinding& scope) override;
@@ -66,6 +70,9 @@ public:
 private:
     // The knob's size from its texture, measured on the 1024x768 frame.
     void MeasureKnob();
+
+    // The knob picture could not be had when the knob was measured: nothing to draw.
+    bool knobMissing_ = false;
 };
 
 } // namespace State::Control

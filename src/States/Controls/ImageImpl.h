@@ -3,6 +3,7 @@
 #include "Game/Check.h"
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Game/Log.h"
 #include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
@@ -38,14 +39,21 @@ public:
         }
     }
     void SaveState(xs::OArchive& archive) override { archive& xs::nvp("state", current_); }
-    // The current state's context.
-    std::string GetContext() override { return Current().context; }
+    // The current state's context; none (never hit) without a current state.
+    std::string GetContext() override {
+        const ImageState* st = Current();
+        return st != nullptr ? st->context : std::string();
+    }
     // The frame of this moment, drawn.
     void Render() override { Draw(Update()); }
     // The current state's script, with the image's functions bound; a Lua error is logged and
     // the game goes on.
     void Click() override {
-        const std::string script = Current().script;
+        const ImageState* st = Current();
+        if (st == nullptr) {
+            return;
+        }
+        const std::string script = st->script;
         ControlBinding binding(*this, game().lua_);
         game().RunScript(script);
     }
@@ -92,10 +100,15 @@ public:
     std::string GetState() { return current_; }
     void SetOpacity(float value) { opacity_ = ClampOpacity(value); }
 
-    // The frame number to show now (0: none). A looping state fires "loop" on the first
-    // update after each wrap.
+    // The frame number to show now (0: none, also without a current state). A looping state
+    // fires "loop" on the first update after each wrap.
     std::uint32_t Update() {
-        const ImageState st = Current();
+        const ImageState* current = Current();
+        if (current == nullptr) {
+            return 0;
+        }
+        // A copy: the "loop" script may switch states.
+        const ImageState st = *current;
         const std::uint32_t n = FrameCount(st);
         std::uint32_t idx = 0;
         if (n > 1) {
@@ -137,11 +150,21 @@ public:
             where, "device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, pl_.Data(), Placement::SIZE )");
     }
 
-    // The state named `current_`; none is the checked condition "it != states_.end()".
-    const ImageState& Current() const {
+    // The state named `current_`, or null when the image has none of that name (its "start"
+    // names no state): such an image is not drawn and never hit until "set_state" enters a
+    // state it has.
+    const ImageState* Current() const {
         const auto it = states_.find(current_);
-        Assert(it != states_.end(), "States/Controls/Image", "it != states_.end()");
-        return it->second;
+        return it != states_.end() ? &it->second : nullptr;
+    }
+
+    // A "start" that names no state of the image is logged once, when the definition is read.
+    void CheckDefinition(const std::string& state, const std::string& key) const override {
+        if (states_.count(start_) == 0) {
+            LogFormat("Image '%1%' of state '%2%' has no image state '%3%' to start in; it is "
+                      "not shown",
+                      key, state, start_);
+        }
     }
 
     TextureHandler th_;

@@ -29,7 +29,8 @@ std::pair<int, int> TextureHandlerSimple::Layout() {
     }
     const std::shared_ptr<Gfx::Texture> tex = GetTexMgr().Simple(tex_);
     if (!tex) {
-        // The texture manager has logged the failed load; the image draws nothing.
+        // The grid cannot be formed: the image draws nothing, and needs the texture no more.
+        Missing();
         return {width_, height_};
     }
     Gfx::SurfaceDesc desc;
@@ -69,19 +70,12 @@ void TextureHandlerSimple::CellOf(std::uint32_t F, ImageFrame& out) const {
 }
 
 bool TextureHandlerSimple::Frame(std::uint32_t F, ImageFrame& out) {
-    if (F < 1 || F > frames_) {
+    if (F < 1 || F > frames_ || columns_ == 0 || missing_) {
         return false;
     }
     out.texture = GetTexMgr().Simple(tex_);
     if (!out.texture) {
-        if (!missingLogged_) {
-            LogWrite(LocationText(kImageWhere, "tex != 0"));
-            missingLogged_ = true;
-        }
-        return false;
-    }
-    missingLogged_ = false;
-    if (columns_ == 0) {
+        Missing();
         return false;
     }
     CellOf(F, out);
@@ -89,9 +83,21 @@ bool TextureHandlerSimple::Frame(std::uint32_t F, ImageFrame& out) {
 }
 
 void TextureHandlerSimple::Start() {
-    if (GfxLink::HasDevice()) {
-        GetTexMgr().TouchSimple(tex_);
+    missing_ = false;
+    // An unformed grid draws nothing, whatever the texture.
+    if (!GfxLink::HasDevice() || columns_ == 0) {
+        return;
     }
+    if (!GetTexMgr().Simple(tex_)) {
+        Missing();
+        return;
+    }
+    GetTexMgr().TouchSimple(tex_);
+}
+
+void TextureHandlerSimple::Missing() {
+    LogWrite(LocationText(kImageWhere, "tex != 0"));
+    missing_ = true;
 }
 
 void TextureHandlerSimple::CollectResources(std::vector<MapResource>& list) const {

@@ -18,16 +18,18 @@ public:
     // computed at layout). Zero frames is a configuration error.
     void Load(const XmlDom::Element& element);
     // The cell size in pixels, from the texture's size. Without a device (tools, tests) the
-    // declared size; when the texture cannot be had, or no cell fits, the grid stays unformed
-    // and the image draws nothing.
+    // declared size; when the texture cannot be had (logged), or no cell fits, the grid stays
+    // unformed and the image draws nothing.
     std::pair<int, int> Layout();
     // Forms the grid on a texture of W x H texels and answers the cell size. A cell width of
     // 0 or wider than the texture leaves the grid unformed (logged).
     std::pair<int, int> LayoutGrid(std::uint32_t W, std::uint32_t H);
     // Frame F (from 1) of the grid. False, drawing nothing, for a frame outside 1 to
-    // `frames_`, an unformed grid, or a texture that cannot be had (logged once until it can).
+    // `frames_`, an unformed grid, or a texture that cannot be had (logged), which is then not
+    // asked for again until the next start.
     bool Frame(std::uint32_t F, ImageFrame& out);
-    // Loads the texture and puts it on the device before the first frame.
+    // Loads the texture and puts it on the device before the first frame; a texture that
+    // cannot be had is logged and not asked for again until the next start.
     void Start();
     // The texture, as a flat texture.
     void CollectResources(std::vector<MapResource>& list) const;
@@ -44,7 +46,11 @@ public:
     float halfU_ = 0.0f, halfV_ = 0.0f;
 
 private:
-    bool missingLogged_ = false;
+    // Logs the missing texture and remembers it.
+    void Missing();
+
+    // The texture could not be had since the last start.
+    bool missing_ = false;
 };
 
 } // namespace State::Control

@@ -2,7 +2,6 @@
 
 #include "Game/Check.h"
 #include "Game/Log.h"
-#include "Game/TexMgr.h"
 #include "Platform/Gfx/Texture.h"
 
 namespace State::Control {
@@ -11,27 +10,48 @@ void TextureHandlerStripe::Load(const XmlDom::Element& element) {
     tex_ = XmlDom::RequiredAttr(element, "tex");
 }
 
-std::pair<int, int> TextureHandlerStripe::Layout() const {
-    const TexMgr::Stripe stripe = GetTexMgr().GetStripe(tex_);
-    return {stripe.width, stripe.height};
+const TexMgr::Stripe* TextureHandlerStripe::Find() {
+    if (stripe_ == nullptr && !missingLogged_) {
+        stripe_ = GetTexMgr().FindStripe(tex_);
+        if (stripe_ == nullptr) {
+            LogFormat("Stripe '%1%' is not defined; its images are not drawn", tex_);
+            missingLogged_ = true;
+        }
+    }
+    return stripe_;
+}
+
+std::pair<int, int> TextureHandlerStripe::Layout() {
+    const TexMgr::Stripe* stripe = Find();
+    return stripe != nullptr ? std::pair{stripe->width, stripe->height} : std::pair{0, 0};
 }
 
 bool TextureHandlerStripe::Frame(std::uint32_t F, ImageFrame& out) {
-    const TexMgr::Stripe stripe = GetTexMgr().GetStripe(tex_);
-    if (F < 1 || F > stripe.frames.size()) {
+    const TexMgr::Stripe* stripe = Find();
+    if (stripe == nullptr || F < 1 || F > stripe->frames.size()) {
         return false;
     }
-    const TexMgr::Frame& frame = stripe.frames[F - 1];
+    const std::size_t index = F - 1;
+    if (failed_.size() != stripe->frames.size()) {
+        failed_.resize(stripe->frames.size());
+    }
+    if (failed_[index]) {
+        return false;
+    }
+    const TexMgr::Frame& frame = stripe->frames[index];
     if (frame.src.empty()) {
-        if (emptyLogged_ != std::int64_t(F - 1)) {
-            LogWrite(std::to_string(F - 1));
-            emptyLogged_ = F - 1;
-        }
+        LogWrite(std::to_string(index));
+        failed_[index] = true;
         return false;
     }
     out.texture = GetTexMgr().Simple(frame.src);
     if (!out.texture) {
-        return false; // the texture manager has logged the failed load
+        // The texture manager has logged the failed load; no frame of that texture asks
+        // again.
+        for (std::size_t i = 0; i < failed_.size(); ++i) {
+            failed_[i] = failed_[i] || stripe->frames[i].src == frame.src;
+        }
+        return false;
     }
     Gfx::SurfaceDesc desc;
     CheckResult(out.texture->GetLevelDesc(0, desc), kImageWhere, "tex->GetLevelDesc ( 0, &ddsd )");
@@ -39,8 +59,8 @@ bool TextureHandlerStripe::Frame(std::uint32_t F, ImageFrame& out) {
     const float H = float(desc.height);
     out.uL = float(frame.x) / W;
     out.vT = float(frame.y) / H;
-    out.uR = out.uL + float(stripe.width) / W;
-    out.vB = out.vT + float(stripe.height) / H;
+    out.uR = out.uL + float(stripe->width) / W;
+    out.vB = out.vT + float(stripe->height) / H;
     out.halfU = 0.5f / W;
     out.halfV = 0.5f / H;
     return true;

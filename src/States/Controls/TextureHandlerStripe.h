@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/MapPart.h"
+#include "Game/TexMgr.h"
 #include "Game/XmlDom.h"
 #include "States/Controls/ImageFrame.h"
 
@@ -18,20 +19,31 @@ class TextureHandlerStripe {
 public:
     // "tex" (required): the stripe's name.
     void Load(const XmlDom::Element& element);
-    // The stripe's frame size. An unknown stripe throws `exception`.
-    std::pair<int, int> Layout() const;
+    // The stripe's frame size. The stripe is found now and kept, as stripes change only while
+    // the definition is read. A stripe that does not exist is logged and gives no size: the
+    // image draws nothing.
+    std::pair<int, int> Layout();
     // Frame F (from 1) of the stripe. False, drawing nothing, for a frame outside the stripe,
-    // a frame without a source (its zero-based index is logged, once while it stays the same)
-    // and a texture that cannot be had.
+    // a frame without a source (its zero-based index is logged) and a texture that cannot be
+    // had; such a frame, and every frame of that texture, is not asked for again until the
+    // next start.
     bool Frame(std::uint32_t F, ImageFrame& out);
-    void Start() {}
-    // Every frame's source, in frame order, empty ones included, as flat textures.
+    // Every frame is asked for once more.
+    void Start() { failed_.clear(); }
+    // Every frame's source, in frame order, empty ones included, as flat textures. An
+    // unknown stripe throws `exception`.
     void CollectResources(std::vector<MapResource>& list) const;
 
     std::string tex_;
 
 private:
-    std::int64_t emptyLogged_ = -1;
+    // The stripe, found at layout or at the first draw; null while it is not found.
+    const TexMgr::Stripe* Find();
+
+    const TexMgr::Stripe* stripe_ = nullptr;
+    bool missingLogged_ = false;
+    // The frames (from 0) that gave nothing since the last start.
+    std::vector<bool> failed_;
 };
 
 } // namespace State::Control

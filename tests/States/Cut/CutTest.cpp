@@ -18,7 +18,9 @@ using State::InputRecord;
 constexpr float kPi = std::numbers::pi_v<float>;
 
 // A cut-scene "C" over the panorama "P" (scripts at 0, 1000 twice and -1 ms, two subtitle
-// lines, an "exit" that counts the skips) and a menu panorama "M" with a zone ahead.
+// lines), a video "V" (never started, so no film is needed), both with an "exit" that counts
+// the skips and moves to the Lua global `target` when it is set, and a menu panorama "M"
+// with a zone ahead.
 class CutTest : public test::GameFixture {
 protected:
     static void SetUpTestSuite() { wxInitialize(); }
@@ -37,10 +39,13 @@ protected:
             R"(<menupano name="M" src="m.dds" fov="60"><zone name="z" pos="-0.3,0.3,0.3,-0.3">)"
             R"(clicks = (clicks or 0) + 1</zone></menupano>)"
             R"(<cut name="C" pano="P" subtitles="cut.txt"><event name="exit">exits = exits + 1)"
-            R"(</event><script time="0">seen[#seen + 1] = 'a'</script>)"
+            R"( if target then move(target) end</event>)"
+            R"(<script time="0">seen[#seen + 1] = 'a'</script>)"
             R"(<script time="1000">seen[#seen + 1] = 'b'</script>)"
             R"(<script time="1000">seen[#seen + 1] = 'dropped'</script>)"
-            R"(<script time="-1">seen[#seen + 1] = 'never'</script></cut></part></map></korvantine>)";
+            R"(<script time="-1">seen[#seen + 1] = 'never'</script></cut>)"
+            R"(<video name="V" src="none.ogv" timeout="5000"><event name="exit">exits = exits + 1)"
+            R"( if target then move(target) end</event></video></part></map></korvantine>)";
         game().map_.Load(XmlDom::Child(XmlDom::Root(XmlDom::LoadString(xml)), "map"));
         cut_ = std::dynamic_pointer_cast<State::Cut>(game().map_.GetState("C"));
         pano_ = std::dynamic_pointer_cast<State::Pano>(game().map_.GetState("P"));
@@ -142,6 +147,34 @@ TEST_F(CutTest, SkipFiresExit) {
         EXPECT_EQ(Eval("exits"), std::to_string(c.exits)) << c.leftHanded << c.keyboard;
     }
 }
+
+// Two skip releases in one batch, on a cut-scene and on a video, with the panorama "P" the
+// current state: a scene whose "exit" stays gets both; one whose "exit" moves on acts once,
+// and the second release does not reach the transition that came next.
+struct SkipCase {
+    const char* scene;
+    const char* target; // where "exit" moves, as Lua
+    const char* exits;
+    const char* current; // the map's current state after the batch
+};
+
+class CutSkipTest : public CutTest, public ::testing::WithParamInterface<SkipCase> {};
+
+TEST_P(CutSkipTest, SkipActsOncePerScene) {
+    const SkipCase& c = GetParam();
+    game().map_.SetState("P");
+    game().lua_.Execute(std::string("target = ") + c.target);
+    const InputRecord twice[] = {{State::kKeyEscape, 0, 0, 0, 0}, {State::kKeyEscape, 0, 0, 0, 0}};
+    game().map_.GetState(c.scene)->Input(twice, 2, true);
+    EXPECT_EQ(Eval("exits"), c.exits);
+    EXPECT_EQ(game().map_.Current(), c.current);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, CutSkipTest,
+                         ::testing::Values(SkipCase{"C", "nil", "2", "P"},
+                                           SkipCase{"C", "'M'", "1", "t_P_M"},
+                                           SkipCase{"V", "nil", "2", "P"},
+                                           SkipCase{"V", "'M'", "1", "t_P_M"}));
 
 // No panorama's name or a time that is no integer is refused; a name that is no panorama
 // when the scene starts is logged and the scene plays on without one.

@@ -3,7 +3,6 @@
 #include "support/GameFixture.h"
 #include "support/TestSupport.h"
 
-#include <boost/lexical_cast/bad_lexical_cast.hpp>
 #include <filesystem>
 #include <wx/init.h>
 
@@ -54,15 +53,48 @@ TEST_F(Subtitles, FileLinesBecomeEntries) {
     };
     for (const auto& c : cases) {
         State::SubtitleTrack track;
-        track.Parse(c.text);
+        EXPECT_TRUE(track.Parse(c.text).empty()) << c.text;
         EXPECT_EQ(track.GetLines(), c.lines) << c.text;
     }
 }
 
-TEST_F(Subtitles, BadTimesThrow) {
-    for (const char* text : {":x", "-5:x", " 5:x", "1.5:x", "4294967296:x"}) {
+// A line whose time is no unsigned 32-bit number costs that line only: it is answered with
+// its number and the reason, and the lines around it are kept. A byte-order mark at the very
+// start is no part of the first time.
+TEST_F(Subtitles, BadLinesAreSkipped) {
+    using BadLine = State::SubtitleTrack::BadLine;
+    const std::string notANumber = "' is not a whole number of milliseconds";
+    const struct {
+        std::string text;
+        State::SubtitleTrack::Lines lines;
+        std::vector<BadLine> bad;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "10:a\r\n20:b\r\n",
+         {{10, "a"}, {20, "b"}},
+         {}},
+        {":x\n5:y", {{5, "y"}}, {{1, "no time before the colon"}}},
+        {"1 :x\r\n2:y\r\n 3:z",
+         {{2, "y"}},
+         {{1, "the time '1 " + notANumber}, {3, "the time ' 3" + notANumber}}},
+        {"# note: x\n-5:x\n\n1.5:y\r4294967296:z\r\n7:ok",
+         {{7, "ok"}},
+         {{1, "the time '# note" + notANumber},
+          {2, "the time '-5" + notANumber},
+          {4, "the time '1.5" + notANumber},
+          {5, "the time '4294967296' is above 4294967295 milliseconds"}}},
+        // Only one mark, and only at the start.
+        {"\xEF\xBB\xBF\xEF\xBB\xBF"
+         "1:a\n2:b",
+         {{2, "b"}},
+         {{1, "the time '\xEF\xBB\xBF"
+              "1" +
+                  notANumber}}},
+    };
+    for (const auto& c : cases) {
         State::SubtitleTrack track;
-        EXPECT_THROW(track.Parse(text), boost::bad_lexical_cast) << text;
+        EXPECT_EQ(track.Parse(c.text), c.bad) << c.text;
+        EXPECT_EQ(track.GetLines(), c.lines) << c.text;
     }
 }
 
@@ -73,6 +105,16 @@ TEST_F(Subtitles, MissingFilesLeaveTheTrackEmpty) {
     EXPECT_EQ(NewLogLines(), (std::vector<std::string>{"Cannot open file 'none.txt'",
                                                        "Cannot open subtitles file"}));
     EXPECT_TRUE(state_->track_.GetLines().empty());
+}
+
+// Each bad line of a file is logged once, with the file, its number and the reason.
+TEST_F(Subtitles, BadLinesAreLoggedWithTheirPlace) {
+    test::WriteFile(root_ / "Data" / "bad.txt", "100:a\n-5:b\n200:c\n");
+    state_->Load("bad.txt");
+    EXPECT_EQ(NewLogLines(), (std::vector<std::string>{
+                                 "Subtitles file 'bad.txt', line 2: the time '-5' is not a whole "
+                                 "number of milliseconds; the line is skipped"}));
+    EXPECT_EQ(state_->track_.GetLines(), (State::SubtitleTrack::Lines{{100, "a"}, {200, "c"}}));
 }
 
 // Lines show once strictly after their time, the latest due one wins, and nothing repeats

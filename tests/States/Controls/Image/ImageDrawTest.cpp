@@ -1,6 +1,7 @@
 #include "../../../FileSystem/FileSystemFixture.h"
 #include "FileSystem/Locator.h"
 #include "ImageXml.h"
+#include "Platform/Gfx/Sprite.h"
 #include "support/gl/GameOnDevice.h"
 
 #include <algorithm>
@@ -56,6 +57,10 @@ protected:
         tree_.AddLoose("cells.dds", gfxtest::MakeArgbDds(64, 32, Texels(64, 32, CellTexel)));
         tree_.AddLoose("strip.dds", gfxtest::MakeArgbDds(32, 16, Texels(32, 16, StripTexel)));
         Locator::Instance().Init(tree_.Root().string());
+        // The sliders' knobs are drawn with the device's sprite.
+        std::shared_ptr<Gfx::Sprite> sprite;
+        ASSERT_EQ(device_->CreateSprite(sprite), Gfx::kOk);
+        GfxLink::Publish(device_, sprite);
     }
 
     test::GameTree tree_;
@@ -75,8 +80,8 @@ TEST_F(ImageDrawTest, ImagesComeOutSharpWhereTheyArePlaced) {
         R"(<image tex="cells.dds" frames="2" start="a"><state name="a" frame="3"/></image>)"
         R"(<imagemapped tex="walk" start="a"><state name="a" frame="3"/></imagemapped>)"
         R"(</screen>)");
-    screen->FireStart();
     test::LogSince log;
+    screen->FireStart();
     ASSERT_EQ(device_->BeginScene(), Gfx::kOk);
     for (int i = 0; i < 2; ++i) {
         ASSERT_EQ(device_->Clear(kBlack), Gfx::kOk);
@@ -109,6 +114,56 @@ TEST_F(ImageDrawTest, ImagesComeOutSharpWhereTheyArePlaced) {
     for (const auto& [x, y] :
          {std::pair{99, 50}, {132, 50}, {100, 49}, {100, 82}, {316, 60}, {300, 76}}) {
         EXPECT_EQ(at(x, y), kBlack) << x << "," << y;
+    }
+}
+
+// Pictures that cannot be had are asked for once per start of their screen, not once per
+// frame, and each control says so once: a missing grid texture (at layout), a stripe whose
+// frames lie in a missing texture (once for both frames), a stripe nobody defined, a slider's
+// missing knob (at load), and an image whose start state does not exist. Nothing is drawn.
+TEST_F(ImageDrawTest, MissingPicturesAreAskedForOncePerStart) {
+    game().texMgr_.LoadList(test::ElementOf(
+        R"(<textures><stripe name="lost" src="lost.dds" length="2" width="16" height="16">)"
+        R"(<fragment frame="1" length="2" x="0" y="0"/></stripe></textures>)",
+        "textures"));
+    const struct {
+        const char* control;
+        const char* line; // the control's own line
+        long loads;       // attempts to load the missing texture over two starts
+    } cases[] = {
+        {R"(<image tex="lost.dds" frames="1" start="a"><state name="a" frame="1"/></image>)",
+         "\tOn tex != 0", 1},
+        {R"(<imagemapped tex="lost" start="a"><state name="a" frame="1" length="2" delay="20")"
+         R"( loop="yes"/></imagemapped>)",
+         nullptr, 2},
+        {R"(<imagemapped tex="nowhere" start="a"><state name="a" frame="1"/></imagemapped>)",
+         "Stripe 'nowhere' is not defined; its images are not drawn", 0},
+        {R"(<fader x="0.25" top="0.25" tex="lost.dds"/>)",
+         "Fader 'fader0' of state 's' has no knob picture 'lost.dds'; the knob is not drawn", 1},
+        {R"(<image tex="cells.dds" frames="2" start="b"><state name="a" frame="1"/></image>)",
+         "Image 'image0' of state 's' has no image state 'b' to start in; it is not shown", 0},
+    };
+    for (const auto& c : cases) {
+        test::LogSince log;
+        const auto screen = test::ReadScreen(std::string(R"(<screen name="s" src="bg.dds">)") +
+                                             c.control + "</screen>");
+        for (int start = 0; start < 2; ++start) {
+            screen->FireStart();
+            ASSERT_EQ(device_->BeginScene(), Gfx::kOk);
+            for (int frame = 0; frame < 30; ++frame) {
+                ticks_ += 20;
+                ASSERT_EQ(device_->Clear(kBlack), Gfx::kOk);
+                screen->Render();
+            }
+            ASSERT_EQ(device_->EndScene(), Gfx::kOk);
+            screen->FireStop();
+        }
+        EXPECT_EQ(log.Count("Failed to load texture 'lost.dds'"), c.loads) << c.control;
+        if (c.line != nullptr) {
+            EXPECT_EQ(log.Count(c.line), 1) << c.control;
+        }
+        const std::vector<std::uint32_t> frame = ReadBackBuffer();
+        EXPECT_EQ(std::count(frame.begin(), frame.end(), kBlack), long(frame.size())) << c.control;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "Game/Exception.h"
 #include "ImageXml.h"
+#include "States/Controls/HitTest.h"
+#include "States/Pano.h"
 #include "States/ScreenServices.h"
 #include "support/GameFixture.h"
 
@@ -203,6 +205,65 @@ TEST_F(ImageTest, ImagesOnAScreen) {
     State::ScreenServices::SetPointer(505.0f / 1024.0f, 503.0f / 768.0f);
     screen->UpdateHover();
     EXPECT_EQ(screen->Hovered(), controls.at("a_zone"));
+}
+
+// An image whose "start" names no state of its own, of every kind on screens and panoramas:
+// one line names it as the definition is read; it then draws nothing, is never hit and
+// clicks nothing, until "set_state" enters a state it has.
+TEST_F(ImageTest, MissingStartStateShowsNothing) {
+    test::DeclareWalkStripe("w.png", 3, 16, 8);
+    const struct {
+        const char* owner;
+        const char* tag;
+        const char* attributes;
+    } cases[] = {
+        {"screen", "image", R"(tex="t.png" frames="2")"},
+        {"screen", "imagemapped", R"(tex="walk")"},
+        {"pano", "image", R"(tex="t.png" frames="2" side="4")"},
+        {"pano", "imagemapped", R"(tex="walk" side="4")"},
+        {"pano", "sprite", R"(tex="t.png" frames="2")"},
+    };
+    const auto check = [this](State::Control::Base& image, const auto& hit) {
+        EXPECT_EQ(image.GetContext(), "");
+        EXPECT_FALSE(hit());
+        image.Render();
+        image.Click();
+        EXPECT_EQ(Eval("clicked"), "nil");
+        image.events_["poke"] = "set_state('opne') set_state('on')";
+        Base::FireEvent(image, "poke");
+        EXPECT_EQ(image.GetContext(), "look");
+        EXPECT_TRUE(hit());
+        image.Click();
+        EXPECT_EQ(Eval("clicked"), "true");
+        game().lua_.Execute("clicked = nil");
+    };
+    for (const auto& c : cases) {
+        const std::string element =
+            std::string("<") + c.tag + " name=\"lamp\" start=\"opne\" pos=\"-0.5,0.5,0.5,-0.5\" " +
+            c.attributes + "><state name=\"on\" frame=\"2\" context=\"look\">clicked = true" +
+            "</state></" + c.tag + ">";
+        const std::string line = "Image 'lamp' of state 'S' has no image state 'opne' to start in; "
+                                 "it is not shown";
+        if (c.owner == std::string("screen")) {
+            const auto screen =
+                test::ReadScreen(R"(<screen name="S" src="bg.png">)" + element + "</screen>");
+            EXPECT_EQ(NewLogLines(), std::vector<std::string>{line}) << c.tag;
+            const auto& image = screen->Controls().at("lamp");
+            check(*image, [&] { return State::Control::HitTestFlat(*image, {0.0f, 0.0f}); });
+            continue;
+        }
+        auto pano = std::make_shared<State::Pano>();
+        pano->LoadCommon(
+            test::ElementOf(R"(<pano name="S" src="p.dds">)" + element + "</pano>", "pano"), "p");
+        EXPECT_EQ(NewLogLines(), std::vector<std::string>{line}) << c.tag;
+        if (c.tag == std::string("sprite")) {
+            const auto& image = pano->Sprites().at("lamp");
+            check(*image, [&] { return State::Control::HitTestFlat(*image, {0.0f, 0.0f}); });
+        } else {
+            const auto& image = pano->Controls().at("lamp");
+            check(*image, [&] { return State::Control::HitTestPano(*image, {0.0f, 0.0f}); });
+        }
+    }
 }
 
 } // namespace
