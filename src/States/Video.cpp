@@ -82,7 +82,7 @@ void Video::Render() {
         try {
             decoder_->UpdateSurface(*video.VideoSurface());
         } catch (const std::runtime_error& e) {
-            // The decoder has stopped at the bad frame: the last good picture stays.
+            // The film has ended at the failure: the last good picture stays.
             LogFormat("Cannot play video '%1%': %2%", src_, e.what());
         }
         Effect::FullScreen::Apply(video);

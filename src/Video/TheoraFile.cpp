@@ -258,16 +258,11 @@ bool TheoraFile::NextPacket() {
 }
 
 void TheoraFile::DecodeFrame() {
-    const char* failure = nullptr;
     if (theora_decode_packetin(&decoder_, &packet_) < 0) {
-        failure = "error during theora_decode_packetin...";
-    } else if (theora_decode_YUVout(&decoder_, &frame_) != 0) {
-        failure = "error during theora_decode_YUVout...";
+        Fail("error during theora_decode_packetin...");
     }
-    if (failure != nullptr) {
-        // The film ends at the bad frame: nothing more is decoded, the last good one stays.
-        eof_ = true;
-        Fail(failure);
+    if (theora_decode_YUVout(&decoder_, &frame_) != 0) {
+        Fail("error during theora_decode_YUVout...");
     }
     ++frames_;
 }
@@ -282,8 +277,15 @@ void TheoraFile::Advance(float now) {
     acc_ += now - lastTime_;
     lastTime_ = now;
     while (acc_ > frameMs && !eof_) {
-        if (NextPacket()) {
-            DecodeFrame();
+        try {
+            if (NextPacket()) {
+                DecodeFrame();
+            }
+        } catch (const std::runtime_error&) {
+            // The film ends at a failure: nothing more is read or decoded, and the last good
+            // frame stays.
+            eof_ = true;
+            throw;
         }
         acc_ -= frameMs;
     }

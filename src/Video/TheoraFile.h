@@ -17,8 +17,9 @@ struct LockedRect;
 // included) is ignored. The decoder paces itself by the time it is given, decoding as many
 // frames as the time since the last update asks for, and writes the last decoded frame on
 // every update; at the end of the stream the picture stays on the last frame.
-// Every failure throws std::runtime_error with the failing step's text. A frame that fails to
-// decode ends the film there: nothing more is decoded and the last good frame stays.
+// Every failure throws std::runtime_error with the failing step's text. A failure while the
+// film plays (a frame that does not decode, a read that fails) ends the film there: nothing
+// more is decoded and the last good frame stays.
 class TheoraFile {
 public:
     // Frames wider or taller than this are refused: nothing the engine shows needs more,
