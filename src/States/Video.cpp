@@ -86,7 +86,8 @@ void Video::Render() {
             LogFormat("Cannot play video '%1%': %2%", src_, e.what());
         }
         Effect::FullScreen::Apply(video);
-    } else {
+    } else if (prepared_) {
+        // Started, but its film could not be opened: black.
         CheckResult(GfxLink::Device().Clear(0xFF000000), kWhere,
                     "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
     }
