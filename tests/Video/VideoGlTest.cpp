@@ -214,41 +214,4 @@ TEST_F(VideoGl, AFilmThatCannotPlayIsLoggedAndSkipped) {
     }
 }
 
-// A film smaller than the video texture sits in its corner on black, also after a larger
-// film has filled the texture, and from its first update on.
-TEST_F(VideoGl, ASmallFilmShowsOnBlack) {
-    TheoraWriter::Params params;
-    params.frames = 3;
-    params.quality = 63;
-    params.width = 320;
-    params.height = 240;
-    tree_.AddLoose("video/small.ogg", videotest::FlatVideo(params, [](int) {
-                       return videotest::Yuv{150, 100, 180};
-                   }));
-    params.width = 640;
-    params.height = 480;
-    tree_.AddLoose("video/large.ogg", videotest::FlatVideo(params, [](int) {
-                       return videotest::Yuv{200, 60, 60};
-                   }));
-    const auto play = [&](const char* src, int updates) {
-        TheoraFile file(src);
-        for (int i = 0; i < updates; ++i) {
-            file.UpdateSurface(*effects().video_.VideoSurface());
-            ticks_ += 50;
-        }
-        Effect::FullScreen::Apply(effects().video_);
-    };
-    play("video/large.ogg", 3);
-    EXPECT_NE(At(900, 700), 0u);
-    play("video/small.ogg", 1); // no frame yet: all black
-    ExpectColour(At(10, 10), 0, 0, 0);
-    ExpectColour(At(900, 700), 0, 0, 0);
-    play("video/small.ogg", 3);
-    ExpectColour(At(10, 10), 240, 124, 101);
-    ExpectColour(At(500, 370), 240, 124, 101);
-    ExpectColour(At(530, 10), 0, 0, 0);
-    ExpectColour(At(10, 400), 0, 0, 0);
-    ExpectColour(At(900, 700), 0, 0, 0);
-}
-
 } // namespace
