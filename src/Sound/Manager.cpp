@@ -111,25 +111,52 @@ Base* Manager::FindStatic(const std::string& src) const {
 }
 
 Base* Manager::Load(const SoundDef& def, bool late) {
-    if (Base* found = Find(def.src_)) {
-        return found;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Base* found = FindLocked(def.src_)) {
+            return found;
+        }
+        // A late load of a path that failed before gives nothing quietly; the preload of its
+        // part (or the definition's music) tries it again.
+        if (!late) {
+            failed_.erase(def.src_);
+        } else if (failed_.count(def.src_) != 0) {
+            return nullptr;
+        }
     }
     LogFormat(late ? "Warning : preloading not enabled for %1%" : "Loading sound file '%1%'",
               def.src_);
     if (!SoundFile::IsKnown(def.src_)) {
         return nullptr;
     }
+    return Create(def);
+}
+
+Base* Manager::Create(const SoundDef& def) {
     // Created outside the lock: decoding a file must not hold up the frame.
     const bool loop = (def.flags_ & SoundDef::kLoop) != 0;
     boost::shared_ptr<SfxStreamed> stream;
     boost::shared_ptr<Sfx> sfx;
-    if ((def.flags_ & SoundDef::kStream) != 0) {
-        stream.reset(new SfxStreamed(def.src_, streamEvent_, loop));
-    } else {
-        const std::uint32_t flags = (def.flags_ & SoundDef::kPan) != 0
-                                        ? Audio::Caps::CtrlVolume | Audio::Caps::Ctrl3D
-                                        : Audio::Caps::CtrlVolume;
-        sfx.reset(new Sfx(def.src_, flags, loop));
+    try {
+        if ((def.flags_ & SoundDef::kStream) != 0) {
+            stream.reset(new SfxStreamed(def.src_, streamEvent_, loop));
+        } else {
+            const std::uint32_t flags = (def.flags_ & SoundDef::kPan) != 0
+                                            ? Audio::Caps::CtrlVolume | Audio::Caps::Ctrl3D
+                                            : Audio::Caps::CtrlVolume;
+            sfx.reset(new Sfx(def.src_, flags, loop));
+        }
+    } catch (const std::exception& e) {
+        // One bad file must not end the game: the sound is skipped wherever it is asked for.
+        bool first = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            first = failed_.insert(def.src_).second;
+        }
+        if (first) {
+            LogFormat("Cannot load sound '%1%': %2%", def.src_, e.what());
+        }
+        return nullptr;
     }
     std::lock_guard<std::mutex> lock(mutex_);
     // Another thread may have created the path meanwhile: the first creation wins.
@@ -146,7 +173,9 @@ void Manager::FadeTo(const SoundDef& def, float target, float ms, bool restart) 
     auto fade = fades_.find(def.src_);
     if (fade == fades_.end()) {
         Base* sfx = Load(def, true);
-        Assert(sfx != nullptr, kWhere, "sfx != 0", "Sound file not found");
+        if (sfx == nullptr) {
+            return; // no sound to fade: Load has said why
+        }
         SoundFade record;
         record.volume_ = {kFadeStart, kFadeStart, 0.0f, 1.0f};
         record.sound_ = sfx;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace Audio {
@@ -26,8 +27,9 @@ class SfxStreamed;
 // player, and refills the streamed sounds once per frame.
 //
 // Threads: Load may run on the preload worker while the user-interface thread calls the
-// rest. The two sound maps are guarded by a mutex; a sound is created outside the lock and
-// the first creation of a path wins. Fades and music belong to the user-interface thread.
+// rest. The two sound maps and the failed paths are guarded by a mutex; a sound is created outside
+// the lock and the first creation of a path wins. Fades and music belong to the user-interface
+// thread.
 class Manager {
 public:
     // `clock` gives the time base in ms (Game::Time when empty).
@@ -40,8 +42,11 @@ public:
     void Update(float now);
 
     // The sound of def.src, created when it does not exist yet (then def's flags decide its
-    // kind). Null for a path whose extension names no sound format. A file that cannot be
-    // read or a buffer the device refuses throws, and nothing is stored.
+    // kind). Null for a path whose extension names no sound format, and for a sound that
+    // cannot be made (a missing or bad file, a buffer the device refuses): that logs
+    // "Cannot load sound '<path>': <reason>" and the path is remembered as failed, so late
+    // loads give null without trying or logging again. A load that is not late (the preload
+    // of the path's part, the definition's music) tries a failed path once more.
     Base* Load(const SoundDef& def, bool late);
     Base* LoadLate(const SoundDef& def) { return Load(def, true); }
     // The static sounds first, then the streamed ones; null when neither has the path.
@@ -51,7 +56,7 @@ public:
     bool IsFading(const std::string& name) const { return fades_.count(name) != 0; }
     // Drives the sound's volume to `target` over `ms`. A sound not yet fading is started
     // (from its beginning when `restart`) at the lowest volume; one already fading only
-    // changes its goal.
+    // changes its goal. A sound that cannot be loaded is skipped.
     void FadeTo(const SoundDef& def, float target, float ms, bool restart);
     // Lua "fade".
     void Fade(const std::string& name, float volume, float ms);
@@ -79,15 +84,18 @@ private:
 
     // Find with mutex_ held.
     Base* FindLocked(const std::string& src) const;
+    // Creates the sound of def (outside the lock); logs and remembers a failure.
+    Base* Create(const SoundDef& def);
     void UpdateFades(float now);
     void UpdateStreams();
 
     std::function<float()> clock_;
     std::shared_ptr<Audio::Event> streamEvent_;
     Music music_;
-    mutable std::mutex mutex_; // guards the two sound maps
+    mutable std::mutex mutex_; // guards the two sound maps and the failed paths
     std::map<std::string, boost::shared_ptr<SfxStreamed>> streamed_;
     std::map<std::string, boost::shared_ptr<Sfx>> static_;
+    std::set<std::string> failed_; // paths whose sound could not be made
     std::map<std::string, SoundFade> fades_;
     float soundScale_ = 1.0f;
     float musicScale_ = 0.7f;

@@ -70,7 +70,10 @@ bool Music::PlayingDone() const {
 }
 
 bool Music::WaitOver() const {
-    return current_ != Silence() && owner_->Now() > waitUntil_;
+    // A track that could not be loaded is not tried again and again: only a new request
+    // ends its wait.
+    const bool playable = next_ != current_ || owner_->Find(current_) != nullptr;
+    return current_ != Silence() && playable && owner_->Now() > waitUntil_;
 }
 
 void Music::StartWaiting() {

@@ -20,7 +20,9 @@ struct MusicTrack {
 
 // The music player: cross-fades between tracks through the owner's fades. A track plays
 // until its stream ends, then the player waits for the track's wait and starts the track
-// asked for last (the same one again when nothing new was asked). User-interface thread.
+// asked for last (the same one again when nothing new was asked). A track whose sound cannot
+// be loaded plays as silence: the player waits until another track is asked for.
+// User-interface thread.
 class Music {
 public:
     enum State : std::int32_t { kWaiting = 0, kPlaying = 1 };
@@ -41,8 +43,11 @@ public:
 
     static bool IsTrack(const std::string& name) { return !name.empty() && name != Silence(); }
     static const char* Silence() { return "silence"; }
-    // The track fading out or the one playing: faded at the music volume.
-    bool IsMusic(const std::string& name) const { return name == previous_ || name == current_; }
+    // Any music track (a registered one, the one playing or one fading out): faded at the
+    // music volume, however many tracks have been asked for since it played.
+    bool IsMusic(const std::string& name) const {
+        return name == previous_ || name == current_ || (IsTrack(name) && tracks_.count(name) != 0);
+    }
     void SetNext(const std::string& name) { next_ = name; }
 
     const std::string& Current() const { return current_; }

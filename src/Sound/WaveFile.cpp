@@ -3,6 +3,7 @@
 #include "FileSystem/Locator.h"
 #include "Game/Check.h"
 #include "Game/Exception.h"
+#include "Game/Log.h"
 
 #include <algorithm>
 #include <array>
@@ -16,9 +17,32 @@ const char* const kWhere = ".\\Sound\\WaveFile";
 
 constexpr std::size_t kPcmFormatBytes = 16; // the fields every wave format starts with
 constexpr std::uint16_t kTagPcm = 1;
+constexpr std::uint16_t kTagExtensible = 0xFFFE;
+// The extensible format's fields after the common 18 bytes: valid bits (2), channel mask (4)
+// and the sub-format's GUID (16), whose PCM form is given here.
+constexpr std::size_t kExtensibleBytes = 40;
+constexpr std::size_t kSubFormatAt = 24;
+constexpr std::array<std::uint8_t, 16> kSubFormatPcm = {
+    0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+// Samples narrowed per read of the file.
+constexpr std::size_t kNarrowPiece = 4096;
 
 std::uint32_t U32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+void Put16(std::uint8_t* p, std::uint32_t value) {
+    p[0] = static_cast<std::uint8_t>(value);
+    p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::uint8_t* p, std::uint32_t value) {
+    Put16(p, value);
+    Put16(p + 2, value >> 16);
 }
 
 } // namespace
@@ -44,49 +68,78 @@ void WaveFile::Open() {
            "((DWORD)(BYTE)('F') << 16) | ((DWORD)(BYTE)('F') << 24 ))) && (ckRiff_.fccType == "
            "((DWORD)(BYTE)('W') | ((DWORD)(BYTE)('A') << 8) | ((DWORD)(BYTE)('V') << 16) | "
            "((DWORD)(BYTE)('E') << 24 )) )");
-    riffEnd_ = std::min<std::uint64_t>(8 + std::uint64_t{U32(&riff[4])},
-                                       static_cast<std::uint64_t>(fileEnd));
+    // The RIFF size is not trusted either way: too large is cut by the file, and too small
+    // (0 from writers that never go back to fill it in) must not hide the chunks.
+    fileEnd_ = static_cast<std::uint64_t>(fileEnd);
 
     Chunk fmt;
     Assert(Find("fmt ", fmt), kWhere, "0 == mmioDescend( hmmio_, &ckIn, &ckRiff_, 0x0010 )");
+    ReadFormat(fmt);
+
+    Assert(Find("data", data_), kWhere, "0 == mmioDescend( hmmio_, &ck_, &ckRiff_, 0x0010 )");
+    if (data_.size < data_.declared) {
+        LogFormat("WAV file '%1%' ends inside its data: %2% of %3% bytes are there", name_,
+                  data_.size, data_.declared);
+    }
+    // Only whole sample frames: a looping stream would otherwise shift its samples.
+    const std::uint32_t frame = wideBytes_ != 0 ? wideBytes_ * Channels() : BlockAlign();
+    if (frame != 0) {
+        data_.size -= data_.size % frame;
+    }
+    size_ = wideBytes_ != 0 ? data_.size / wideBytes_ * 2 : data_.size;
+    Reset();
+}
+
+void WaveFile::ReadFormat(const Chunk& fmt) {
     Assert(fmt.size >= kPcmFormatBytes, kWhere, "ckIn.cksize >= (LONG) sizeof(PCMWAVEFORMAT)");
     Assert(ReadAt(fmt.offset, wfx_.data(), kPcmFormatBytes), kWhere,
            "mmioRead( hmmio_, (HPSTR) &pcmWaveFormat, sizeof(pcmWaveFormat)) == "
            "sizeof(pcmWaveFormat)");
-    const std::uint16_t tag = static_cast<std::uint16_t>(wfx_[0] | (wfx_[1] << 8));
+    std::uint16_t tag = U16(&wfx_[0]);
+    if (tag == kTagExtensible && fmt.size >= kExtensibleBytes) {
+        std::array<std::uint8_t, 16> subFormat{};
+        if (ReadAt(fmt.offset + kSubFormatAt, subFormat.data(), subFormat.size()) &&
+            subFormat == kSubFormatPcm) {
+            tag = kTagPcm;
+            Put16(&wfx_[0], tag);
+        }
+    }
     if (tag != kTagPcm) {
         // The extra bytes of the format must lie inside the "fmt " chunk.
         std::array<std::uint8_t, 2> count{};
         Assert(fmt.size >= kPcmFormatBytes + 2 &&
                    ReadAt(fmt.offset + kPcmFormatBytes, count.data(), count.size()),
                kWhere, "mmioRead( hmmio_, (CHAR*)&cbExtraBytes, sizeof(WORD)) == sizeof(WORD)");
-        const std::size_t extra = count[0] | (count[1] << 8);
+        const std::size_t extra = U16(count.data());
         wfx_[16] = count[0];
         wfx_[17] = count[1];
         wfx_.resize(18 + extra);
         Assert(fmt.size >= 18 + extra && ReadAt(fmt.offset + 18, &wfx_[18], extra), kWhere,
                "mmioRead( hmmio_, (CHAR *)( &wfx_[sizeof(WAVEFORMATEX)] ),cbExtraBytes ) == "
                "cbExtraBytes");
+        return;
     }
-
-    Assert(Find("data", data_), kWhere, "0 == mmioDescend( hmmio_, &ck_, &ckRiff_, 0x0010 )");
-    // Only whole sample frames: a looping stream would otherwise shift its samples.
-    if (const std::uint16_t align = BlockAlign(); align != 0) {
-        data_.size -= data_.size % align;
+    // PCM wider than the sound device takes is delivered as 16-bit samples.
+    const std::uint16_t bits = BitsPerSample();
+    if ((bits == 24 || bits == 32) && Channels() != 0) {
+        wideBytes_ = bits / 8;
+        const std::uint32_t align = 2u * Channels();
+        Put32(&wfx_[8], U32(&wfx_[4]) * align);
+        Put16(&wfx_[12], align);
+        Put16(&wfx_[14], 16);
     }
-    Reset();
-    size_ = data_.size;
 }
 
 bool WaveFile::Find(const char* id, Chunk& chunk) {
     std::uint64_t at = 12;
     std::array<std::uint8_t, 8> header{};
-    while (at + header.size() <= riffEnd_ && ReadAt(at, header.data(), header.size())) {
+    while (at + header.size() <= fileEnd_ && ReadAt(at, header.data(), header.size())) {
         const std::uint32_t size = U32(&header[4]);
         if (std::memcmp(header.data(), id, 4) == 0) {
             chunk.offset = at + header.size();
+            chunk.declared = size;
             chunk.size =
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(size, riffEnd_ - chunk.offset));
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(size, fileEnd_ - chunk.offset));
             return true;
         }
         at += header.size() + size + (size & 1); // chunks are padded to an even size
@@ -104,16 +157,47 @@ bool WaveFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t bytes) {
 void WaveFile::Reset() {
     Assert(stream_->SeekI(static_cast<wxFileOffset>(data_.offset)) != wxInvalidOffset, kWhere,
            "-1 != mmioSeek( hmmio_, ckRiff_.dwDataOffset + sizeof(FOURCC), 0 )");
-    left_ = data_.size;
+    left_ = size_;
+    carry_ = -1;
 }
 
 std::uint32_t WaveFile::Read(void* buffer, std::uint32_t bytes) {
     bytes = std::min(bytes, left_);
     left_ -= bytes;
+    if (wideBytes_ != 0) {
+        ReadNarrowed(static_cast<std::uint8_t*>(buffer), bytes);
+        return bytes;
+    }
     // The size was bounded by the file at its opening: a short read here is a failing stream.
     Assert(bytes == 0 || stream_->Read(buffer, bytes).LastRead() == bytes, kWhere,
            "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead");
     return bytes;
+}
+
+void WaveFile::ReadNarrowed(std::uint8_t* out, std::uint32_t bytes) {
+    std::uint32_t done = 0;
+    if (carry_ >= 0 && bytes != 0) {
+        out[done++] = static_cast<std::uint8_t>(carry_);
+        carry_ = -1;
+    }
+    std::array<std::uint8_t, kNarrowPiece * 4> wide{};
+    while (done < bytes) {
+        // Whole samples; the last one may give only its low byte now.
+        const std::size_t samples = std::min<std::size_t>((bytes - done + 1) / 2, kNarrowPiece);
+        const std::size_t read = samples * wideBytes_;
+        Assert(stream_->Read(wide.data(), read).LastRead() == read, kWhere,
+               "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead");
+        // Little-endian: the upper two bytes of each sample are its 16-bit value.
+        for (const std::uint8_t* s = wide.data() + wideBytes_ - 2; s < wide.data() + read;
+             s += wideBytes_) {
+            out[done++] = s[0];
+            if (done < bytes) {
+                out[done++] = s[1];
+            } else {
+                carry_ = s[1];
+            }
+        }
+    }
 }
 
 } // namespace Sound

@@ -1,17 +1,23 @@
 #include "States/Video.h"
 
 #include "Effects/Effects.h"
+#include "Game/Check.h"
 #include "Game/Exception.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
+#include "Game/Log.h"
+#include "Platform/Gfx/Device.h"
 #include "Video/TheoraFile.h"
 
 #include <boost/lexical_cast.hpp>
 #include <cmath>
+#include <stdexcept>
 
 namespace State {
 
 namespace {
 
+constexpr const char* kWhere = ".\\States\\Video";
 // The film look while a video plays.
 constexpr float kCachet = 0.25f;
 
@@ -34,28 +40,56 @@ void Video::Load(const XmlDom::Element& element) {
 
 void Video::Prepare() {
     if (decoder_ == nullptr) {
-        decoder_ = std::make_shared<TheoraFile>(src_);
+        Open();
+        unplayed_ = true;
     }
 }
 
 void Video::Start() {
-    decoder_ = std::make_shared<TheoraFile>(src_);
+    // A film that Prepare has just opened (or failed to open) is at its beginning: each
+    // visit opens the film once.
+    if (!unplayed_) {
+        Open();
+    }
+    unplayed_ = false;
     game().cachet_ = kCachet;
     clockWasRunning_ = game().ClockRunning();
     game().SetClockRunning(false);
     subtitles_.Restart();
 }
 
+void Video::Open() {
+    decoder_.reset();
+    try {
+        decoder_ = std::make_shared<TheoraFile>(src_);
+    } catch (const std::runtime_error& e) {
+        // A film that cannot be played leaves the screen black; the subtitles, the timeout
+        // and the skip keys still move the game on.
+        LogFormat("Cannot play video '%1%': %2%", src_, e.what());
+    }
+}
+
 void Video::Stop() {
     game().cachet_ = 0.0f;
     game().SetClockRunning(clockWasRunning_);
+    // The video's last subtitle leaves with it.
+    game().SetSubtitle("");
 }
 
 void Video::Render() {
     if (decoder_ != nullptr) {
         Effect::Video& video = effects().video_;
-        decoder_->UpdateSurface(*video.VideoSurface());
+        try {
+            decoder_->UpdateSurface(*video.VideoSurface());
+        } catch (const std::runtime_error& e) {
+            // The film has ended at the failure: the last good picture stays.
+            LogFormat("Cannot play video '%1%': %2%", src_, e.what());
+        }
         Effect::FullScreen::Apply(video);
+    } else if (prepared_) {
+        // Started, but its film could not be opened: black.
+        CheckResult(GfxLink::Device().Clear(0xFF000000), kWhere,
+                    "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
     }
     const float elapsed = now_ - startTime_;
     UpdateSubtitles(subtitles_, elapsed);

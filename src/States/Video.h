@@ -24,11 +24,12 @@ public:
     // Opens the film anew, so every visit plays from its beginning, and restarts the
     // subtitles; sets the film look and pauses the game clock.
     void Start() override;
-    // Clears the film look and lets the clock run again if it ran at the start. The film
-    // stays open until the next start.
+    // Clears the film look and the subtitle, and lets the clock run again if it ran at the
+    // start. The film stays open until the next start.
     void Stop() override;
-    // Draws the frame due now, shows the due subtitles, and once active and past the
-    // timeout fires "exit" (on every frame while the state stays).
+    // Draws the frame due now (black without a film), shows the due subtitles, and once
+    // active and past the timeout fires "exit" (on every frame while the state stays).
+    // A frame that fails to decode is logged; the film then stays on its last good picture.
     void Render() override;
     // Each skip release fires "exit", until one has moved the game on.
     void Input(const InputRecord* records, int count, bool keyboard) override;
@@ -39,7 +40,12 @@ public:
     void Exit();
 
 private:
+    // A new decoder on the film; one that cannot be opened is logged ("Cannot play video
+    // '<src>': <reason>") and leaves none.
+    void Open();
+
     std::shared_ptr<TheoraFile> decoder_;
+    bool unplayed_ = false; // decoder_ was opened by Prepare and no visit has played it
     std::string src_;
     float timeout_ = 0.0f;
     bool clockWasRunning_ = false;

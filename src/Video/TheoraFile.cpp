@@ -1,9 +1,8 @@
+// The decoding itself: headers, packets, frames and their copy into locked texels. It uses
+// only libogg, libtheora and the stream it is given.
+
 #include "Video/TheoraFile.h"
 
-#include "FileSystem/Locator.h"
-#include "Game/Check.h"
-#include "Game/Game.h"
-#include "Platform/Gfx/Surface.h"
 #include "Platform/Gfx/Types.h"
 
 #include <algorithm>
@@ -12,8 +11,9 @@
 
 namespace {
 
-constexpr const char* kWhere = ".\\Video\\OggTheora";
 constexpr long kReadSize = 8192;
+// Video black in the texels' layout (V, U, Y): Y 16, U and V 128.
+constexpr std::uint32_t kVideoBlack = 0xFF000000u | 128u << 16 | 128u << 8 | 16u;
 
 [[noreturn]] void Fail(const char* text) {
     throw std::runtime_error(text);
@@ -24,10 +24,38 @@ int ChromaShift(int luma, int chroma) {
     return chroma * 2 <= luma ? 1 : 0;
 }
 
-} // namespace
+std::uint32_t Texel(std::uint8_t y, std::uint8_t u, std::uint8_t v) {
+    return 0xFF000000u | std::uint32_t{v} << 16 | std::uint32_t{u} << 8 | y;
+}
 
-TheoraFile::TheoraFile(const std::string& name)
-    : TheoraFile(name, Locator::Instance().Open(name)) {}
+// One row of `width` texels from a luma row and its chroma rows, `uvWidth` samples each,
+// halved along the row when `xShift` is 1. Whole chroma samples go in one straight loop; the
+// texels beyond them (an odd width) take the last chroma sample, never one past the plane.
+void ConvertRow(std::uint32_t* out, const unsigned char* y, const unsigned char* u,
+                const unsigned char* v, int width, int uvWidth, int xShift) {
+    int col = 0;
+    if (xShift == 1) {
+        const int pairs = std::min(width / 2, uvWidth);
+        for (int c = 0; c < pairs; ++c) {
+            const std::uint32_t uv = Texel(0, u[c], v[c]);
+            out[2 * c] = uv | y[2 * c];
+            out[2 * c + 1] = uv | y[2 * c + 1];
+        }
+        col = 2 * pairs;
+    } else {
+        const int whole = std::min(width, uvWidth);
+        for (int c = 0; c < whole; ++c) {
+            out[c] = Texel(y[c], u[c], v[c]);
+        }
+        col = whole;
+    }
+    for (; col < width; ++col) {
+        const int c = std::min(col >> xShift, uvWidth - 1);
+        out[col] = Texel(y[col], u[c], v[c]);
+    }
+}
+
+} // namespace
 
 TheoraFile::TheoraFile(const std::string& name, std::unique_ptr<wxInputStream> stream)
     : name_(name), stream_(std::move(stream)) {
@@ -147,16 +175,22 @@ void TheoraFile::ReadFirstPages(int& headers) {
                 ogg_stream_clear(&test);
                 Fail("error during ogg_stream_pagein");
             }
-            if (ogg_stream_packetout(&test, &packet_) == -1) {
+            const int got = ogg_stream_packetout(&test, &packet_);
+            if (got == -1) {
                 ogg_stream_clear(&test);
                 Fail("error during ogg_stream_packetout");
             }
-            if (headers == 0 && theora_decode_header(&info_, &comment_, &packet_) >= 0) {
+            // A page that ends before its stream's first packet does gives no packet yet:
+            // that stream is no Theora stream whose header could be read here.
+            if (got == 1 && headers == 0 &&
+                theora_decode_header(&info_, &comment_, &packet_) >= 0) {
                 std::memcpy(&video_, &test, sizeof test);
                 videoStream_ = true;
                 headers = 1;
             } else {
                 ogg_stream_clear(&test);
+                // The packet pointed into the stream just cleared.
+                std::memset(&packet_, 0, sizeof packet_);
             }
         }
     }
@@ -243,44 +277,47 @@ void TheoraFile::Advance(float now) {
     acc_ += now - lastTime_;
     lastTime_ = now;
     while (acc_ > frameMs && !eof_) {
-        if (NextPacket()) {
-            DecodeFrame();
+        try {
+            if (NextPacket()) {
+                DecodeFrame();
+            }
+        } catch (const std::runtime_error&) {
+            // The film ends at a failure: nothing more is read or decoded, and the last good
+            // frame stays.
+            eof_ = true;
+            throw;
         }
         acc_ -= frameMs;
     }
 }
 
-void TheoraFile::UpdateSurface(Gfx::Surface& surface) {
-    Advance(game().Time());
-    Gfx::LockedRect rect;
-    CheckResult(surface.LockRect(rect, nullptr, Gfx::LockDiscard), kWhere,
-                "surf->LockRect ( &rc, 0, 0x00002000L )");
-    CopyYUV(rect);
-    CheckResult(surface.UnlockRect(), kWhere, "surf->UnlockRect ()");
-}
-
 void TheoraFile::CopyYUV(const Gfx::LockedRect& rect) const {
-    if (frame_.y == nullptr || frame_.u == nullptr || frame_.v == nullptr || frame_.y_width <= 0 ||
-        frame_.y_height <= 0 || frame_.uv_width <= 0 || frame_.uv_height <= 0) {
-        return;
-    }
+    auto* const bits = static_cast<unsigned char*>(rect.bits);
+    const auto rowAt = [&](std::uint32_t row) {
+        return reinterpret_cast<std::uint32_t*>(bits +
+                                                static_cast<std::ptrdiff_t>(row) * rect.pitch);
+    };
+    const bool decoded = frame_.y != nullptr && frame_.u != nullptr && frame_.v != nullptr &&
+                         frame_.y_width > 0 && frame_.y_height > 0 && frame_.uv_width > 0 &&
+                         frame_.uv_height > 0;
+    const std::uint32_t width = decoded ? std::min<std::uint32_t>(frame_.y_width, rect.width) : 0;
+    const std::uint32_t height =
+        decoded ? std::min<std::uint32_t>(frame_.y_height, rect.height) : 0;
     // The chroma sample of a texel by halving its row and column where the chroma planes
     // are subsampled, so 4:2:2 and 4:4:4 streams never read outside their planes.
-    const int xShift = ChromaShift(frame_.y_width, frame_.uv_width);
-    const int yShift = ChromaShift(frame_.y_height, frame_.uv_height);
-    const int width = std::min(frame_.y_width, static_cast<int>(rect.width));
-    const int height = std::min(frame_.y_height, static_cast<int>(rect.height));
-    for (int row = 0; row < height; ++row) {
-        const int chromaRow = std::min(row >> yShift, frame_.uv_height - 1);
-        const unsigned char* y = frame_.y + static_cast<std::ptrdiff_t>(row) * frame_.y_stride;
+    const int xShift = decoded ? ChromaShift(frame_.y_width, frame_.uv_width) : 0;
+    const int yShift = decoded ? ChromaShift(frame_.y_height, frame_.uv_height) : 0;
+    for (std::uint32_t row = 0; row < height; ++row) {
+        const int chromaRow = std::min(static_cast<int>(row) >> yShift, frame_.uv_height - 1);
         const std::ptrdiff_t chroma = static_cast<std::ptrdiff_t>(chromaRow) * frame_.uv_stride;
-        const unsigned char* u = frame_.u + chroma;
-        const unsigned char* v = frame_.v + chroma;
-        auto* out = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(rect.bits) +
-                                                     static_cast<std::ptrdiff_t>(row) * rect.pitch);
-        for (int col = 0; col < width; ++col) {
-            const int c = std::min(col >> xShift, frame_.uv_width - 1);
-            out[col] = 0xFF000000u | std::uint32_t{v[c]} << 16 | std::uint32_t{u[c]} << 8 | y[col];
-        }
+        std::uint32_t* const out = rowAt(row);
+        ConvertRow(out, frame_.y + static_cast<std::ptrdiff_t>(row) * frame_.y_stride,
+                   frame_.u + chroma, frame_.v + chroma, static_cast<int>(width), frame_.uv_width,
+                   xShift);
+        std::fill(out + width, out + rect.width, kVideoBlack);
+    }
+    // What the frame does not cover is black, whatever the surface held before.
+    for (std::uint32_t row = height; row < rect.height; ++row) {
+        std::fill(rowAt(row), rowAt(row) + rect.width, kVideoBlack);
     }
 }

@@ -17,7 +17,9 @@ struct LockedRect;
 // included) is ignored. The decoder paces itself by the time it is given, decoding as many
 // frames as the time since the last update asks for, and writes the last decoded frame on
 // every update; at the end of the stream the picture stays on the last frame.
-// Every failure throws std::runtime_error with the failing step's text.
+// Every failure throws std::runtime_error with the failing step's text. A failure while the
+// film plays (a frame that does not decode, a read that fails) ends the film there: nothing
+// more is decoded and the last good frame stays.
 class TheoraFile {
 public:
     // Frames wider or taller than this are refused: nothing the engine shows needs more,
@@ -33,14 +35,16 @@ public:
     TheoraFile(const TheoraFile&) = delete;
     TheoraFile& operator=(const TheoraFile&) = delete;
 
-    // Decodes the frames due at `Game::Time` and writes the current frame into the surface.
+    // Decodes the frames due at `Game::Time` and writes the current frame into the surface
+    // (see CopyYUV). A frame that fails to decode throws before the surface is written.
     void UpdateSurface(Gfx::Surface& surface);
     // Decodes the frames due at `now` (ms on Game::Time): one per whole frame period since
     // the last call; the first call counts as one period after the one before it.
     void Advance(float now);
     // Writes the current frame into a locked 32-bit surface from its top-left corner, each
-    // texel 0xFF000000 | V << 16 | U << 8 | Y, clipped to the surface. Nothing before the
-    // first decoded frame.
+    // texel 0xFF000000 | V << 16 | U << 8 | Y, clipped to the surface; the rest of the
+    // surface (all of it before the first decoded frame) becomes video black (Y 16, U and
+    // V 128), whatever it held before.
     void CopyYUV(const Gfx::LockedRect& rect) const;
 
     const std::string& Name() const { return name_; }

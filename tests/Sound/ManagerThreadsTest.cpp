@@ -30,6 +30,8 @@ TEST_F(ManagerTest, ConcurrentLoadsKeepTheFirstSoundOfEachPath) {
         for (int k = 0; k < kSounds; ++k) {
             const unsigned int flags = (k % 2 == 0) ? SoundDef::kStream : 0u;
             got[w][k] = manager_.Load(SoundDef{names[k], flags}, false);
+            // A missing file is tried by each preload, beside the frames' late requests.
+            manager_.Load(SoundDef{"gone.wav", flags}, false);
         }
     };
     std::thread first(worker, 0);
@@ -42,6 +44,7 @@ TEST_F(ManagerTest, ConcurrentLoadsKeepTheFirstSoundOfEachPath) {
     while (!done) {
         Frame(20.0f, 2048);
         manager_.Find(names[0]);
+        manager_.Play("gone.wav");
     }
     watch.join();
     for (int k = 0; k < kSounds; ++k) {
@@ -51,6 +54,7 @@ TEST_F(ManagerTest, ConcurrentLoadsKeepTheFirstSoundOfEachPath) {
         EXPECT_EQ(manager_.Find(names[k]), got[0][k]);
         EXPECT_EQ(got[0][k]->IsStreamed(), k % 2 == 0);
     }
+    EXPECT_EQ(manager_.Find("gone.wav"), nullptr);
     // How long the loads took decides how far the music got, so only its survival is checked.
     EXPECT_NE(manager_.Find("music.wav"), nullptr);
 }

@@ -83,18 +83,54 @@ TEST_F(MusicTest, TracksCrossFadeAtTheMusicVolume) {
     EXPECT_EQ(music().GetState(), Music::kWaiting);
 }
 
-TEST_F(MusicTest, AFadingOutTrackFollowsTheSoundVolumeOnceNoLongerMusic) {
+// Three changes within one cross-fade: the first track is neither the previous nor the
+// current one any more, yet it fades on at the music volume, never jumping to another level.
+TEST_F(MusicTest, AFadingOutTrackKeepsTheMusicVolumeAfterQuickChanges) {
     Add("a.wav");
     Add("b.wav");
     Add("c.wav");
-    opts().soundVolume_ = 0.5f;
+    opts().soundVolume_ = 1.0f;
     manager_.PlayMusic("b.wav");
     Frame(2000.0f);
     manager_.PlayMusic("c.wav");
+    Frame(500.0f);
+    const float before = Volume("b.wav");
     manager_.PlayMusic("a.wav");
-    Frame(1000.0f);
     EXPECT_EQ(music().Previous(), "c.wav");
-    EXPECT_NEAR(Volume("b.wav"), 0.5f * 0.5f, 1e-5f);
+    float last = before;
+    for (int k = 1; k <= 3; ++k) {
+        Frame(250.0f);
+        EXPECT_NEAR(Volume("b.wav"), (0.75f - 0.125f * static_cast<float>(k)) * 0.35f, 1e-5f) << k;
+        EXPECT_LT(Volume("b.wav"), last);
+        last = Volume("b.wav");
+    }
+}
+
+// A track whose file cannot be loaded plays as silence: the player waits without trying it
+// again and again, and moves on when another track is asked for.
+TEST_F(MusicTest, ATrackThatCannotLoadPlaysAsSilence) {
+    for (const bool force : {false, true}) {
+        SCOPED_TRACE(force);
+        const std::string gone = force ? "gone-forced.wav" : "gone.wav";
+        Add(gone.c_str(), force);
+        Add("b.wav");
+        LogSince log;
+        manager_.PlayMusic(gone);
+        for (int k = 0; k < 5; ++k) {
+            Frame(100.0f);
+        }
+        EXPECT_EQ(log.Count("Switching to next track"), 1);
+        EXPECT_EQ(log.Count("Waiting"), 1);
+        EXPECT_EQ(music().GetState(), Music::kWaiting);
+        EXPECT_FALSE(manager_.IsFading(gone));
+        manager_.PlayMusic("b.wav");
+        Frame(10.0f);
+        EXPECT_EQ(music().Current(), "b.wav");
+        EXPECT_TRUE(manager_.IsFading("b.wav"));
+        manager_.PlayMusic("silence");
+        Frame(2100.0f);
+        Frame(10.0f);
+    }
 }
 
 TEST_F(MusicTest, AnEndedTrackWaitsThenPlaysTheTrackAskedForOrItselfAgain) {

@@ -115,6 +115,79 @@ TEST(SoundFileTest, WaveFormatAndSizeAreBoundedByTheFile) {
     }
 }
 
+// The formats common tools write: 8 to 32 bits, the extensible form, chunks before the data,
+// odd chunk sizes and a RIFF size left at 0. Wider samples arrive as their upper 16 bits,
+// also when a read splits a sample.
+TEST(SoundFileTest, WaveFormatsDecodeToTheExpectedSamples) {
+    const std::string pcmGuid("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
+                              16);
+    const auto extensible = [](std::uint16_t channels, std::uint16_t bits,
+                               const std::string& guid) {
+        const auto align = static_cast<std::uint16_t>(channels * bits / 8);
+        return PcmFormat(channels, 48000, bits, align, 0xFFFE) + Le16(22) + Le16(bits) + Le32(3) +
+               guid;
+    };
+    const std::string floatGuid = "\x03" + pcmGuid.substr(1);
+    // Samples 0x7F1234, -2 (0xFFFFFE), 0x00ABCD as 24 and as 32 bits, and their 16-bit values.
+    const std::string wide24("\x34\x12\x7F\xFE\xFF\xFF\xCD\xAB\x00", 9);
+    const std::string wide32("\x00\x34\x12\x7F\x00\xFE\xFF\xFF\x00\xCD\xAB\x00", 12);
+    const std::string narrow("\x12\x7F\xFF\xFF\xAB\x00", 6);
+    const std::string wide24x2 = wide24 + wide24.substr(0, 3); // four samples: two frames
+    const std::string narrowx2 = narrow + narrow.substr(0, 2);
+    const std::string mono16 = PcmFormat(1, 22050, 16, 2);
+    std::string riffZero = WaveBytes(mono16, Ramp(40), 40, "LIST" + Le32(4) + "INFO");
+    riffZero.replace(4, 4, Le32(0));
+    const struct {
+        const char* what;
+        std::string file;
+        std::string format;
+        std::string samples;
+    } cases[] = {
+        {"8-bit", WaveBytes(PcmFormat(1, 8000, 8, 1), Ramp(9), 9),
+         PcmFormat(1, 8000, 8, 1) + Le16(0), Ramp(9)},
+        {"16-bit stereo", WaveBytes(PcmFormat(2, 44100, 16, 4), Ramp(16), 16),
+         PcmFormat(2, 44100, 16, 4) + Le16(0), Ramp(16)},
+        {"24-bit", WaveBytes(PcmFormat(1, 48000, 24, 3), wide24, 9),
+         PcmFormat(1, 48000, 16, 2) + Le16(0), narrow},
+        {"32-bit", WaveBytes(PcmFormat(1, 48000, 32, 4), wide32, 12),
+         PcmFormat(1, 48000, 16, 2) + Le16(0), narrow},
+        {"24-bit stereo, partial frame dropped",
+         WaveBytes(PcmFormat(2, 48000, 24, 6), wide24x2 + "\x01\x02", 14),
+         PcmFormat(2, 48000, 16, 4) + Le16(0), narrowx2},
+        {"extensible 16-bit", WaveBytes(extensible(2, 16, pcmGuid), Ramp(16), 16),
+         PcmFormat(2, 48000, 16, 4) + Le16(0), Ramp(16)},
+        {"extensible 24-bit", WaveBytes(extensible(1, 24, pcmGuid), wide24, 9),
+         PcmFormat(1, 48000, 16, 2) + Le16(0), narrow},
+        {"extensible floats stay as they are", WaveBytes(extensible(1, 32, floatGuid), wide32, 12),
+         extensible(1, 32, floatGuid), wide32},
+        {"LIST and odd-sized chunks before the data",
+         WaveBytes(mono16, Ramp(40), 40,
+                   "LIST" + Le32(4) + "INFO" + "junk" + Le32(3) + "abc" + '\0'),
+         mono16 + Le16(0), Ramp(40)},
+        {"RIFF size 0", riffZero, mono16 + Le16(0), Ramp(40)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Sound::WaveFile file("x.wav", Stream(c.file));
+        EXPECT_EQ(FormatOf(file), c.format);
+        EXPECT_EQ(file.Size(), c.samples.size());
+        EXPECT_EQ(ReadAll(file, 3), c.samples);
+        file.Reset();
+        EXPECT_EQ(ReadAll(file, 4096), c.samples);
+    }
+}
+
+// A data chunk longer than the file plays what is there and says so once.
+TEST(SoundFileTest, DataCutByTheFileIsLogged) {
+    const std::string file = WaveBytes(PcmFormat(1, 22050, 16, 2), Ramp(100), 5000);
+    LogSince log;
+    Sound::WaveFile wave("cut.wav", Stream(file));
+    EXPECT_EQ(wave.Size(), 100u);
+    EXPECT_EQ(log.Lines(),
+              std::vector<std::string>{
+                  "WAV file 'cut.wav' ends inside its data: 100 of 5000 bytes are there"});
+}
+
 TEST(SoundFileTest, DamagedWaveFilesFailWithTheirCondition) {
     const std::string mono16 = PcmFormat(1, 22050, 16, 2);
     const std::string good = WaveBytes(mono16, Ramp(10), 10);

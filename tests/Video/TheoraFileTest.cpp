@@ -5,6 +5,7 @@
 #include "VideoFiles.h"
 #include "support/TestSupport.h"
 
+#include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -15,6 +16,9 @@
 namespace {
 
 using videotest::Yuv;
+
+// Y 16, U and V 128 in the texel layout.
+constexpr std::uint32_t kVideoBlack = 0xFF808010u;
 
 class TheoraFileTest : public ::testing::Test {
 protected:
@@ -87,7 +91,8 @@ TEST_F(TheoraFileTest, DecodesFramesAsTimePasses) {
         EXPECT_EQ(file->Height(), 48u);
         Texels texels(64, 48, 0x12345678);
         file->CopyYUV(texels.rect);
-        EXPECT_EQ(texels.At(0, 0), 0x12345678u) << "nothing before the first frame";
+        EXPECT_EQ(texels.data, std::vector<std::uint32_t>(64 * 48, kVideoBlack))
+            << "black before the first frame";
         struct {
             float now;
             std::uint32_t frames;
@@ -104,8 +109,8 @@ TEST_F(TheoraFileTest, DecodesFramesAsTimePasses) {
     }
 }
 
-// Chroma is shared by 2x2 texels; a surface larger than the frame keeps its texels beyond it,
-// a smaller one gets only what fits.
+// Chroma is shared by 2x2 texels; a surface larger than the frame is black beyond it, a smaller
+// one gets only what fits.
 TEST_F(TheoraFileTest, CopiesTheFrameClippedToTheSurface) {
     TheoraWriter::Params params;
     params.quality = 63;
@@ -126,8 +131,10 @@ TEST_F(TheoraFileTest, CopiesTheFrameClippedToTheSurface) {
     ExpectTexel(large.At(5, 5), {128, 60, 70});
     ExpectTexel(large.At(60, 5), {128, 180, 70});
     ExpectTexel(large.At(5, 40), {128, 60, 220});
-    EXPECT_EQ(large.At(64, 0), 0x12345678u);
-    EXPECT_EQ(large.At(0, 48), 0x12345678u);
+    EXPECT_EQ(large.At(64, 0), kVideoBlack);
+    EXPECT_EQ(large.At(79, 47), kVideoBlack);
+    EXPECT_EQ(large.At(0, 48), kVideoBlack);
+    EXPECT_EQ(large.At(79, 59), kVideoBlack);
     Texels small(20, 10, 0);
     file->CopyYUV(small.rect);
     ExpectTexel(small.At(19, 9), {128, 60, 70});
@@ -203,6 +210,42 @@ TEST_F(TheoraFileTest, TruncatedFramesEndThePicture) {
     EXPECT_TRUE(file->Eof());
     EXPECT_GT(file->Frames(), 0u);
     EXPECT_LT(file->Frames(), 40u);
+}
+
+// A frame that fails to decode ends the film there, once: the last good frame stays.
+TEST_F(TheoraFileTest, AFrameThatFailsToDecodeEndsTheFilm) {
+    auto file = Open(
+        TheoraWriter::RewritePackets(RampVideo(10), [](std::int64_t number, std::string& packet) {
+            if (number == 3 + 6) { // frame 6 becomes a header packet
+                packet.at(0) = static_cast<char>(packet.at(0) | 0x80);
+            }
+        }));
+    file->Advance(1000);
+    EXPECT_THAT([&] { file->Advance(2000); }, testing::ThrowsMessage<std::runtime_error>(
+                                                  "error during theora_decode_packetin..."));
+    EXPECT_EQ(file->Frames(), 6u);
+    EXPECT_TRUE(file->Eof());
+    EXPECT_NO_THROW(file->Advance(5000));
+    EXPECT_EQ(file->Frames(), 6u);
+    Texels texels(64, 48, 0);
+    file->CopyYUV(texels.rect);
+    ExpectTexel(texels.At(10, 10), Ramp(5));
+}
+
+// Before the video's stream begins, another stream whose first page ends inside its first
+// packet: it gives no packet yet, so it is no video, and the video after it is found.
+TEST_F(TheoraFileTest, AStreamWithoutAWholeFirstPacketIsPassedOver) {
+    const std::string crafted =
+        test::ReadFile(std::filesystem::path(KV_SOURCE_DIR) / "fuzz" / "Video" / "corpus" /
+                       "first-page-ends-inside-its-packet.ogg");
+    // Its pages opening two streams, without the page that ends the second one's packet.
+    const std::size_t opening = 27 + 1 + 42 + 27 + 1 + 255;
+    ASSERT_GT(crafted.size(), opening);
+    EXPECT_EQ(OpenError(crafted), "eof searched. terminate...");
+    auto file = Open(crafted.substr(0, opening) + RampVideo(3));
+    file->Advance(1000);
+    file->Advance(2000);
+    EXPECT_EQ(file->Frames(), 3u);
 }
 
 TEST_F(TheoraFileTest, AFileTheLocatorCannotOpenFailsLikeAnEmptyOne) {

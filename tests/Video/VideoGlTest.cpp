@@ -1,4 +1,5 @@
 #include "../Effects/EffectsGlFixture.h"
+#include "../Sound/SoundFiles.h"
 #include "Game/Exception.h"
 #include "Platform/Gfx/Surface.h"
 #include "Platform/Gfx/Texture.h"
@@ -6,6 +7,7 @@
 #include "Video/TheoraFile.h"
 #include "VideoFiles.h"
 #include "support/GameFixture.h"
+#include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,14 +35,16 @@ protected:
         ASSERT_EQ(device_->SetRenderTarget(0, Target(screen_)), Gfx::kOk);
     }
 
-    // The rendered colour at the screen's top-left corner, 0xRRGGBB.
-    std::uint32_t Corner() {
+    // The rendered colour at a point of the 1024x768 screen, 0xRRGGBB.
+    std::uint32_t At(std::uint32_t x, std::uint32_t y) {
         std::shared_ptr<Gfx::Surface> surface;
         EXPECT_EQ(screen_->GetSurfaceLevel(0, surface), Gfx::kOk);
         std::vector<std::uint32_t> texels;
         EXPECT_EQ(device_->ReadRenderTarget(*surface, texels), Gfx::kOk);
-        return texels.empty() ? 0 : texels[10 * 1024 + 10] & 0xFFFFFF;
+        return texels.empty() ? 0 : texels[y * 1024 + x] & 0xFFFFFF;
     }
+    // The rendered colour near the screen's top-left corner.
+    std::uint32_t Corner() { return At(10, 10); }
 
     std::shared_ptr<Gfx::Texture> screen_;
 };
@@ -141,7 +145,73 @@ TEST_F(VideoGl, BadTimeoutsAndMissingFilmsFail) {
         EXPECT_THAT([&] { load(std::string("src=\"a.ogg\" timeout=\"") + timeout + "\""); },
                     testing::ThrowsMessage<exception>(testing::StrEq("Bad timeout format")));
     }
-    EXPECT_THROW(load("src=\"video/none.ogg\" timeout=\"1\"")->FireStart(), std::runtime_error);
+}
+
+// A film that cannot be opened, or that breaks in the middle, is logged once per visit; the
+// state shows black (or the last good picture), and its subtitles, timeout and skip still
+// work; its subtitle leaves with it.
+TEST_F(VideoGl, AFilmThatCannotPlayIsLoggedAndSkipped) {
+    TheoraWriter::Params params;
+    params.frames = 10;
+    params.quality = 63;
+    // Every frame a little brighter than the one before (none is coded as a repeat); in the
+    // corrupt film, frame 5's packet is a header packet where a frame belongs.
+    const std::string good = videotest::FlatVideo(params, [](int i) {
+        return videotest::Yuv{static_cast<std::uint8_t>(40 + 5 * i), 100, 180};
+    });
+    tree_.AddLoose("video/vorbis.ogg", test::OggBytes(2, 44100, 20000));
+    tree_.AddLoose("video/cut.ogg", good.substr(0, 200));
+    tree_.AddLoose("video/corrupt.ogg",
+                   TheoraWriter::RewritePackets(good, [](std::int64_t number, std::string& packet) {
+                       if (number == 3 + 5 && !packet.empty()) {
+                           packet[0] = static_cast<char>(packet[0] | 0x80);
+                       }
+                   }));
+    const struct {
+        const char* src;
+        const char* reason;
+        int r, g, b; // the picture shown: black, or the last good frame 4 (Y 60, U 100, V 180)
+    } films[] = {
+        {"video/none.ogg", "eof searched, terminate...", 0, 0, 0},
+        {"video/vorbis.ogg", "eof searched. terminate...", 0, 0, 0},
+        {"video/cut.ogg", "eof searched, terminate...", 0, 0, 0},
+        {"video/corrupt.ogg", "error during theora_decode_packetin...", 135, 19, 0},
+    };
+    for (const auto& film : films) {
+        SCOPED_TRACE(film.src);
+        auto video = std::make_shared<State::Video>();
+        const auto doc = XmlDom::LoadString(
+            std::string("<korvantine><video name=\"v\" src=\"") + film.src +
+            "\" subtitles=\"text/ramp.txt\" timeout=\"2000\"><event name=\"exit\">exits = "
+            "(exits or 0) + 1</event></video></korvantine>");
+        video->LoadCommon(XmlDom::Child(XmlDom::Root(doc), "video"), "p1");
+        for (int visit = 0; visit < 2; ++visit) {
+            game().lua_.Execute("exits = 0");
+            test::LogSince log;
+            ticks_ = 10000;
+            EXPECT_NO_THROW(video->FireStart());
+            video->FireActivate();
+            for (std::uint64_t t = 10000; t <= 11500; t += 40) {
+                ticks_ = t;
+                EXPECT_NO_THROW(video->Tick());
+            }
+            EXPECT_EQ(
+                log.Count(std::string("Cannot play video '") + film.src + "': " + film.reason), 1);
+            EXPECT_EQ(game().subtitle_, "hello");
+            EXPECT_EQ(test::EvalLua("exits"), "0");
+            ExpectColour(Corner(), film.r, film.g, film.b);
+            ticks_ = 12001;
+            video->Tick();
+            EXPECT_EQ(test::EvalLua("exits"), "1") << "the timeout";
+            State::InputRecord escape;
+            escape.dwOfs = Input::DIK_ESCAPE;
+            video->Input(&escape, 1, true);
+            EXPECT_EQ(test::EvalLua("exits"), "2") << "Escape";
+            video->FireDeactivate();
+            video->FireStop();
+            EXPECT_EQ(game().subtitle_, "") << "the subtitle leaves with the video";
+        }
+    }
 }
 
 } // namespace

@@ -38,7 +38,25 @@ void SetAlphaOne(GLenum target, bool opaque) {
     glTexParameteri(target, GL_TEXTURE_SWIZZLE_A, opaque ? GL_ONE : GL_ALPHA);
 }
 
+// Dynamic textures take their staging's bytes as they lie (see UploadStaging); sampling puts
+// red and blue back in their places.
+void SwapRedAndBlue() {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_R, GL_BLUE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_B, GL_RED);
+}
+
 } // namespace
+
+void UploadStaging(const TextureData& data) {
+    // The 0xAARRGGBB texels lie in memory as B, G, R, A bytes. Handed over as R, G, B, A they
+    // are copied unchanged (the texture swaps red and blue when sampled), where asking the
+    // driver for the BGRA order makes it convert every texel, which costs as much as decoding
+    // the video frame they carry.
+    glBindTexture(GL_TEXTURE_2D, data.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(data.desc.width), GLsizei(data.desc.height),
+                    GL_RGBA, GL_UNSIGNED_BYTE, data.staging.data());
+}
 
 TextureData::~TextureData() {
     if (!context) {
@@ -112,6 +130,9 @@ int MakeTargetTexture(const std::shared_ptr<GlContext>& context, uint32_t width,
         }
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         SetAlphaOne(GL_TEXTURE_2D, true);
+        if (!renderTarget) {
+            SwapRedAndBlue();
+        }
         if (renderTarget) {
             glGenFramebuffers(1, &names.framebuffer);
             glBindFramebuffer(GL_FRAMEBUFFER, names.framebuffer);
@@ -136,10 +157,7 @@ int MakeTargetTexture(const std::shared_ptr<GlContext>& context, uint32_t width,
         glClear(GL_COLOR_BUFFER_BIT);
     } else {
         data->staging.assign(size_t(width) * height, 0xFF000000u);
-        glBindTexture(GL_TEXTURE_2D, names.texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(width), GLsizei(height), GL_BGRA,
-                        GL_UNSIGNED_INT_8_8_8_8_REV, data->staging.data());
+        UploadStaging(*data);
     }
     out = std::make_shared<Texture>(std::move(data));
     return kOk;
@@ -207,10 +225,7 @@ int Surface::UnlockRect() {
     if (!data.context->OnUiThread()) {
         return kErrInvalidCall;
     }
-    glBindTexture(GL_TEXTURE_2D, data.texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(data.desc.width), GLsizei(data.desc.height),
-                    GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, data.staging.data());
+    Internal::UploadStaging(data);
     return kOk;
 }
 

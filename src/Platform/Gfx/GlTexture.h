@@ -42,4 +42,7 @@ std::shared_ptr<CubeTexture> MakeCubeTexture(const std::shared_ptr<GlContext>& c
 int MakeTargetTexture(const std::shared_ptr<GlContext>& context, uint32_t width, uint32_t height,
                       uint32_t usage, std::shared_ptr<Texture>& out);
 
+// User-interface thread: a dynamic texture's staging copied into its level 0.
+void UploadStaging(const TextureData& data);
+
 } // namespace Gfx::Internal
