@@ -3,6 +3,7 @@
 #include "Game/Check.h"
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Game/Where.h"
 #include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
@@ -46,6 +47,7 @@ public:
     // the game goes on.
     void Click() override {
         const std::string script = Current().script;
+        const Where::Scope place(this->place_, Where::kEvent, "event 'click'");
         ControlBinding binding(*this, game().lua_);
         game().RunScript(script);
     }
