@@ -125,7 +125,8 @@ TEST_F(GameLoadTest, FailuresEndTheLoadAndSayWhere) {
 }
 
 // A state or control that cannot be read names its part, state, control (kind and key), the
-// attribute and its value, and the element's path; the error text is the one it always was.
+// attribute and its value, and the element's path; the error text is the one it always was. A
+// stripe must be defined by the time an image naming it is read: not in a later part.
 TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
     const std::string state = "<event name=\"init\">trace('read')</event>";
     const std::string screenAt = "korvantine/map/part[@name='p']/screen[@name='s']";
@@ -142,6 +143,14 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
          "Unknown exception",
          "Definition error in part 'p', state 's', control imagemapped 'door': attribute 'tex' "
          "is \"nostripe\" at " +
+             screenAt + "/imagemapped[@name='door']"},
+        {"mapped image of a stripe defined in a later part",
+         R"(<screen name="s" src="s.png"><imagemapped name="door" tex="late" start="a"/></screen>)"
+         R"(</part><part name="q" start="s" load="l" effect="e"><sounds/>)"
+         R"(<textures><stripe name="late" width="4" height="4"/></textures>)",
+         "Unknown exception",
+         "Definition error in part 'p', state 's', control imagemapped 'door': attribute 'tex' "
+         "is \"late\" at " +
              screenAt + "/imagemapped[@name='door']"},
         {"frames of 0",
          R"(<pano name="h" src="c"><image name="sign" tex="t.png" frames="0" side="1")"
@@ -190,23 +199,6 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
             << c.what;
         EXPECT_EQ(lines.empty() ? "" : lines.back(), c.logged) << c.what;
     }
-}
-
-// A stripe defined in a later part is not there yet when an image of an earlier part is read.
-TEST_F(GameLoadTest, AStripeOfALaterPartIsNotThereYet) {
-    WithDefinition(Definition(
-        Idle("1"),
-        R"(<map autoload="a" menu="m">)"
-        R"(<part name="a" start="s" load="l" effect="e"><sounds/><textures/>)"
-        R"(<pano name="h" src="c"><imagemapped name="m" tex="late" side="0" start="x"/></pano>)"
-        R"(</part><part name="b" start="s" load="l" effect="e"><sounds/>)"
-        R"(<textures><stripe name="late" width="4" height="4"/></textures></part></map>)"));
-    test::LogFileSince log;
-    EXPECT_EQ(Thrown([&] { game().Load(); }), "Unknown exception");
-    EXPECT_EQ(log.Lines(), std::vector<std::string>{
-                               "Definition error in part 'a', state 'h', control imagemapped 'm': "
-                               "attribute 'tex' is \"late\" at korvantine/map/part[@name='a']/"
-                               "pano[@name='h']/imagemapped[@name='m']"});
 }
 
 // A Lua error logs the interpreter's own message (chunk name and line) with the part, state,
