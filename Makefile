@@ -7,9 +7,13 @@ GAME_ARGS ?= --windowed
 deps:
 	scripts/install-deps
 
-build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF
+# Configured once: a configured folder re-runs CMake by itself when a CMake file changes,
+# so a build with nothing changed starts at once.
+build: deps build/build.ninja
 	cmake --build build -j $(JOBS)
+
+build/build.ninja: | deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DKV_BUILD_TESTS=OFF
 
 run: build
 	build/game/Bin/korvantine $(GAME_ARGS)

@@ -2,6 +2,7 @@
 
 #include "Game/Check.h"
 #include "Game/ComError.h"
+#include "Game/Exception.h"
 #include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Platform/Audio/Device.h"
@@ -93,6 +94,10 @@ void DirectX::Init() {
     // the pixel format its context needs before the window exists.
     caps_ = Behaviour{};
     const int created = wnd_.Create(opts().windowed_, &Gfx::System::PrepareWindow);
+    if (created == EngineWnd::kNoDisplay) {
+        // Nothing to show the game on: the run ends at once rather than play unseen.
+        throw exception("Cannot open a window: " + wnd_.ErrorText());
+    }
     CheckResult(created, kWhere, "wnd_.Create ( 0, CRect ( 0, 0, 1024, 768 ) )",
                 wnd_.ErrorText().c_str());
 

@@ -3,6 +3,7 @@
 #include "FileSystem/Locator.h"
 #include "Game/Exception.h"
 #include "Game/Game.h"
+#include "Game/Where.h"
 
 #include <boost/lexical_cast.hpp>
 #include <cstdint>
@@ -22,14 +23,18 @@ void Game::Load() {
     if (!Locator::Instance().ReadAll("korvantine.xml", bytes)) {
         throw exception("Cannot load 'korvantine.xml'");
     }
-    const XmlDom::Document document = XmlDom::LoadString(std::string(bytes.begin(), bytes.end()));
-    const XmlDom::Element root = XmlDom::Root(document);
-    LoadIdle(XmlDom::Child(root, "settings"));
-    cursor_.Load(XmlDom::Child(root, "cursor"));
-    // Before the script API, whose globals bind the cursor and the inventory.
-    inventory_.Load(root);
-    RegisterApi();
-    map_.Load(XmlDom::Child(root, "map"));
+    // An error while reading is logged with what was being read (Where).
+    Where::Reading([&] {
+        const XmlDom::Document document =
+            XmlDom::LoadString(std::string(bytes.begin(), bytes.end()));
+        const XmlDom::Element root = XmlDom::Root(document);
+        LoadIdle(XmlDom::Child(root, "settings"));
+        cursor_.Load(XmlDom::Child(root, "cursor"));
+        // Before the script API, whose globals bind the cursor and the inventory.
+        inventory_.Load(root);
+        RegisterApi();
+        map_.Load(XmlDom::Child(root, "map"));
+    });
 }
 
 void Game::LoadIdle(const XmlDom::Element& settings) {

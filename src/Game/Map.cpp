@@ -3,6 +3,7 @@
 #include "Game/Game.h"
 #include "Game/Log.h"
 #include "Game/TexMgr.h"
+#include "Game/Where.h"
 #include "States/Cut.h"
 #include "States/Loading.h"
 #include "States/Menu.h"
@@ -39,46 +40,50 @@ void Map::Load(const XmlDom::Element& map) {
     const XmlDom::Selection parts = XmlDom::SelectNodes(map, "part");
     for (int i = 0; i < parts.Length(); ++i) {
         const XmlDom::Element element = XmlDom::Item(parts, i);
-        // A repeated part name reuses its record: the names are overwritten, sounds and
-        // resources accumulate.
-        Part& record = parts_[XmlDom::RequiredAttr(element, "name")];
-        record.start_ = XmlDom::RequiredAttr(element, "start");
-        record.load_ = XmlDom::RequiredAttr(element, "load");
-        record.effect_ = XmlDom::RequiredAttr(element, "effect");
-
-        const XmlDom::Selection sounds =
-            XmlDom::SelectNodes(XmlDom::Child(element, "sounds"), "sound");
-        for (int j = 0; j < sounds.Length(); ++j) {
-            SoundDef sound = ReadSoundDef(XmlDom::Item(sounds, j));
-            if (sound.src_ != "silence") {
-                // The first definition of a source path wins, flags included.
-                record.sounds_.emplace(sound.src_, std::move(sound));
-            }
-        }
-        // The music tracks are global, kept (and preloaded) by the sound manager.
-        const XmlDom::Selection music = XmlDom::SelectNodes(element, "music");
-        for (int j = 0; j < music.Length(); ++j) {
-            game().sound_.AddMusic(Sound::Music::ReadTrack(XmlDom::Item(music, j)));
-        }
-        // The texture stripes are global, kept by the texture manager; they are read before
-        // the states, whose mapped images list the stripes' frames.
-        GetTexMgr().LoadList(XmlDom::Child(element, "textures"));
-
-        CreatePanoStates(element, record, "pano");
-        CreateScreenStates(element, record, "screen");
-        CreateMenuStates(element, record, "menu");
-        CreateMenuPanoStates(element, record, "menupano");
-        CreateCutStates(element, record, "cut");
-        CreateVideoStates(element, record, "video");
-        CreateLoadingStates(element, record, "loading");
-        CreatePageStates(element, record, "page");
-        CreateTransitionStates(element, record, "transition");
-
-        CollapseNeighbours(record.resources_);
+        const std::string name = XmlDom::Attr(element, "name", "");
+        Where::Reading(Where::kPart, Where::Named("part", name), [&] { LoadPartElement(element); });
     }
     // The autoload part's loading state becomes the first current state; its activation
     // starts the preload.
     LoadPart(autoload_, true);
+}
+
+void Map::LoadPartElement(const XmlDom::Element& element) {
+    // A repeated part name reuses its record: the names are overwritten, sounds and
+    // resources accumulate.
+    Part& record = parts_[XmlDom::RequiredAttr(element, "name")];
+    record.start_ = XmlDom::RequiredAttr(element, "start");
+    record.load_ = XmlDom::RequiredAttr(element, "load");
+    record.effect_ = XmlDom::RequiredAttr(element, "effect");
+
+    const XmlDom::Selection sounds = XmlDom::SelectNodes(XmlDom::Child(element, "sounds"), "sound");
+    for (int j = 0; j < sounds.Length(); ++j) {
+        SoundDef sound = ReadSoundDef(XmlDom::Item(sounds, j));
+        if (sound.src_ != "silence") {
+            // The first definition of a source path wins, flags included.
+            record.sounds_.emplace(sound.src_, std::move(sound));
+        }
+    }
+    // The music tracks are global, kept (and preloaded) by the sound manager.
+    const XmlDom::Selection music = XmlDom::SelectNodes(element, "music");
+    for (int j = 0; j < music.Length(); ++j) {
+        game().sound_.AddMusic(Sound::Music::ReadTrack(XmlDom::Item(music, j)));
+    }
+    // The texture stripes are global, kept by the texture manager; they are read before
+    // the states, whose mapped images list the stripes' frames.
+    GetTexMgr().LoadList(XmlDom::Child(element, "textures"));
+
+    CreatePanoStates(element, record, "pano");
+    CreateScreenStates(element, record, "screen");
+    CreateMenuStates(element, record, "menu");
+    CreateMenuPanoStates(element, record, "menupano");
+    CreateCutStates(element, record, "cut");
+    CreateVideoStates(element, record, "video");
+    CreateLoadingStates(element, record, "loading");
+    CreatePageStates(element, record, "page");
+    CreateTransitionStates(element, record, "transition");
+
+    CollapseNeighbours(record.resources_);
 }
 
 SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {
@@ -131,11 +136,15 @@ template <typename T>
 void Map::CreateStates(const XmlDom::Element& part, Part& record, const std::string& element) {
     const XmlDom::Selection children = XmlDom::SelectNodes(part, element);
     for (int i = 0; i < children.Length(); ++i) {
-        const std::shared_ptr<T> state = std::make_shared<T>();
-        const std::string partName = XmlDom::RequiredAttr(part, "name");
-        state->LoadCommon(XmlDom::Item(children, i), partName);
-        state->CollectResources(record.resources_, record);
-        StoreState(state->Name(), state);
+        const XmlDom::Element child = XmlDom::Item(children, i);
+        const std::string name = XmlDom::Attr(child, "name", "");
+        Where::Reading(Where::kState, Where::Named("state", name), [&] {
+            const std::shared_ptr<T> state = std::make_shared<T>();
+            const std::string partName = XmlDom::RequiredAttr(part, "name");
+            state->LoadCommon(child, partName);
+            state->CollectResources(record.resources_, record);
+            StoreState(state->Name(), state);
+        });
     }
 }
 

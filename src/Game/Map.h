@@ -171,6 +171,8 @@ private:
     // One switch, with nested moves queued.
     void Switch(std::string name);
 
+    // One `part` element: its record, sounds, music, textures and states.
+    void LoadPartElement(const XmlDom::Element& element);
     template <typename T>
     void CreateStates(const XmlDom::Element& part, Part& record, const std::string& element);
 

@@ -142,13 +142,14 @@ void TexMgr::LoadList(const XmlDom::Element& textures) {
         const XmlDom::Element node = XmlDom::Item(stripes, i);
         const std::string name = XmlDom::RequiredAttr(node, "name");
         const std::string src = XmlDom::Attr(node, "src", "");
+        // Each value is checked as soon as it is read, so an error names it (Where).
         const int length = IntAttr(node, "length", "1");
-        const int width = IntAttr(node, "width");
-        const int height = IntAttr(node, "height");
         if (length < 0 || length > kMaxStripeLength) {
             throw exception("Configuration error: \n  Attribute 'length' out of range (0 to " +
                             std::to_string(kMaxStripeLength) + ") at stripe '" + name + "'");
         }
+        const int width = IntAttr(node, "width");
+        const int height = IntAttr(node, "height");
 
         // The fragments are read before the table is touched, so a faulty one leaves it as is.
         struct Run {

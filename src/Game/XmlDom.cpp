@@ -1,6 +1,7 @@
 #include "Game/XmlDom.h"
 
 #include "Game/Exception.h"
+#include "Game/XmlPlace.h"
 #include "Game/XmlText.h"
 
 #include <algorithm>
@@ -38,67 +39,6 @@ pugi::xml_node NextInside(pugi::xml_node node, pugi::xml_node top) {
     return pugi::xml_node();
 }
 
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// A document has exactly one element at the top, and nothing but whitespace beside it.
-bool HasOneDocumentElement(const pugi::xml_document& doc) {
-    int elements = 0;
-    for (pugi::xml_node node : doc.children()) {
-        if (node.type() == pugi::node_element) {
-            ++elements;
-        } else if (node.type() != pugi::node_pcdata ||
-                   !std::all_of(node.value(), node.value() + std::strlen(node.value()),
-                                IsXmlSpace)) {
-            return false;
-        }
-    }
-    return elements == 1;
-}
-
-void StoreDecoded(bool stored) {
-    if (!stored) {
-        throw exception(kOutOfMemory, "");
-    }
-}
-
-// Checks and decodes the attributes of one element in place.
-void DecodeAttributes(pugi::xml_node element) {
-    for (pugi::xml_attribute attr : element.attributes()) {
-        for (pugi::xml_attribute other = attr.next_attribute(); other;
-             other = other.next_attribute()) {
-            if (std::strcmp(attr.name(), other.name()) == 0) {
-                ThrowFalseResult();
-            }
-        }
-        const auto value = XmlText::Decode(attr.value(), XmlText::Kind::Attribute);
-        if (!value) {
-            ThrowFalseResult();
-        }
-        StoreDecoded(attr.set_value(value->c_str(), value->size()));
-    }
-}
-
-// Checks the parsed document and decodes every attribute value and text section in place;
-// CDATA sections stay as they are.
-void DecodeDocument(pugi::xml_document& doc) {
-    if (!HasOneDocumentElement(doc)) {
-        ThrowFalseResult();
-    }
-    for (pugi::xml_node node = doc.first_child(); node; node = NextInside(node, doc)) {
-        if (node.type() == pugi::node_element) {
-            DecodeAttributes(node);
-        } else if (node.type() == pugi::node_pcdata) {
-            const auto text = XmlText::Decode(node.value(), XmlText::Kind::ElementText);
-            if (!text) {
-                ThrowFalseResult();
-            }
-            StoreDecoded(node.set_value(text->c_str(), text->size()));
-        }
-    }
-}
-
 // The first child element of `parent` named `name`; empty when there is none.
 pugi::xml_node FindChild(pugi::xml_node parent, const std::string& name) {
     for (pugi::xml_node child : parent.children()) {
@@ -118,20 +58,95 @@ pugi::xml_attribute FindAttr(pugi::xml_node element, const std::string& name) {
     return pugi::xml_attribute();
 }
 
+bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// A document has exactly one element at the top, and nothing but whitespace beside it.
+void CheckTop(const pugi::xml_document& doc, const std::string& text) {
+    pugi::xml_node first;
+    for (pugi::xml_node node : doc.children()) {
+        if (node.type() == pugi::node_element) {
+            if (first) {
+                XmlPlace::Malformed(text, node.offset_debug(), "a second document element");
+                ThrowFalseResult();
+            }
+            first = node;
+        } else if (node.type() != pugi::node_pcdata ||
+                   !std::all_of(node.value(), node.value() + std::strlen(node.value()),
+                                IsXmlSpace)) {
+            XmlPlace::Malformed(text, node.offset_debug(), "text outside the document element");
+            ThrowFalseResult();
+        }
+    }
+    if (!first) {
+        XmlPlace::Malformed(text, std::ptrdiff_t(text.size()), "no document element");
+        ThrowFalseResult();
+    }
+}
+
+void StoreDecoded(bool stored) {
+    if (!stored) {
+        throw exception(kOutOfMemory, "");
+    }
+}
+
+// Checks and decodes the attributes of one element in place.
+void DecodeAttributes(pugi::xml_node element, const std::string& text) {
+    for (pugi::xml_attribute attr : element.attributes()) {
+        for (pugi::xml_attribute other = attr.next_attribute(); other;
+             other = other.next_attribute()) {
+            if (std::strcmp(attr.name(), other.name()) == 0) {
+                XmlPlace::Malformed(text, element.offset_debug(),
+                                    "attribute '" + std::string(attr.name()) + "' given twice");
+                ThrowFalseResult();
+            }
+        }
+        const auto value = XmlText::Decode(attr.value(), XmlText::Kind::Attribute);
+        if (!value) {
+            XmlPlace::Malformed(text, element.offset_debug(),
+                                "a '<' or a bad reference in attribute '" +
+                                    std::string(attr.name()) + "'");
+            ThrowFalseResult();
+        }
+        StoreDecoded(attr.set_value(value->c_str(), value->size()));
+    }
+}
+
+// Checks the parsed document and decodes every attribute value and text section in place;
+// CDATA sections stay as they are.
+void DecodeDocument(pugi::xml_document& doc, const std::string& text) {
+    CheckTop(doc, text);
+    for (pugi::xml_node node = doc.first_child(); node; node = NextInside(node, doc)) {
+        if (node.type() == pugi::node_element) {
+            DecodeAttributes(node, text);
+        } else if (node.type() == pugi::node_pcdata) {
+            const auto decoded = XmlText::Decode(node.value(), XmlText::Kind::ElementText);
+            if (!decoded) {
+                XmlPlace::Malformed(text, node.offset_debug(),
+                                    "a bad reference or \"]]>\" in text");
+                ThrowFalseResult();
+            }
+            StoreDecoded(node.set_value(decoded->c_str(), decoded->size()));
+        }
+    }
+}
+
 } // namespace
 
 XmlDom::Document XmlDom::LoadString(const std::string& text) {
-    const std::size_t size = std::min(text.find('\0'), text.size());
+    const std::string parsed = text.substr(0, text.find('\0'));
     auto doc = std::make_shared<pugi::xml_document>();
     const pugi::xml_parse_result result =
-        doc->load_buffer(text.data(), size, kParseOptions, pugi::encoding_utf8);
+        doc->load_buffer(parsed.data(), parsed.size(), kParseOptions, pugi::encoding_utf8);
     if (result.status == pugi::status_out_of_memory) {
         throw exception(kOutOfMemory, "");
     }
     if (!result) {
+        XmlPlace::Malformed(parsed, result.offset, result.description());
         ThrowFalseResult();
     }
-    DecodeDocument(*doc);
+    DecodeDocument(*doc, parsed);
     Document document;
     document.doc_ = std::move(doc);
     return document;
@@ -143,6 +158,7 @@ XmlDom::Element XmlDom::Root(const Document& document) {
     }
     const pugi::xml_node root = FindChild(*document.doc_, "korvantine");
     if (!root) {
+        XmlPlace::MissingChild(document.doc_, *document.doc_, "korvantine");
         ThrowFalseResult();
     }
     return Element(document.doc_, root.internal_object());
@@ -151,6 +167,7 @@ XmlDom::Element XmlDom::Root(const Document& document) {
 XmlDom::Element XmlDom::Child(const Element& node, const std::string& name) {
     const pugi::xml_node child = FindChild(pugi::xml_node(NodeOf(node)), name);
     if (!child) {
+        XmlPlace::MissingChild(node.doc_, pugi::xml_node(node.node_), name);
         ThrowFalseResult();
     }
     return Element(node.doc_, child.internal_object());
@@ -180,6 +197,7 @@ XmlDom::Element XmlDom::Item(const Selection& selection, int index) {
 std::string XmlDom::RequiredAttr(const Element& element, const std::string& name) {
     const pugi::xml_node node(NodeOf(element));
     const pugi::xml_attribute attr = FindAttr(node, name);
+    XmlPlace::Attribute(element.doc_, node, name, attr);
     if (!attr) {
         throw exception("Configuration error: \n  Attribute '" + name + "' not found at " +
                         node.name());
@@ -189,7 +207,9 @@ std::string XmlDom::RequiredAttr(const Element& element, const std::string& name
 
 std::string XmlDom::Attr(const Element& element, const std::string& name,
                          const std::string& defaultValue) {
-    const pugi::xml_attribute attr = FindAttr(pugi::xml_node(NodeOf(element)), name);
+    const pugi::xml_node node(NodeOf(element));
+    const pugi::xml_attribute attr = FindAttr(node, name);
+    XmlPlace::Attribute(element.doc_, node, name, attr, &defaultValue);
     return attr ? std::string(attr.value()) : defaultValue;
 }
 

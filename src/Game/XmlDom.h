@@ -11,7 +11,8 @@ struct xml_node_struct;
 
 // The reader of definition XML ("korvantine.xml" and every element handed from it to the
 // objects that load themselves). It only reads, logs nothing and reports every failure as an
-// `exception`:
+// `exception`; what it read last (or where the text is not well formed) is told to the error
+// reports (XmlPlace), so a failure is logged with its place:
 //  - text that is not well-formed XML, a missing root or child element, and an item index
 //    outside a selection: exception(1, ""), whose text is "HRESULT: 1\n";
 //  - a missing required attribute: "Configuration error: \n  Attribute '<name>' not found at

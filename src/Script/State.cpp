@@ -1,5 +1,7 @@
 #include "Script/State.h"
 
+#include "Game/Where.h"
+
 #include <utility>
 
 namespace lua {
@@ -98,10 +100,17 @@ void State::Call(const std::string& name) {
 
 void State::Fail(int status, const std::string& message, const std::string& code) {
     const bool stored = lua_touserdata(L_, -1) == &g_sentinel;
-    lua_pop(L_, 1);
     if (stored && pending_) {
+        lua_pop(L_, 1);
         std::rethrow_exception(std::exchange(pending_, nullptr));
     }
+    // The interpreter's own message (chunk name, line and what went wrong) goes to the log
+    // with the place whose script it was; the error's text stays as it is.
+    const char* reason = lua_tostring(L_, -1);
+    Where::LuaError(reason != nullptr
+                        ? reason
+                        : std::string("(error object is a ") + luaL_typename(L_, -1) + " value)");
+    lua_pop(L_, 1);
     throw exception(status, message, code);
 }
 

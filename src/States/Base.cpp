@@ -93,10 +93,15 @@ void Base::FireEvent(const std::string& event) {
         return;
     }
     const std::string script = found->second;
+    const Where::Scope place(Place(), Where::kEvent, Where::Named("event", event));
     lua::State& lua = game().lua_;
     ScopedBinding binding(lua);
     binding.Bind("is_active", this, &Base::IsActive);
     lua.Execute(script);
+}
+
+Where::Place Base::Place() const {
+    return {Where::Named("part", part_), Where::Named("state", name_)};
 }
 
 void Base::Tick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/MapPart.h"
+#include "Game/Where.h"
 #include "Game/XmlDom.h"
 #include "States/InputRecord.h"
 #include "States/SubtitleTrack.h"
@@ -85,6 +86,8 @@ public:
     std::string QueryEffect() { return GetEffect(); }
 
     const std::string& Name() const { return name_; }
+    // Where the state is (its part and name), for the log line of an error in its scripts.
+    Where::Place Place() const;
     const std::string& PartName() const { return part_; }
     const std::string& Sound() const { return sound_; }
 

@@ -64,7 +64,9 @@ void Cut::Render() {
     const float elapsed = now_ - startTime_;
     while (nextScript_ != scripts_.end() && nextScript_->first < elapsed) {
         // Advanced before running: a script that fails has had its turn.
-        const std::string& script = (nextScript_++)->second;
+        const auto& [time, script] = *nextScript_++;
+        const Where::Scope place(Place(), Where::kEvent,
+                                 "script at " + std::to_string(std::uint32_t(time)) + " ms");
         game().lua_.Execute(script);
     }
     UpdateSubtitles(subtitles_, elapsed);

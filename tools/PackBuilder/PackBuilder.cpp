@@ -1,52 +1,41 @@
-// kvpack <folder> <pack.kpk>: packs every regular file under folder into one pack, each
-// named by its path relative to folder with '/' separators, in the data's 8-bit code page (the
-// folder's names are UTF-8), as the game asks for it.
+// kvpack: builds a pack from a folder, lists a pack's entries, extracts a pack or one entry.
 
-#include "FileSystem/CodePage.h"
-#include "FileSystem/Pack.h"
+#include "PackTool.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <string>
+#include <vector>
 
-namespace fs = std::filesystem;
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: kvpack <folder> <pack.kpk>\n"
+    "           packs every file under folder into a new pack, each named by its path\n"
+    "           relative to folder (subfolders joined with '/')\n"
+    "       kvpack -l <pack.kpk>\n"
+    "           lists the pack's entries, one per line: the name, a tab, the size in bytes\n"
+    "       kvpack -x <pack.kpk> <folder> [<entry>]\n"
+    "           extracts every entry, or only the entry named, into folder (made when\n"
+    "           missing, with the subfolders the names hold)\n"
+    "Names are UTF-8 here and Windows-1252 inside the pack.\n";
+
+int Usage() {
+    std::cerr << kUsage;
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "Usage: kvpack <folder> <pack.kpk>\n";
-        return 2;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2 && args[0] == "-l") {
+        return PackTool::List(args[1]);
     }
-    const fs::path folder = argv[1];
-    Pack::Entries entries;
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        if (!it->is_regular_file()) {
-            continue;
-        }
-        std::ifstream in(it->path(), std::ios::binary);
-        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                        std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof()) {
-            std::cerr << "kvpack: cannot read " << it->path() << "\n";
-            return 1;
-        }
-        const std::string relative = it->path().lexically_relative(folder).generic_string();
-        const auto name = CodePage::FromUtf8(relative);
-        if (!name) {
-            std::cerr << "kvpack: " << relative << " is not a name of the data's code page\n";
-            return 1;
-        }
-        entries[*name] = std::move(bytes);
+    if ((args.size() == 3 || args.size() == 4) && args[0] == "-x") {
+        return PackTool::Extract(args[1], args[2], args.size() == 4 ? args[3] : std::string());
     }
-    if (error) {
-        std::cerr << "kvpack: cannot list " << folder << ": " << error.message() << "\n";
-        return 1;
+    if (args.size() == 2 && !args[0].starts_with("-")) {
+        return PackTool::Build(args[0], args[1]);
     }
-    if (!Pack::Write(entries, argv[2])) {
-        std::cerr << "kvpack: cannot write " << argv[2] << "\n";
-        return 1;
-    }
-    return 0;
+    return Usage();
 }

@@ -7,6 +7,7 @@
 #include "Platform/Window/ProgramIcon.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <dlfcn.h>
 #include <utility>
 
@@ -49,6 +50,49 @@ void KeepGraphicsDriverLoaded() {
         return true;
     }();
     (void)kept;
+}
+
+// The video drivers that open a display, comma-separated in SDL's order of preference: every
+// driver SDL has but those that draw into memory only and show nothing.
+std::string DisplayDrivers() {
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name == "offscreen" || name == "dummy" || name == "evdev") {
+            continue;
+        }
+        drivers += (drivers.empty() ? "" : ",") + name;
+    }
+    return drivers;
+}
+
+// Starts SDL's video. Unless a video driver is chosen (SDL_VIDEODRIVER), only the drivers
+// that open a display are tried: SDL would otherwise fall back to one that shows nothing, and
+// the game would run with no window to be seen. Answers the failure's reason, empty on
+// success; noDisplay tells that no display could be opened with no driver chosen.
+std::string StartVideo(bool& noDisplay) {
+    noDisplay = false;
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (chosen != nullptr && *chosen != '\0') {
+        return SDL_InitSubSystem(kSubsystems) == 0
+                   ? std::string()
+                   : std::string("Cannot start the video subsystem: ") + SDL_GetError();
+    }
+    const std::string drivers = DisplayDrivers();
+    int started = -1;
+    if (!drivers.empty() && SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(),
+                                                    SDL_HINT_OVERRIDE) == SDL_TRUE) {
+        started = SDL_InitSubSystem(kSubsystems);
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    }
+    if (started == 0) {
+        return std::string();
+    }
+    noDisplay = true;
+    std::string tried = drivers;
+    std::replace(tried.begin(), tried.end(), ',', ' ');
+    return drivers.empty() ? "SDL has no video driver that opens a display"
+                           : "no display found (video drivers tried: " + tried + ")";
 }
 
 } // namespace
@@ -154,13 +198,14 @@ int EngineWnd::Create(bool windowed, void (*prepareContext)()) {
     impl.closed = false;
     impl.focused = true;
     impl.minimized = false;
-    const auto fail = [&impl](std::string reason) {
+    const auto fail = [&impl](std::string reason, int result = kCreateFailed) {
         impl.error = std::move(reason);
         impl.Release();
-        return kCreateFailed;
+        return result;
     };
-    if (SDL_InitSubSystem(kSubsystems) != 0) {
-        return fail(std::string("Cannot start the video subsystem: ") + SDL_GetError());
+    bool noDisplay = false;
+    if (std::string reason = StartVideo(noDisplay); !reason.empty()) {
+        return fail(std::move(reason), noDisplay ? kNoDisplay : kCreateFailed);
     }
     impl.videoStarted = true;
     if (!SetContextAttributes()) {

@@ -26,6 +26,9 @@ public:
     static constexpr int kHeight = 768;
     // The failure result of Create (E_FAIL).
     static constexpr int kCreateFailed = -2147467259;
+    // The result of Create when no video driver is chosen in the environment and none of
+    // those that open a display can open one (no display to show the window on).
+    static constexpr int kNoDisplay = -2147467260;
 
     EngineWnd();
     ~EngineWnd();
@@ -33,8 +36,10 @@ public:
     EngineWnd& operator=(const EngineWnd&) = delete;
 
     // Logs "CreateWindow", creates and shows the window and starts taking its events from
-    // the calling thread's message loop. Answers 0, or kCreateFailed with the reason in
-    // ErrorText (nothing is left created then). prepareContext, when given, runs after the
+    // the calling thread's message loop. Answers 0, or kNoDisplay or kCreateFailed with the
+    // reason in ErrorText (nothing is left created then). With no video driver chosen
+    // (SDL_VIDEODRIVER), only drivers that open a display are tried; one that shows nothing
+    // (offscreen) is used only when chosen. prepareContext, when given, runs after the
     // window's own OpenGL attributes are set and before the window exists: the graphics
     // layer sets the attributes its context needs there, so window and context agree.
     int Create(bool windowed, void (*prepareContext)() = nullptr);

@@ -35,6 +35,7 @@ void Base::FireEvent(Base& control, const std::string& event) {
         return;
     }
     const std::string script = found->second;
+    const Where::Scope place(control.place_, Where::kEvent, Where::Named("event", event));
     lua::State& lua = game().lua_;
     ControlBinding binding(control, lua);
     lua.Execute(script);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/MapPart.h"
+#include "Game/Where.h"
 #include "Game/XmlDom.h"
 
 #include <map>
@@ -92,6 +93,9 @@ public:
     std::string name_;
     // Event name -> Lua text.
     std::map<std::string, std::string> events_;
+    // Where the control is (part, state, its kind and key), for the log line of an error in
+    // one of its scripts; set by the factory that reads it.
+    Where::Place place_;
 
 protected:
     // Controls are destroyed only through the shared pointers that own them.

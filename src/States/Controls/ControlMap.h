@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/Where.h"
 #include "Game/XmlDom.h"
 #include "States/Controls/Base.h"
 
@@ -20,7 +21,9 @@ std::string ControlKey(const XmlDom::Element& element, const std::string& tag, i
 
 // The control factory of one child kind: for each child `tag` of `parent`, in document order,
 // makes a T, reads it (Base::LoadCommon, which also runs its Load, Reset and "init") and
-// stores it under its key; a later control with the key of an earlier one replaces it.
+// stores it under its key; a later control with the key of an earlier one replaces it. The
+// control remembers its place (part, state, and its kind and key) for the log lines of its
+// scripts' errors; an error while reading it is logged with that place.
 template <typename T, typename C>
 void CreateControls(const XmlDom::Element& parent, const std::string& tag,
                     ControlMap<C>& controls) {
@@ -28,9 +31,12 @@ void CreateControls(const XmlDom::Element& parent, const std::string& tag,
     for (int i = 0; i < children.Length(); ++i) {
         const XmlDom::Element child = XmlDom::Item(children, i);
         const std::string key = ControlKey(child, tag, i);
-        const std::shared_ptr<T> control = std::make_shared<T>();
-        Base::LoadCommon(*control, child);
-        controls[key] = control;
+        Where::Reading(Where::kControl, Where::Named("control " + tag, key), [&] {
+            const std::shared_ptr<T> control = std::make_shared<T>();
+            control->place_ = Where::Current();
+            Base::LoadCommon(*control, child);
+            controls[key] = control;
+        });
     }
 }
 

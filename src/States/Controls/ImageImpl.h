@@ -4,6 +4,7 @@
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
 #include "Game/Log.h"
+#include "Game/Where.h"
 #include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
@@ -54,6 +55,7 @@ public:
             return;
         }
         const std::string script = st->script;
+        const Where::Scope place(this->place_, Where::kEvent, "event 'click'");
         ControlBinding binding(*this, game().lua_);
         game().RunScript(script);
     }

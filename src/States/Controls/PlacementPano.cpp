@@ -42,11 +42,12 @@ void PlacementPano::Load(const XmlDom::Element& element) {
     x_ = boost::lexical_cast<int>(XmlDom::Attr(element, "x", "0"));
     y_ = boost::lexical_cast<int>(XmlDom::Attr(element, "y", "0"));
     side_ = boost::lexical_cast<std::uint32_t>(XmlDom::RequiredAttr(element, "side"));
-    shift_ = XmlDom::Attr(element, "shift", "no") == "yes";
+    // Checked as soon as it is read, so an error names it (Where).
     if (side_ > 5) {
         throw exception("Configuration error: \n  Attribute 'side' out of range (0 to 5) at "
                         "image");
     }
+    shift_ = XmlDom::Attr(element, "shift", "no") == "yes";
 }
 
 void PlacementPano::Layout(int w, int h) {

@@ -14,13 +14,14 @@ namespace State::Control {
 void TextureHandlerSimple::Load(const XmlDom::Element& element) {
     tex_ = XmlDom::RequiredAttr(element, "tex");
     frames_ = boost::lexical_cast<std::uint32_t>(XmlDom::RequiredAttr(element, "frames"));
-    width_ = boost::lexical_cast<int>(XmlDom::Attr(element, "width", "0"));
-    height_ = boost::lexical_cast<int>(XmlDom::Attr(element, "height", "0"));
+    // Checked as soon as it is read, so an error names it (Where).
     if (frames_ == 0) {
         throw exception("Configuration error: \n  Attribute 'frames' out of range (1 or more) at "
                         "image '" +
                         tex_ + "'");
     }
+    width_ = boost::lexical_cast<int>(XmlDom::Attr(element, "width", "0"));
+    height_ = boost::lexical_cast<int>(XmlDom::Attr(element, "height", "0"));
 }
 
 std::pair<int, int> TextureHandlerSimple::Layout() {

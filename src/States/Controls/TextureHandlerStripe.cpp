@@ -8,6 +8,9 @@ namespace State::Control {
 
 void TextureHandlerStripe::Load(const XmlDom::Element& element) {
     tex_ = XmlDom::RequiredAttr(element, "tex");
+    // The stripe must be defined by now (in this part or an earlier one): looked up at once,
+    // an unknown name fails while "tex" is the attribute being read, so the error names it.
+    GetTexMgr().GetStripe(tex_);
 }
 
 const TexMgr::Stripe* TextureHandlerStripe::Find() {

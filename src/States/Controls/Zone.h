@@ -2,6 +2,7 @@
 
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Game/Where.h"
 #include "States/Controls/AreaShape.h"
 #include "States/Controls/BaseImpl.h"
 
@@ -26,7 +27,10 @@ public:
     virtual void RenderOn(Gfx::Device& device) = 0;
     // Runs the zone's script in the game's interpreter; a Lua error is logged and the game
     // goes on, any other error passes on.
-    void Click() override { game().RunScript(script_); }
+    void Click() override {
+        const Where::Scope place(this->place_, Where::kEvent, "event 'click'");
+        game().RunScript(script_);
+    }
 
     const std::string& Script() const { return script_; }
 

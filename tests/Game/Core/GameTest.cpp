@@ -95,7 +95,8 @@ TEST_F(GameTest, SkyTurnsWithTheClampedSpeedUnlessControlled) {
 }
 
 // A slot number a script got wrong answers an empty slot and logs one line per question;
-// a script error is logged as its three lines and the game goes on.
+// a script error is logged with the interpreter's message, then as its three lines, and the
+// game goes on.
 TEST_F(GameTest, BadSlotsAndScriptErrorsAreLogged) {
     NewLogLines();
     for (int bad : {0, 7, -1}) {
@@ -106,8 +107,9 @@ TEST_F(GameTest, BadSlotsAndScriptErrorsAreLogged) {
     game().RunScript("this is not lua");
     game().RunScript("vars = 7");
     EXPECT_EQ(NewLogLines(),
-              (std::vector<std::string>{"LUA: Syntax error", "Message: Execute - load failed",
-                                        "Code: this is not lua"}));
+              (std::vector<std::string>{
+                  "Lua error: [string \"this is not lua\"]:1: '=' expected near 'is'",
+                  "LUA: Syntax error", "Message: Execute - load failed", "Code: this is not lua"}));
     EXPECT_EQ(Eval("vars"), "7");
 }
 

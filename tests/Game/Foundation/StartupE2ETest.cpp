@@ -76,4 +76,26 @@ TEST(StartupE2E, WindowThatCannotBeCreatedEndsTheRunWithAnError) {
     EXPECT_EQ(lines[5], "Error: HRESULT: -2147467259");
 }
 
+// With no video driver chosen and no display to open, the run does not fall back to a driver
+// that shows nothing: it says why and ends with status 1. (A driver chosen explicitly, as
+// SDL_VIDEODRIVER=offscreen in every other run here, still runs without a display.)
+TEST(StartupE2E, NoDisplayAndNoDriverChosenEndsTheRunWithAnError) {
+    test::TempDir dir;
+    test::StopOptions stop = Until(nullptr);
+    // Empty values: no driver chosen, no X server, no Wayland compositor to connect to.
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
+        stop.environment.push_back(std::string(name) + "=");
+    }
+    const test::ProcessResult r =
+        test::RunProcessUntil(test::GameExecutable(), {"--log=k.log"}, dir.Path(), stop);
+    EXPECT_EQ(r.status, 1) << r.err;
+    const std::string error = "Error: Cannot open a window: no display found";
+    EXPECT_NE(r.err.find(error), std::string::npos) << r.err;
+    const std::vector<std::string> lines = test::SplitLines(test::ReadFile(dir / "k.log"));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Initializing DirectX Object");
+    EXPECT_EQ(lines[1], "CreateWindow");
+    EXPECT_EQ(lines[2].rfind(error, 0), 0u) << lines[2];
+}
+
 } // namespace

@@ -119,16 +119,20 @@ TEST_F(AreaTest, ClicksRunTheScriptLogLuaErrorsAndPassOthersOn) {
     EXPECT_EQ(Eval("clicks"), "11");
     NewLogLines();
 
-    // The script's effects up to the error stay; the error is one log line.
+    // The script's effects up to the error stay; the error is logged with the interpreter's
+    // message and the click (the control, read on its own, has no part or state).
     const auto failing = Make<AreaPano>(R"(pos="0,0,1,1")", "before = 1 error('zone broke')");
     EXPECT_NO_THROW(failing->Click());
     EXPECT_EQ(Eval("before"), "1");
     EXPECT_EQ(NewLogLines(),
-              (std::vector<std::string>{"LUA: Runtime error", "Message: Execute - call failed",
-                                        "Code: before = 1 error('zone broke')"}));
+              (std::vector<std::string>{
+                  "Lua error in event 'click': [string \"before = 1 error('zone broke')\"]:1: "
+                  "zone broke",
+                  "LUA: Runtime error", "Message: Execute - call failed",
+                  "Code: before = 1 error('zone broke')"}));
 
     EXPECT_NO_THROW(Make<Area>("", "this is not lua")->Click());
-    EXPECT_NE(NewLogLines().at(0).find("LUA: Syntax error"), std::string::npos);
+    EXPECT_NE(NewLogLines().at(1).find("LUA: Syntax error"), std::string::npos);
 
     // Errors of the program's own are passed on.
     Breaker breaker;
