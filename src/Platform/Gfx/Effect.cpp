@@ -5,6 +5,7 @@
 #include "Platform/Gfx/GlRenderer.h"
 #include "Platform/Gfx/GlTexture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Gfx {
@@ -182,7 +183,11 @@ void EffectProgram::PrepareDraw() {
             const GLenum target =
                 source.params[i].type == ParamType::Texture2d ? GL_TEXTURE_2D : GL_TEXTURE_CUBE_MAP;
             glActiveTexture(GL_TEXTURE0 + unit);
-            glBindTexture(target, v.texture ? v.texture->Data().Prepare() : 0);
+            Internal::TextureData* data = v.texture ? &v.texture->Data() : nullptr;
+            const bool mips = source.params[i].mipFilter != 0;
+            glBindTexture(target, data == nullptr ? 0
+                                  : mips          ? data->PrepareMipChain()
+                                                  : data->Prepare());
             glBindSampler(unit, samplers[i]);
             ++unit;
             break;
@@ -276,9 +281,9 @@ int Effect::BeginPass(unsigned pass) {
         !p.renderer->OnUiThread() || p.renderer->activePass != nullptr) {
         return kErrInvalidCall;
     }
+    // The pass program is made current by each draw inside the pass (PrepareDraw).
     p.pass = int(pass);
     p.renderer->activePass = &p;
-    p.PrepareDraw();
     return kOk;
 }
 
@@ -343,6 +348,16 @@ int Effect::SetVector(const std::string& name, const Vector4& value) {
     const float v[4] = {value.x, value.y, value.z, value.w};
     std::memcpy(program_->values[i].values, v, sizeof(v));
     return kOk;
+}
+
+bool Effect::Opaque(const std::string& technique) const {
+    for (const auto& t : program_->source.techniques) {
+        if (t.name == technique) {
+            return std::all_of(t.passes.begin(), t.passes.end(),
+                               [](const EffectPass& pass) { return pass.blend == PassBlend::Off; });
+        }
+    }
+    return false;
 }
 
 std::vector<std::string> Effect::Techniques() const {

@@ -18,8 +18,8 @@ struct EffectProgram;
 
 // A compiled effect: named techniques of passes, each pass a GLSL program with its blend state,
 // and named parameters (textures, matrices, floats, vectors) checked against the declared
-// table. The text format is described in EffectSource.h. Parameters set before BeginPass take
-// effect at BeginPass and before every draw inside the pass. A pass uses the device's blend
+// table. The text format is described in EffectSource.h. The parameters as they stand take
+// effect at every draw inside a pass. A pass uses the device's blend
 // state unless it sets its own; End leaves the render target as it is.
 class Effect {
 public:
@@ -45,6 +45,9 @@ public:
     int OnLostDevice() { return kOk; }
     int OnResetDevice() { return kOk; }
 
+    // Whether every pass of the technique overwrites what it draws on: blending is off in
+    // each. False for a technique the effect does not have.
+    bool Opaque(const std::string& technique) const;
     std::vector<std::string> Techniques() const;
     unsigned PassCount(const std::string& technique) const;
     std::string CurrentTechnique() const;

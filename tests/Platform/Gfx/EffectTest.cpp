@@ -204,3 +204,54 @@ TEST_F(GlEffect, InheritedBlendFollowsTheSpriteBatchOrTheDevice) {
 }
 
 } // namespace
+
+namespace {
+
+// Level 1 of a 2x2 texture through a sampler with or without a mip filter; the mapped quad
+// samples the top-left texel's centre.
+const char* const kLevelOne = R"(@effect 1
+@param texture2d Mipped filter=point mipfilter=point
+@param texture2d Flat filter=point
+@technique Mipped
+@pass
+@state blend=off
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return textureLod(Mipped, vec2(0.25), 1.0); }
+@technique Flat
+@pass
+@state blend=inherit
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return textureLod(Flat, vec2(0.25), 1.0); }
+)";
+
+// A file texture has level 0 only until a sampler that filters between levels binds it; then
+// its chain is made (level 1 of black and white texels is their grey), while a plain sampler
+// keeps reading level 0. Opaque techniques are those whose passes all turn blending off.
+TEST_F(GlEffect, MipChainIsMadeOnlyForSamplersThatFilterBetweenLevels) {
+    auto effect = Make(kLevelOne);
+    ASSERT_TRUE(effect);
+    EXPECT_TRUE(effect->Opaque("Mipped"));
+    EXPECT_FALSE(effect->Opaque("Flat"));
+    EXPECT_FALSE(effect->Opaque("Missing"));
+    const std::vector<uint32_t> checker = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000};
+    auto texture = MakeTexture(2, 2, checker);
+    for (const char* technique : {"Flat", "Mipped", "Flat"}) {
+        SCOPED_TRACE(technique);
+        ASSERT_EQ(effect->SetTechnique(technique), kOk);
+        ASSERT_EQ(effect->SetTexture(technique, texture), kOk);
+        DrawSinglePass(*effect);
+        const uint32_t texel = ReadBackBuffer()[384 * 1024 + 512];
+        if (std::string(technique) == "Mipped") {
+            EXPECT_NEAR(int(texel & 0xFF), 0x80, 1);
+        } else {
+            EXPECT_EQ(texel, 0xFF000000u);
+        }
+        EXPECT_EQ(texture->LevelCount(), 1u);
+    }
+}
+
+} // namespace
