@@ -52,15 +52,20 @@ TEST_F(EffectsGl, LossAndResetRemakeTheDeviceObjectsAndLeaveTheDust) {
     set.dirt_.Update();
     ASSERT_EQ(set.dirt_.Spots().size(), 4u);
     for (int cycle = 0; cycle < 3; ++cycle) {
-        Gfx::SurfaceDesc desc;
+        // The targets and the video texture are made when first used, and then kept.
+        EXPECT_TRUE(!set.blur_.TargetB() && !set.bloom_.TargetB() && !set.video_.VideoTexture());
+        Effect::FullScreen::Apply(set.blur_);
         ASSERT_NE(set.blur_.TargetB(), nullptr);
         ASSERT_NE(set.bloom_.TargetSurface(), nullptr);
         EXPECT_EQ(set.bloom_.TargetSurface()->GetTexture(), set.bloom_.TargetB());
+        ASSERT_NE(set.video_.VideoSurface(), nullptr);
+        Gfx::SurfaceDesc desc;
         ASSERT_EQ(set.video_.VideoTexture()->GetLevelDesc(0, desc), Gfx::kOk);
         EXPECT_EQ(desc.usage, Gfx::UsageDynamic);
+        EXPECT_EQ(set.video_.VideoSurface()->GetTexture(), set.video_.VideoTexture());
         set.OnLostDevice();
-        EXPECT_TRUE(!set.blur_.TargetA() && !set.blur_.TargetB() && !set.bloom_.TargetSurface() &&
-                    !set.video_.VideoSurface());
+        EXPECT_TRUE(!set.blur_.TargetA() && !set.blur_.TargetB() && !set.bloom_.TargetB() &&
+                    !set.video_.VideoTexture());
         EXPECT_EQ(set.dirt_.Spots().size(), 4u);
         set.OnResetDevice();
     }
