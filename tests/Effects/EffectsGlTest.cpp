@@ -24,6 +24,23 @@ TEST_F(EffectsGl, MissingOrEmptyEffectFilesStopTheSet) {
     EXPECT_EQ(lines.front(), "\tAt .\\Effects\\base");
 }
 
+// An effect whose program does not compile builds with the set; its first run fails the pass
+// with the location, the call and the compiler's log.
+TEST_F(EffectsGl, EffectThatDoesNotCompileFailsWhenItFirstRuns) {
+    tree_.AddLoose("effect/mask.fx", "@effect 1\n@technique Mask\n@pass\n@vertex\n"
+                                     "vec4 VSMain() { return vec4(0.0); }\n@fragment\n"
+                                     "vec4 PSMain() { return colour; }\n");
+    BuildEffects();
+    test::LogTail tail;
+    EXPECT_EQ(test::ThrownText([] { Effect::FullScreen::Apply(effects().mask_); }),
+              "HRESULT: -2005529767\n");
+    const std::vector<std::string> lines = tail.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "\tAt .\\Effects\\base");
+    EXPECT_EQ(lines[1], "\tOn effect_->BeginPass( uiPass )");
+    EXPECT_EQ(lines[2].rfind("technique Mask: fragment stage", 0), 0u) << lines[2];
+}
+
 // The lines and the snow take 36 and 4096 numbers of the game's generator at start-up, so the
 // scripts' first number is draw 4133 of the seeded sequence.
 TEST_F(EffectsGl, StartupTakesTheGameRandomNumbersAsFixed) {

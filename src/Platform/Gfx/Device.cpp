@@ -273,6 +273,8 @@ int Device::Present() {
     if (!backBufferTexture_->Data().window) {
         CopyToWindow();
     }
+    // The frame is drawn now, whatever the swap does (a headless driver's does nothing).
+    glFlush();
     SDL_GL_SwapWindow(window);
     // A fixed-step session runs as fast as it can: its clock does not follow the wall.
     if (session == nullptr || !session->FixedStep()) {

@@ -24,7 +24,7 @@ struct EffectProgram;
 class Effect {
 public:
     // User-interface thread. kErrInvalidData, with the reason in `errors`, when the text does
-    // not parse or a program does not compile.
+    // not parse. A pass's program is compiled when the pass first begins.
     static int Create(const std::shared_ptr<Internal::Renderer>& renderer, const void* data,
                       size_t size, std::shared_ptr<Effect>& out, std::string* errors);
     ~Effect();
@@ -33,6 +33,8 @@ public:
 
     int SetTechnique(const std::string& name);
     int Begin(unsigned& passes, uint32_t flags = 0);
+    // kErrInvalidData, with the compiler's log in Errors, when the pass's program does not
+    // build.
     int BeginPass(unsigned pass);
     int EndPass();
     int End();
@@ -51,6 +53,8 @@ public:
     std::vector<std::string> Techniques() const;
     unsigned PassCount(const std::string& technique) const;
     std::string CurrentTechnique() const;
+    // The compiler's log of the last pass that did not build; empty while none failed.
+    const std::string& Errors() const;
 
     explicit Effect(std::unique_ptr<Internal::EffectProgram> program);
 

@@ -167,15 +167,31 @@ TEST_F(GlEffect, ParametersFollowTheDeclaredTableAndMatricesMultiplyAsRowVectors
     EXPECT_EQ(pixels[300 * 1024 + 513], 0xFFFFFFFFu);
 }
 
-TEST_F(GlEffect, CompileErrorsAnswerInvalidDataWithTheLog) {
-    const std::string broken = "@effect 1\n@technique T\n@pass\n@vertex\nvec4 VSMain() { return "
-                               "nothing; }\n@fragment\nvec4 PSMain() { return vec4(1.0); }\n";
-    std::shared_ptr<Effect> effect;
+// A pass is compiled when it first begins: one that does not compile answers invalid data
+// with the compiler's log, every time, and leaves the effect begun and the other passes usable.
+TEST_F(GlEffect, CompileErrorsFailTheirPassWithTheLog) {
+    const std::string broken =
+        "@effect 1\n@technique T\n@pass\n@vertex\nvec4 VSMain() { return vec4(0.0); }\n"
+        "@fragment\nvec4 PSMain() { return vec4(1.0); }\n@pass\n@vertex\nvec4 VSMain() { "
+        "return nothing; }\n@fragment\nvec4 PSMain() { return vec4(1.0); }\n";
+    auto effect = Make(broken.c_str());
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->Errors(), "");
+    unsigned passes = 0;
+    ASSERT_EQ(effect->Begin(passes), kOk);
+    EXPECT_EQ(effect->BeginPass(0), kOk);
+    EXPECT_EQ(effect->EndPass(), kOk);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(effect->BeginPass(1), kErrInvalidData);
+        EXPECT_NE(effect->Errors().find("technique T: vertex stage"), std::string::npos)
+            << effect->Errors();
+    }
+    EXPECT_EQ(effect->BeginPass(0), kOk);
+    EXPECT_EQ(effect->End(), kOk);
+    std::shared_ptr<Effect> none;
     std::string errors;
-    EXPECT_EQ(device_->CreateEffect(broken.data(), broken.size(), effect, &errors),
-              kErrInvalidData);
-    EXPECT_NE(errors.find("vertex stage"), std::string::npos) << errors;
-    EXPECT_FALSE(effect);
+    EXPECT_EQ(device_->CreateEffect("@technique", 10, none, &errors), kErrInvalidData);
+    EXPECT_FALSE(errors.empty());
 }
 
 // A pass without its own blend state takes the device's, or the open sprite batch's (the lines
