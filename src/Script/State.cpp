@@ -74,6 +74,9 @@ void State::Execute(const std::string& script) {
 }
 
 void State::Keep(const std::string& script) {
+    if (script.size() > kMaxChunkText) {
+        return;
+    }
     if (chunks_.size() >= kMaxChunks) {
         for (const auto& chunk : chunks_) {
             luaL_unref(L_, LUA_REGISTRYINDEX, chunk.second);

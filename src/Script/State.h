@@ -77,9 +77,10 @@ private:
     void SetGlobal(const std::string& name, std::uint64_t id);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
-    // Keeps the chunk on the top of the stack (left there) as the compiled `script`. The
-    // cache is bounded: when full it starts again empty, so texts made on the fly (save
-    // games, options) cannot make it grow without end.
+    // Keeps the chunk on the top of the stack (left there) as the compiled `script`, unless
+    // the text is long (a save game's variables, the options: run once, and large). The cache
+    // is bounded: when full it starts again empty, so texts made on the fly cannot make it
+    // grow without end.
     void Keep(const std::string& script);
 
     lua_State* L_;
@@ -89,6 +90,7 @@ private:
     std::unordered_map<std::uint64_t, std::shared_ptr<proxy>> proxies_;
     std::uint64_t lastId_ = 0;
     static constexpr std::size_t kMaxChunks = 256;
+    static constexpr std::size_t kMaxChunkText = 4096;
     // Script text -> registry reference of its compiled chunk.
     std::unordered_map<std::string, int> chunks_;
     // The exception a bound function threw, kept while the Lua error unwinds.
