@@ -185,7 +185,8 @@ int Device::Reset(const PresentParams& params) {
         FollowWindow();
     }
     params_ = params;
-    // Without vertical-blank support (headless drivers) presents are simply unthrottled.
+    // Without vertical-blank support (headless drivers) the swap does not wait: Present then
+    // keeps to the refresh itself.
     SDL_GL_SetSwapInterval(params_.presentationInterval != 0 ? 1 : 0);
     return kOk;
 }
