@@ -42,7 +42,15 @@ void Base::RunPasses() {
     CheckResult(effect_->Begin(passes, 0), kWhere, "effect_->Begin( &uiPasses, 0 )");
     for (unsigned pass = 0; pass < passes; ++pass) {
         PrePass(pass);
-        CheckResult(effect_->BeginPass(pass), kWhere, "effect_->BeginPass( uiPass )");
+        // A pass's program is compiled when it first begins: the compiler's log goes with the
+        // failure.
+        const int begun = effect_->BeginPass(pass);
+        std::string errors = begun != Gfx::kOk ? effect_->Errors() : std::string();
+        if (!errors.empty() && errors.back() != '\n') {
+            errors += '\n';
+        }
+        CheckResult(begun, kWhere, "effect_->BeginPass( uiPass )",
+                    errors.empty() ? nullptr : errors.c_str());
         Draw(pass);
         CheckResult(effect_->EndPass(), kWhere, "effect_->EndPass()");
         PostPass(pass);

@@ -14,8 +14,10 @@ namespace Effect {
 // draw. The set holds its effects by value, so there is no virtual destructor.
 class Base {
 public:
-    // Compiles the effect file at `path`: "Cannot open effect file '<path>'" when it cannot be
-    // read; a compile failure (an empty file included) is a checked-call failure.
+    // Reads the effect file at `path`: "Cannot open effect file '<path>'" when it cannot be
+    // read; text that does not parse (an empty file included) is a checked-call failure. The
+    // programs of its passes are compiled when the passes first run, and one that does not
+    // compile fails that pass's begin, with the compiler's log.
     explicit Base(const std::string& path);
     Base(const Base&) = delete;
     Base& operator=(const Base&) = delete;

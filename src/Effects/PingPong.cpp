@@ -31,19 +31,30 @@ void PingPong::OnLostDevice() {
     source_.reset();
     targetA_.reset();
     targetB_.reset();
+    width_ = height_ = 0;
 }
 
 void PingPong::OnResetDevice() {
+    targetA_.reset();
+    targetB_.reset();
     std::shared_ptr<Gfx::Surface> screen;
     Gfx::Device& device = GfxLink::Device();
     CheckResult(device.GetRenderTarget(0, screen), kWhere,
                 "dx().device()->GetRenderTarget ( 0, & surface )");
     Gfx::SurfaceDesc desc;
     CheckResult(screen->GetDesc(desc), kWhere, "surface->GetDesc ( & desc )");
-    MakeTarget(desc.width, desc.height, targetA_,
+    width_ = desc.width;
+    height_ = desc.height;
+}
+
+void PingPong::MakeTargets() {
+    if (targetA_ || width_ == 0) {
+        return;
+    }
+    MakeTarget(width_, height_, targetA_,
                "D3DXCreateTexture ( device, desc.Width, desc.Height, 1, D3DUSAGE_RENDERTARGET, "
                "D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, & texA_ )");
-    MakeTarget(desc.width, desc.height, targetB_,
+    MakeTarget(width_, height_, targetB_,
                "D3DXCreateTexture ( device, desc.Width, desc.Height, 1, D3DUSAGE_RENDERTARGET, "
                "D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, & texB_ )");
 }
@@ -52,6 +63,7 @@ void PingPong::PrePass(unsigned pass) {
     if (pass > 1) {
         return;
     }
+    MakeTargets();
     const std::shared_ptr<Gfx::Texture>& input = pass == 0 ? source_ : targetA_;
     const std::shared_ptr<Gfx::Texture>& output = pass == 0 ? targetA_ : targetB_;
     CheckResult(effect()->SetTexture("ScreenTex", input), kWhere,
@@ -71,8 +83,15 @@ void Bloom::OnLostDevice() {
 void Bloom::OnResetDevice() {
     PingPong::OnResetDevice();
     surface_.reset();
-    CheckResult(TargetB()->GetSurfaceLevel(0, surface_), ".\\Effects\\bloom",
-                "texB_->GetSurfaceLevel ( 0, & surface_ )");
+}
+
+const std::shared_ptr<Gfx::Surface>& Bloom::TargetSurface() {
+    MakeTargets();
+    if (!surface_ && TargetB()) {
+        CheckResult(TargetB()->GetSurfaceLevel(0, surface_), ".\\Effects\\bloom",
+                    "texB_->GetSurfaceLevel ( 0, & surface_ )");
+    }
+    return surface_;
 }
 
 } // namespace Effect

@@ -11,9 +11,11 @@ class Surface;
 
 namespace Effect {
 
-// A two-pass image filter over two render-target textures of the render target's size: pass 0
-// filters the source into target A, pass 1 filters A into target B, the result. The targets
-// are made at a device reset and kept until the next loss, so a frame allocates nothing.
+// A two-pass image filter over two render-target textures of the size render target 0 has at
+// a device reset: pass 0 filters the source into target A, pass 1 filters A into target B, the
+// result. The targets are made when the passes first run (or target B is first asked for) and
+// kept until the next loss, so a steady frame allocates nothing and a filter that never runs
+// holds no memory.
 class PingPong : public FullScreen {
 public:
     explicit PingPong(const std::string& path);
@@ -26,13 +28,19 @@ public:
     void PrePass(unsigned pass) override;
 
     const std::shared_ptr<Gfx::Texture>& Source() const { return source_; }
+    // Null until the targets are made.
     const std::shared_ptr<Gfx::Texture>& TargetA() const { return targetA_; }
     const std::shared_ptr<Gfx::Texture>& TargetB() const { return targetB_; }
+
+protected:
+    // Both targets, unless they exist (or no reset gave them a size yet).
+    void MakeTargets();
 
 private:
     std::shared_ptr<Gfx::Texture> source_;
     std::shared_ptr<Gfx::Texture> targetA_;
     std::shared_ptr<Gfx::Texture> targetB_;
+    unsigned width_ = 0, height_ = 0;
 };
 
 // Softens the screen picture for the film look.
@@ -49,8 +57,14 @@ public:
     void OnLostDevice() override;
     void OnResetDevice() override;
 
-    // Level 0 of target B.
-    const std::shared_ptr<Gfx::Surface>& TargetSurface() const { return surface_; }
+    // Level 0 of target B; makes the targets when they do not exist yet.
+    const std::shared_ptr<Gfx::Surface>& TargetSurface();
+
+    // Whether a stage of the frame samples target B. None does: the frame pipeline never
+    // runs the bloom passes, so the panorama leaves out drawing its bloom sky, whose pixels
+    // nobody would see, and the targets are never made.
+    bool Sampled() const { return sampled_; }
+    void SetSampled(bool sampled) { sampled_ = sampled; }
 
     // Cleared by the frame pipeline each frame, set by the panorama state once it has drawn
     // into the target surface.
@@ -58,6 +72,7 @@ public:
 
 private:
     std::shared_ptr<Gfx::Surface> surface_;
+    bool sampled_ = false;
 };
 
 } // namespace Effect

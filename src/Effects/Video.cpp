@@ -20,6 +20,16 @@ void Video::OnLostDevice() {
 
 void Video::OnResetDevice() {
     OnLostDevice();
+}
+
+const std::shared_ptr<Gfx::Surface>& Video::VideoSurface() {
+    if (!surface_) {
+        MakeTexture();
+    }
+    return surface_;
+}
+
+void Video::MakeTexture() {
     CheckResult(GfxLink::Device().CreateTexture(kWidth, kHeight, 1, Gfx::UsageDynamic,
                                                 Gfx::Format::X8R8G8B8, Gfx::Pool::Default,
                                                 texture_),
@@ -31,6 +41,9 @@ void Video::OnResetDevice() {
 }
 
 void Video::SetParams() {
+    if (!texture_) {
+        MakeTexture();
+    }
     CheckResult(effect()->SetTexture("VideoTex", texture_), kWhere,
                 "effect()->SetTexture ( \"VideoTex\", tex_ )");
 }

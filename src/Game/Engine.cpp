@@ -141,7 +141,13 @@ void Engine::Render() {
     std::shared_ptr<Gfx::Surface> backBuffer;
     CheckResult(device->GetRenderTarget(0, backBuffer), kWhere,
                 "device->GetRenderTarget(0, &oldSurf)");
-    CheckResult(device->SetRenderTarget(0, scSurf_), kWhere, "device->SetRenderTarget(0, scSurf_)");
+    // When the final pass would copy the screen picture unchanged, the state draws straight
+    // into the back buffer and the final pass is left out.
+    bool straight = state->CoversScreen() && FinalPassIsCopy();
+    if (!straight) {
+        CheckResult(device->SetRenderTarget(0, scSurf_), kWhere,
+                    "device->SetRenderTarget(0, scSurf_)");
+    }
 
     Stage("State");
     state->Tick();
@@ -149,6 +155,14 @@ void Engine::Render() {
                 "device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)");
     CheckResult(device->SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha), kWhere,
                 "device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)");
+    // A script of the tick may have changed the look: the picture then goes the whole way.
+    if (straight && !FinalPassIsCopy()) {
+        straight = false;
+        CheckResult(device->StretchRect(*backBuffer, *scSurf_), kWhere,
+                    "device->StretchRect(oldSurf, NULL, scSurf_, NULL, D3DTEXF_NONE)");
+        CheckResult(device->SetRenderTarget(0, scSurf_), kWhere,
+                    "device->SetRenderTarget(0, scSurf_)");
+    }
 
     Stage("Mask");
     if (game().mask_) {
@@ -161,7 +175,9 @@ void Engine::Render() {
                 "device->SetRenderTarget(0, oldSurf)");
 
     Stage("Full");
-    RenderFull(blended, now);
+    if (!straight) {
+        RenderFull(blended, now);
+    }
 
     Stage("Toppings");
     RenderToppings(*state, now);
@@ -226,10 +242,20 @@ void Engine::RenderCinema(std::shared_ptr<Gfx::Texture>& texture) {
                 "effects().oldcinema_.effect()->SetTechnique(\"cinema\")");
 }
 
+bool Engine::FinalPassIsCopy() {
+    // The plain look's grading with every parameter at rest is the identity.
+    return game().CurrentEffect() != "cinema" && !game().mask_ && game().exposure_ == 0.0f &&
+           game().cachet_ == 0.0f && game().HdrLevel() == 0.0f &&
+           FullWeight(opts().brightness_) == 1.0f && effects().oldcinema_.effect()->Opaque("clean");
+}
+
 void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now) {
-    CheckResult(dx().device()->Clear(0xFF000000), kWhere,
-                "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
     const std::shared_ptr<Gfx::Effect> effect = effects().oldcinema_.effect();
+    // An opaque pass overwrites every pixel: a clear before it would change none.
+    if (!effect->Opaque(effect->CurrentTechnique())) {
+        CheckResult(dx().device()->Clear(0xFF000000), kWhere,
+                    "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
+    }
     const auto setTexture = [&](const char* name, const std::shared_ptr<Gfx::Texture>& tex) {
         CheckResult(effect->SetTexture(name, tex), kWhere, "effect->SetTexture(name, tex)", name);
     };

@@ -24,6 +24,9 @@ class Keyboard;
 // draw the state into the screen texture, lay the mask and the film look over it, run the
 // final pass into the back buffer, draw the inventory bar, the cursor, the subtitle, the
 // debug text and the console, present, update the sound and carry out a pending move.
+// When the final pass would only copy the picture (the plain look at rest) and the state
+// covers every pixel, the state is drawn straight into the back buffer instead: the same
+// frame without the screen texture and the final pass.
 class Engine : public CIdleHandler {
 public:
     static constexpr unsigned kWidth = 1024;
@@ -82,6 +85,9 @@ private:
     // The film look; answers the texture the final pass blends with.
     std::shared_ptr<Gfx::Texture> RenderFilm(std::shared_ptr<Gfx::Texture> texture);
     void RenderCinema(std::shared_ptr<Gfx::Texture>& texture);
+    // Whether the final pass, as the game stands, would copy the screen picture unchanged:
+    // the plain look without mask, exposure, cachet or HDR, at gamma 1.
+    bool FinalPassIsCopy();
     void RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now);
     void RenderToppings(State::Base& state, float now);
     void DrawSubtitles();

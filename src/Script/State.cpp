@@ -59,8 +59,16 @@ State::~State() {
 
 void State::Execute(const std::string& script) {
     pending_ = nullptr;
-    if (const int status = luaL_loadstring(L_, script.c_str())) {
-        Fail(status, "Execute - load failed", script);
+    if (const auto found = chunks_.find(script); found != chunks_.end()) {
+        lua_rawgeti(L_, LUA_REGISTRYINDEX, found->second);
+        // As a fresh load would: the chunk sees the globals, whatever an earlier run set.
+        lua_pushvalue(L_, LUA_GLOBALSINDEX);
+        lua_setfenv(L_, -2);
+    } else {
+        if (const int status = luaL_loadstring(L_, script.c_str())) {
+            Fail(status, "Execute - load failed", script);
+        }
+        Keep(script);
     }
     if (const int status = lua_pcall(L_, 0, 0, 0)) {
         Fail(status, "Execute - call failed", script);
@@ -89,6 +97,20 @@ bool State::Run(const std::string& script, const std::string& chunkName, std::st
         std::rethrow_exception(std::exchange(pending_, nullptr));
     }
     return false;
+}
+
+void State::Keep(const std::string& script) {
+    if (script.size() > kMaxChunkText) {
+        return;
+    }
+    if (chunks_.size() >= kMaxChunks) {
+        for (const auto& chunk : chunks_) {
+            luaL_unref(L_, LUA_REGISTRYINDEX, chunk.second);
+        }
+        chunks_.clear();
+    }
+    lua_pushvalue(L_, -1);
+    chunks_.emplace(script, luaL_ref(L_, LUA_REGISTRYINDEX));
 }
 
 void State::Call(const std::string& name) {

@@ -3,6 +3,7 @@
 #include "Script/Exception.h"
 #include "Script/Proxy.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <lua.hpp>
@@ -34,7 +35,8 @@ public:
 
     // Runs a script. A failure throws lua::exception ("Execute - load failed" or
     // "Execute - call failed" with the script as the code), or the exception a bound
-    // function threw. The Lua stack is left as it was found.
+    // function threw. The Lua stack is left as it was found. The compiled chunk is kept by
+    // its text, so a script run every frame (an event) is compiled once.
     void Execute(const std::string& script);
 
     // Runs a text under a chunk name, with which Lua's messages begin ("=name" gives
@@ -80,6 +82,11 @@ private:
     void SetGlobal(const std::string& name, std::uint64_t id);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
+    // Keeps the chunk on the top of the stack (left there) as the compiled `script`, unless
+    // the text is long (a save game's variables, the options: run once, and large). The cache
+    // is bounded: when full it starts again empty, so texts made on the fly cannot make it
+    // grow without end.
+    void Keep(const std::string& script);
 
     lua_State* L_;
     // Global name -> id of its proxy; id -> proxy. Ids count up from 1 and are never
@@ -87,6 +94,10 @@ private:
     std::map<std::string, std::uint64_t> registry_;
     std::unordered_map<std::uint64_t, std::shared_ptr<proxy>> proxies_;
     std::uint64_t lastId_ = 0;
+    static constexpr std::size_t kMaxChunks = 256;
+    static constexpr std::size_t kMaxChunkText = 4096;
+    // Script text -> registry reference of its compiled chunk.
+    std::unordered_map<std::string, int> chunks_;
     // The exception a bound function threw, kept while the Lua error unwinds.
     std::exception_ptr pending_;
 };

@@ -61,6 +61,10 @@ public:
     // A primary-button release was dropped while input was halted: forget any press, look
     // or drag in progress without firing events, so nothing stays captured.
     virtual void CancelPress();
+    // Whether Render, as things stand, begins by overwriting every pixel of the render
+    // target, so that nothing drawn there before can show. The frame pipeline may then draw
+    // the state straight into the back buffer. False unless the kind knows better.
+    virtual bool CoversScreen() { return false; }
 
     // Drivers.
 

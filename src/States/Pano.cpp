@@ -8,6 +8,7 @@
 #include "Include/common/Text.h"
 #include "Include/common/XmlSer.h"
 #include "Platform/Gfx/Device.h"
+#include "Platform/Gfx/Effect.h"
 #include "States/BlendStates.h"
 #include "States/Controls/AreaPano.h"
 #include "States/Controls/Image.h"
@@ -187,10 +188,15 @@ void Pano::Render() {
     UpdateInfo();
 }
 
+bool Pano::CoversScreen() {
+    return back_.empty() && GfxLink::HasDevice() && effects().cubemap_.effect()->Opaque("Cubemap");
+}
+
 void Pano::DrawSky() {
     Gfx::Device& device = GfxLink::Device();
-    if (!bloom_.empty()) {
-        Effect::Bloom& bloom = effects().bloom_;
+    Effect::Bloom& bloom = effects().bloom_;
+    // A bloom sky that no stage of the frame samples is not drawn at all.
+    if (!bloom_.empty() && bloom.Sampled()) {
         std::shared_ptr<Gfx::Surface> saved;
         CheckResult(device.GetRenderTarget(0, saved), kWhere,
                     "dx().device()->GetRenderTarget( 0, &saved )");

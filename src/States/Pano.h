@@ -61,6 +61,8 @@ public:
     // textures (not the sprites').
     void CollectResources(std::vector<MapResource>& list, MapPart& part) override;
     void CancelPress() override;
+    // The sky covers the frame: the state draws one ("back" is empty) with an opaque pass.
+    bool CoversScreen() override;
     // Whether a primary press starts mouse-look and the pointer at the edge turns the view.
     virtual bool AllowLook() { return true; }
     // Whether the view sways while the player is idle.

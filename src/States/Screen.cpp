@@ -17,6 +17,7 @@
 #include "States/Controls/Text.h"
 #include "States/ScreenServices.h"
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -43,6 +44,13 @@ constexpr BackgroundVertex kBackground[4] = {
     {0.9990234375f, -0.99869794f, 0.0f, 1.0f, 0.75f},
     {0.9990234375f, 1.0013021f, 0.0f, 1.0f, 0.0f},
 };
+
+bool IsIdentity(const Gfx::Device& device, Gfx::TransformKind kind) {
+    Gfx::Matrix m;
+    const Gfx::Matrix identity = Gfx::MatrixIdentity();
+    return device.GetTransform(kind, m) == Gfx::kOk &&
+           std::equal(&m.m[0][0], &m.m[0][0] + 16, &identity.m[0][0]);
+}
 
 } // namespace
 
@@ -167,6 +175,21 @@ void Screen::Render() {
     UpdateHover();
 }
 
+bool Screen::CoversScreen() {
+    if (!GfxLink::HasDevice()) {
+        return false;
+    }
+    // The background quad spans the frame exactly as long as Start's transforms stand, and
+    // overwrites it while nothing blends or culls.
+    const Gfx::Device& device = GfxLink::Device();
+    std::uint32_t blend = 1, cull = Gfx::CullCcw;
+    return device.GetRenderState(Gfx::RenderState::AlphaBlendEnable, blend) == Gfx::kOk &&
+           blend == 0 && device.GetRenderState(Gfx::RenderState::CullMode, cull) == Gfx::kOk &&
+           cull == Gfx::CullNone && IsIdentity(device, Gfx::TransformKind::World) &&
+           IsIdentity(device, Gfx::TransformKind::View) &&
+           IsIdentity(device, Gfx::TransformKind::Projection);
+}
+
 void Screen::DrawBackground() {
     Gfx::Device& device = GfxLink::Device();
     CheckResult(device.SetSamplerState(0, Gfx::SamplerState::AddressU, Gfx::AddressClamp), kWhere,
@@ -229,10 +252,13 @@ void Screen::UpdateHover() {
                                                                    : std::string());
         }
     }
-    std::ostringstream info;
-    info << "FPS: " << (now_ > lastTick_ ? 1000.0f / (now_ - lastTick_) : 0.0f) << "\n"
-         << "Pos " << p.x << " " << p.y;
-    game().SetInfoText(info.str());
+    // The text shows only in the debug text.
+    if (opts().info_) {
+        std::ostringstream info;
+        info << "FPS: " << (now_ > lastTick_ ? 1000.0f / (now_ - lastTick_) : 0.0f) << "\n"
+             << "Pos " << p.x << " " << p.y;
+        game().SetInfoText(info.str());
+    }
 }
 
 void Screen::Input(const InputRecord* records, int count, bool keyboard) {

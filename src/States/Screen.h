@@ -60,6 +60,8 @@ public:
     // sliders').
     void CollectResources(std::vector<MapResource>& list, MapPart& part) override;
     void CancelPress() override;
+    // The background covers the frame: with the identity transforms and blending off.
+    bool CoversScreen() override;
     // A click in the border: moves to the exit state, then fires "exit".
     virtual void Exit();
 

@@ -24,6 +24,23 @@ TEST_F(EffectsGl, MissingOrEmptyEffectFilesStopTheSet) {
     EXPECT_EQ(lines.front(), "\tAt .\\Effects\\base");
 }
 
+// An effect whose program does not compile builds with the set; its first run fails the pass
+// with the location, the call and the compiler's log.
+TEST_F(EffectsGl, EffectThatDoesNotCompileFailsWhenItFirstRuns) {
+    tree_.AddLoose("effect/mask.fx", "@effect 1\n@technique Mask\n@pass\n@vertex\n"
+                                     "vec4 VSMain() { return vec4(0.0); }\n@fragment\n"
+                                     "vec4 PSMain() { return colour; }\n");
+    BuildEffects();
+    test::LogTail tail;
+    EXPECT_EQ(test::ThrownText([] { Effect::FullScreen::Apply(effects().mask_); }),
+              "HRESULT: -2005529767\n");
+    const std::vector<std::string> lines = tail.Lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "\tAt .\\Effects\\base");
+    EXPECT_EQ(lines[1], "\tOn effect_->BeginPass( uiPass )");
+    EXPECT_EQ(lines[2].rfind("technique Mask: fragment stage", 0), 0u) << lines[2];
+}
+
 // The lines and the snow take 36 and 4096 numbers of the game's generator at start-up, so the
 // scripts' first number is draw 4133 of the seeded sequence.
 TEST_F(EffectsGl, StartupTakesTheGameRandomNumbersAsFixed) {
@@ -52,15 +69,20 @@ TEST_F(EffectsGl, LossAndResetRemakeTheDeviceObjectsAndLeaveTheDust) {
     set.dirt_.Update();
     ASSERT_EQ(set.dirt_.Spots().size(), 4u);
     for (int cycle = 0; cycle < 3; ++cycle) {
-        Gfx::SurfaceDesc desc;
+        // The targets and the video texture are made when first used, and then kept.
+        EXPECT_TRUE(!set.blur_.TargetB() && !set.bloom_.TargetB() && !set.video_.VideoTexture());
+        Effect::FullScreen::Apply(set.blur_);
         ASSERT_NE(set.blur_.TargetB(), nullptr);
         ASSERT_NE(set.bloom_.TargetSurface(), nullptr);
         EXPECT_EQ(set.bloom_.TargetSurface()->GetTexture(), set.bloom_.TargetB());
+        ASSERT_NE(set.video_.VideoSurface(), nullptr);
+        Gfx::SurfaceDesc desc;
         ASSERT_EQ(set.video_.VideoTexture()->GetLevelDesc(0, desc), Gfx::kOk);
         EXPECT_EQ(desc.usage, Gfx::UsageDynamic);
+        EXPECT_EQ(set.video_.VideoSurface()->GetTexture(), set.video_.VideoTexture());
         set.OnLostDevice();
-        EXPECT_TRUE(!set.blur_.TargetA() && !set.blur_.TargetB() && !set.bloom_.TargetSurface() &&
-                    !set.video_.VideoSurface());
+        EXPECT_TRUE(!set.blur_.TargetA() && !set.blur_.TargetB() && !set.bloom_.TargetB() &&
+                    !set.video_.VideoTexture());
         EXPECT_EQ(set.dirt_.Spots().size(), 4u);
         set.OnResetDevice();
     }

@@ -59,11 +59,14 @@ TEST_F(EffectsGl, BlurPingPongsThroughItsTargets) {
 
     Effect::Blur& blur = effects().blur_;
     blur.SetSource(screen);
+    EXPECT_TRUE(!blur.TargetA() && !blur.TargetB()) << "no targets before the passes run";
+    Effect::FullScreen::Apply(blur);
     const auto targetA = blur.TargetA(), targetB = blur.TargetB();
-    for (int frame = 0; frame < 3; ++frame) {
+    ASSERT_TRUE(targetA && targetB);
+    for (int frame = 0; frame < 2; ++frame) {
         Effect::FullScreen::Apply(blur);
     }
-    // The frames reuse the targets made at the reset.
+    // Later frames reuse the targets the first one made.
     EXPECT_EQ(blur.TargetA(), targetA);
     EXPECT_EQ(blur.TargetB(), targetB);
 

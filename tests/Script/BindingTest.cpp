@@ -254,6 +254,35 @@ TEST_F(Binding, ManyFailedScriptsLeaveNothingBehind) {
     EXPECT_LE(after, before + 16); // kilobytes
 }
 
+// A script text runs from its compiled chunk after the first time: the chunk is the same
+// function on every run, sees the globals as they stand (whatever environment an earlier run
+// gave it), and the cache, kept bounded, compiles again once it has started afresh; long
+// texts are not kept.
+TEST_F(Binding, ScriptsRunFromTheirCompiledChunk) {
+    const std::string counted = "local f = debug.getinfo(1, 'f').func\n"
+                                "chunks = chunks or {}\n"
+                                "if not chunks[f] then chunks[f] = true; n = (n or 0) + 1 end\n"
+                                "runs = (runs or 0) + 1; put(tostring(n) .. ',' .. runs .. ',' .. "
+                                "tostring(seen))";
+    const std::string reenvironed = "put(tostring(seen)); setfenv(1, { put = put })";
+    state_.Execute(counted);
+    state_.Execute("seen = 'x'");
+    state_.Execute(reenvironed);
+    state_.Execute(reenvironed);
+    state_.Execute(counted);
+    for (int i = 0; i < 300; ++i) {
+        state_.Execute("filler = " + std::to_string(i));
+    }
+    state_.Execute(counted);
+    // A long text (a save game's variables) is compiled on every run.
+    const std::string padded = counted + "\n--" + std::string(5000, '-');
+    state_.Execute(padded);
+    state_.Execute(padded);
+    EXPECT_EQ(sink_.calls_,
+              "Take(1,1,nil);Take(x);Take(x);Take(1,2,x);Take(2,3,x);Take(3,4,x);Take(4,5,x)");
+    EXPECT_EQ(Top(), 0);
+}
+
 // Texts of statuses no script above produces; the message and code lines are pinned there.
 TEST(LuaException, TextNamesTheStatus) {
     const std::pair<int, const char*> cases[] = {{4, "LUA: Insufficient memory"},

@@ -15,8 +15,9 @@ using fxtest::EffectsGl;
 
 // A panorama turned to a slanted view draws its cube map (faces of their own colours, shaded
 // across) through its camera, and a zone shown in the "area" mode lies where the cube map's
-// texels of its corners are; its bloom cube map goes into the bloom effect's target only. A
-// panorama with a "back" cube map draws no sky of its own.
+// texels of its corners are. Its bloom cube map is drawn only while a stage samples the bloom
+// effect's target, and then into that target only. A panorama with a "back" cube map draws no
+// sky of its own.
 TEST_F(EffectsGl, PanoramaDrawsItsCubeMapThroughItsCamera) {
     constexpr std::uint32_t kSize = 16;
     std::vector<std::uint32_t> texels;
@@ -53,7 +54,14 @@ TEST_F(EffectsGl, PanoramaDrawsItsCubeMapThroughItsCamera) {
                                       std::filesystem::path(KV_SOURCE_DIR) /
                                           "tests/States/expected/pano_view.png",
                                       {.channel = 3, .pixels = 40, .scale = 4}));
+    EXPECT_FALSE(effects().bloom_.drawn_) << "nothing samples the bloom target";
+    EXPECT_FALSE(effects().bloom_.TargetB()) << "nor are its targets made";
+    const std::vector<std::uint32_t> unsampled = ReadBackBuffer();
+    effects().bloom_.SetSampled(true);
+    ASSERT_EQ(device_->Clear(0xFF000000), Gfx::kOk);
+    pano->Tick();
     EXPECT_TRUE(effects().bloom_.drawn_);
+    EXPECT_EQ(ReadBackBuffer(), unsampled);
     pano->FireStop();
 
     auto back = std::make_shared<State::Pano>();

@@ -12,6 +12,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace Gfx {
 
@@ -91,6 +92,12 @@ bool PrimitiveShape(Primitive type, unsigned count, GLenum& mode, GLsizei& verti
     return false;
 }
 
+// A surface that can be drawn into: a render target, or the back buffer in the window.
+bool IsTarget(const Surface& surface) {
+    const Internal::TextureData& data = surface.GetTexture()->Data();
+    return data.framebuffer != 0 || data.window;
+}
+
 Matrix* TransformSlot(Internal::FixedState& state, TransformKind kind) {
     switch (kind) {
     case TransformKind::World:
@@ -127,6 +134,7 @@ Device::Device(std::shared_ptr<Internal::Renderer> renderer, uint32_t behaviour,
       backBufferTexture_(std::move(backBuffer)) {
     backBufferTexture_->GetSurfaceLevel(0, backBuffer_);
     renderer_->SetTarget(backBuffer_);
+    FollowWindow();
 }
 
 Device::~Device() {
@@ -174,9 +182,11 @@ int Device::Reset(const PresentParams& params) {
         if (current) {
             renderer_->SetTarget(backBuffer_);
         }
+        FollowWindow();
     }
     params_ = params;
-    // Without vertical-blank support (headless drivers) presents are simply unthrottled.
+    // Without vertical-blank support (headless drivers) the swap does not wait: Present then
+    // keeps to the refresh itself.
     SDL_GL_SetSwapInterval(params_.presentationInterval != 0 ? 1 : 0);
     return kOk;
 }
@@ -186,8 +196,46 @@ int Device::BeginScene() {
         return kErrInvalidCall;
     }
     renderer_->Context().Drain();
+    FollowWindow();
     inScene_ = true;
     return kOk;
+}
+
+void Device::FollowWindow() {
+    Internal::TextureData& data = backBufferTexture_->Data();
+    int drawableW = 0, drawableH = 0;
+    SDL_GL_GetDrawableSize(renderer_->Context().Window(), &drawableW, &drawableH);
+    const bool direct = renderer_->CanDrawToWindow() && drawableW == int(data.desc.width) &&
+                        drawableH == int(data.desc.height);
+    if (direct == data.window) {
+        return;
+    }
+    // The names move between the back buffer and a texture object that releases them (into
+    // the recycler) or that brought them new.
+    std::shared_ptr<Texture> other;
+    if (direct) {
+        other = std::make_shared<Texture>(std::make_unique<Internal::TextureData>(data));
+        data.texture = data.framebuffer = 0;
+        data.recyclable = false;
+        // Opaque black to begin with, as every new target.
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    } else if (Internal::MakeTargetTexture(renderer_->SharedContext(), data.desc.width,
+                                           data.desc.height, UsageRenderTarget, other) == kOk) {
+        std::swap(data.texture, other->Data().texture);
+        std::swap(data.framebuffer, other->Data().framebuffer);
+        std::swap(data.recyclable, other->Data().recyclable);
+    } else {
+        // Without a texture the frame stays in the window, drawn at its own size.
+        return;
+    }
+    data.window = direct;
+    if (renderer_->Target() && &renderer_->Target()->GetTexture()->Data() == &data) {
+        renderer_->BindTarget();
+    }
 }
 
 int Device::EndScene() {
@@ -222,8 +270,53 @@ int Device::Present() {
         }
     }
     SDL_Window* window = renderer_->Context().Window();
+    // A frame drawn straight into the window needs no copy.
+    if (!backBufferTexture_->Data().window) {
+        CopyToWindow();
+    }
+    // The frame is drawn now, whatever the swap does (a headless driver's does nothing).
+    glFlush();
+    SDL_GL_SwapWindow(window);
+    // A fixed-step session runs as fast as it can: its clock does not follow the wall.
+    if (session == nullptr || !session->FixedStep()) {
+        Pace();
+    }
+    renderer_->Context().Drain();
+    renderer_->BindTarget();
+    if (session != nullptr) {
+        session->FramePresented();
+    }
+    return kOk;
+}
+
+void Device::Pace() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point now = Clock::now();
+    if (params_.presentationInterval == 0 || !pacing_) {
+        nextPresent_ = now;
+        return;
+    }
+    // The refresh of the display the window is on, 60 Hz where the driver names none.
+    SDL_DisplayMode mode{};
+    const int display = std::max(SDL_GetWindowDisplayIndex(renderer_->Context().Window()), 0);
+    const int hz = SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+                       ? mode.refresh_rate
+                       : 60;
+    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) / hz;
+    if (now < nextPresent_) {
+        // The swap did not wait for the display: wait out the rest of the refresh, and keep
+        // the cadence (an oversleep is not carried into the next frame).
+        std::this_thread::sleep_until(nextPresent_);
+        nextPresent_ += period;
+    } else {
+        // A swap that waited (or a slow frame) sets the cadence afresh.
+        nextPresent_ = now + period;
+    }
+}
+
+void Device::CopyToWindow() {
     int drawableW = 0, drawableH = 0;
-    SDL_GL_GetDrawableSize(window, &drawableW, &drawableH);
+    SDL_GL_GetDrawableSize(renderer_->Context().Window(), &drawableW, &drawableH);
     SurfaceDesc desc;
     backBuffer_->GetDesc(desc);
     const int w = int(desc.width), h = int(desc.height);
@@ -241,13 +334,6 @@ int Device::Present() {
     // Framebuffer row 0 is the top of the frame; the window's row 0 is its bottom.
     glBlitFramebuffer(0, 0, w, h, x0, y0 + outH, x0 + outW, y0, GL_COLOR_BUFFER_BIT,
                       outW == w && outH == h ? GL_NEAREST : GL_LINEAR);
-    SDL_GL_SwapWindow(window);
-    renderer_->Context().Drain();
-    renderer_->BindTarget();
-    if (session != nullptr) {
-        session->FramePresented();
-    }
-    return kOk;
 }
 
 int Device::EvictManagedResources() {
@@ -263,7 +349,7 @@ int Device::GetRenderTarget(unsigned index, std::shared_ptr<Surface>& out) {
 }
 
 int Device::SetRenderTarget(unsigned index, const std::shared_ptr<Surface>& surface) {
-    if (!OnUiThread() || index != 0 || !surface || surface->GetTexture()->Data().framebuffer == 0) {
+    if (!OnUiThread() || index != 0 || !surface || !IsTarget(*surface)) {
         return kErrInvalidCall;
     }
     renderer_->SetTarget(surface);
@@ -272,6 +358,28 @@ int Device::SetRenderTarget(unsigned index, const std::shared_ptr<Surface>& surf
 
 std::shared_ptr<Surface> Device::BackBuffer() const {
     return backBuffer_;
+}
+
+int Device::StretchRect(const Surface& source, const Surface& dest) {
+    SurfaceDesc from, to;
+    source.GetDesc(from);
+    dest.GetDesc(to);
+    if (!OnUiThread() || !IsTarget(source) || !IsTarget(dest) || from.width != to.width ||
+        from.height != to.height) {
+        return kErrInvalidCall;
+    }
+    const Internal::TextureData& src = source.GetTexture()->Data();
+    const Internal::TextureData& dst = dest.GetTexture()->Data();
+    const auto w = GLint(from.width), h = GLint(from.height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, src.framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, dst.framebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    // Rows run top down in a render target and bottom up in the window.
+    const bool flip = src.window != dst.window;
+    glBlitFramebuffer(0, 0, w, h, 0, flip ? h : 0, w, flip ? 0 : h, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    renderer_->BindTarget();
+    return kOk;
 }
 
 int Device::SetRenderState(RenderState state, uint32_t value) {
@@ -474,17 +582,25 @@ void Device::SimulateLoss(Loss loss, unsigned frames) {
 }
 
 int Device::ReadRenderTarget(const Surface& surface, std::vector<uint32_t>& argb) {
-    const GLuint framebuffer = surface.GetTexture()->Data().framebuffer;
-    if (!OnUiThread() || framebuffer == 0) {
+    if (!OnUiThread() || !IsTarget(surface)) {
         return kErrInvalidCall;
     }
+    const Internal::TextureData& data = surface.GetTexture()->Data();
     SurfaceDesc desc;
     surface.GetDesc(desc);
     argb.assign(size_t(desc.width) * desc.height, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, data.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, GLsizei(desc.width), GLsizei(desc.height), GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, argb.data());
+    // The window's rows run bottom up.
+    if (data.window) {
+        for (size_t top = 0, bottom = desc.height - 1; top < bottom; ++top, --bottom) {
+            std::swap_ranges(argb.begin() + ptrdiff_t(top * desc.width),
+                             argb.begin() + ptrdiff_t((top + 1) * desc.width),
+                             argb.begin() + ptrdiff_t(bottom * desc.width));
+        }
+    }
     // X8R8G8B8 targets: the stored alpha is not part of the format.
     for (uint32_t& texel : argb) {
         texel |= 0xFF000000u;

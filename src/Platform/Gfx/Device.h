@@ -3,6 +3,7 @@
 #include "Platform/Gfx/Math.h"
 #include "Platform/Gfx/Types.h"
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -41,10 +42,12 @@ public:
     int EndScene();
     // Fills the current render target with a 0xAARRGGBB colour.
     int Clear(uint32_t argb);
-    // Shows the back buffer in the window, scaled to fit with its aspect kept. In a scripted
-    // session (see Platform/Session) the back buffer, at its own size whatever the window's,
-    // is first written to the files the script names for this frame, and each present
-    // advances the session's frame count (and with it a fixed-step clock).
+    // Shows the back buffer in the window, scaled to fit with its aspect kept. While the
+    // window's drawable is exactly the back buffer's size the frame is drawn straight into the
+    // window and nothing is copied (the choice is made again at each BeginScene). In a
+    // scripted session (see Platform/Session) the back buffer, at its own size whatever the
+    // window's, is first written to the files the script names for this frame, and each
+    // present advances the session's frame count (and with it a fixed-step clock).
     int Present();
     // Any thread; nothing to evict.
     int EvictManagedResources();
@@ -53,6 +56,9 @@ public:
     int GetRenderTarget(unsigned index, std::shared_ptr<Surface>& out);
     int SetRenderTarget(unsigned index, const std::shared_ptr<Surface>& surface);
     std::shared_ptr<Surface> BackBuffer() const;
+    // Copies one render target (or the back buffer) into another of the same size, texel for
+    // texel. kErrInvalidCall for surfaces that are no targets or differ in size.
+    int StretchRect(const Surface& source, const Surface& dest);
 
     // Persistent state. Values outside the supported set answer kErrInvalidCall.
     // LIGHTING is kept but not emulated: every lit draw of the game turns it off first.
@@ -96,11 +102,23 @@ public:
     // after kErrDeviceNotReset, then kOk again. NotResetOnce: one kErrDeviceNotReset.
     enum class Loss { None, LostFrames, NotResetOnce };
     void SimulateLoss(Loss loss, unsigned frames = 1);
+    // Presents with an interval of one keep to the display's refresh rate even where the
+    // swap does not wait for it (offscreen, virtual displays, vertical sync turned off by the
+    // driver): a present that comes sooner than one refresh after the last one waits out the
+    // rest, unless a fixed-step session drives the clock. Off, presents never wait.
+    void SetPacing(bool on) { pacing_ = on; }
     // The texels of a render target or the back buffer as 0xAARRGGBB, top row first.
     int ReadRenderTarget(const Surface& surface, std::vector<uint32_t>& argb);
 
 private:
     bool OnUiThread() const;
+    // Makes the back buffer the window's own framebuffer when the drawable has its size, a
+    // render target otherwise.
+    void FollowWindow();
+    // The back buffer's render target into the window, scaled to fit.
+    void CopyToWindow();
+    // After a swap: waits when it came back sooner than one refresh after the last.
+    void Pace();
     // Draws the streamed vertices with the open effect pass, or the fixed-function state.
     void Submit(unsigned mode, int count, bool indexed);
 
@@ -112,6 +130,8 @@ private:
     bool inScene_ = false;
     unsigned lostFrames_ = 0;
     bool notReset_ = false;
+    bool pacing_ = true;
+    std::chrono::steady_clock::time_point nextPresent_;
 };
 
 } // namespace Gfx

@@ -5,6 +5,7 @@
 #include "Platform/Gfx/GlRenderer.h"
 #include "Platform/Gfx/GlTexture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Gfx {
@@ -78,6 +79,7 @@ struct ParamValue {
     std::shared_ptr<BaseTexture> texture;
 };
 
+// One pass's program, compiled when the pass first begins.
 struct PassProgram {
     GLuint program = 0;
     GLint targetSize = -1;
@@ -104,7 +106,11 @@ struct EffectProgram : PassHook {
         }
     }
 
-    int Build(std::string& log);
+    // The samplers; the pass programs wait for their first use (Compile).
+    void Build();
+    // Compiles and links the pass's program unless it exists; kErrInvalidData, with the
+    // compiler's log in `errors`, when it does not build.
+    int Compile(size_t techniqueIndex, size_t passIndex);
     void PrepareDraw() override;
     int Find(const std::string& name, ParamType a, ParamType b, size_t& index) const;
 
@@ -116,9 +122,10 @@ struct EffectProgram : PassHook {
     size_t technique = 0;
     bool begun = false;
     int pass = -1;
+    std::string errors;
 };
 
-int EffectProgram::Build(std::string& log) {
+void EffectProgram::Build() {
     values.resize(source.params.size());
     samplers.assign(source.params.size(), 0);
     for (size_t i = 0; i < source.params.size(); ++i) {
@@ -134,26 +141,32 @@ int EffectProgram::Build(std::string& log) {
         glSamplerParameteri(samplers[i], GL_TEXTURE_WRAP_R, Wrap(p.address));
     }
     for (const EffectTechnique& t : source.techniques) {
-        programs.emplace_back();
-        for (const EffectPass& p : t.passes) {
-            PassProgram pass;
-            pass.program = BuildProgram(VertexSource(source, p), FragmentSource(source, p), log);
-            if (pass.program == 0) {
-                log = "technique " + t.name + ": " + log;
-                return kErrInvalidData;
-            }
-            pass.targetSize = glGetUniformLocation(pass.program, "gfx_TargetSize");
-            glUseProgram(pass.program);
-            GLint unit = 0;
-            for (const EffectParam& param : source.params) {
-                const GLint location = glGetUniformLocation(pass.program, param.name.c_str());
-                pass.locations.push_back(location);
-                // Texture parameters take units in declaration order.
-                if (IsTexture(param.type)) {
-                    glUniform1i(location, unit++);
-                }
-            }
-            programs.back().push_back(pass);
+        programs.emplace_back(t.passes.size());
+    }
+}
+
+int EffectProgram::Compile(size_t techniqueIndex, size_t passIndex) {
+    PassProgram& pass = programs[techniqueIndex][passIndex];
+    if (pass.program != 0) {
+        return kOk;
+    }
+    const EffectTechnique& t = source.techniques[techniqueIndex];
+    const EffectPass& p = t.passes[passIndex];
+    std::string log;
+    pass.program = BuildProgram(VertexSource(source, p), FragmentSource(source, p), log);
+    if (pass.program == 0) {
+        errors = "technique " + t.name + ": " + log;
+        return kErrInvalidData;
+    }
+    pass.targetSize = glGetUniformLocation(pass.program, "gfx_TargetSize");
+    glUseProgram(pass.program);
+    GLint unit = 0;
+    for (const EffectParam& param : source.params) {
+        const GLint location = glGetUniformLocation(pass.program, param.name.c_str());
+        pass.locations.push_back(location);
+        // Texture parameters take units in declaration order.
+        if (IsTexture(param.type)) {
+            glUniform1i(location, unit++);
         }
     }
     return kOk;
@@ -182,7 +195,11 @@ void EffectProgram::PrepareDraw() {
             const GLenum target =
                 source.params[i].type == ParamType::Texture2d ? GL_TEXTURE_2D : GL_TEXTURE_CUBE_MAP;
             glActiveTexture(GL_TEXTURE0 + unit);
-            glBindTexture(target, v.texture ? v.texture->Data().Prepare() : 0);
+            Internal::TextureData* data = v.texture ? &v.texture->Data() : nullptr;
+            const bool mips = source.params[i].mipFilter != 0;
+            glBindTexture(target, data == nullptr ? 0
+                                  : mips          ? data->PrepareMipChain()
+                                                  : data->Prepare());
             glBindSampler(unit, samplers[i]);
             ++unit;
             break;
@@ -236,12 +253,7 @@ int Effect::Create(const std::shared_ptr<Internal::Renderer>& renderer, const vo
         }
         return kErrInvalidData;
     }
-    if (int r = program->Build(message); r != kOk) {
-        if (errors != nullptr) {
-            *errors = message;
-        }
-        return r;
-    }
+    program->Build();
     out = std::make_shared<Effect>(std::move(program));
     return kOk;
 }
@@ -276,9 +288,12 @@ int Effect::BeginPass(unsigned pass) {
         !p.renderer->OnUiThread() || p.renderer->activePass != nullptr) {
         return kErrInvalidCall;
     }
+    if (int r = p.Compile(p.technique, pass); r != kOk) {
+        return r;
+    }
+    // The pass program is made current by each draw inside the pass (PrepareDraw).
     p.pass = int(pass);
     p.renderer->activePass = &p;
-    p.PrepareDraw();
     return kOk;
 }
 
@@ -345,6 +360,16 @@ int Effect::SetVector(const std::string& name, const Vector4& value) {
     return kOk;
 }
 
+bool Effect::Opaque(const std::string& technique) const {
+    for (const auto& t : program_->source.techniques) {
+        if (t.name == technique) {
+            return std::all_of(t.passes.begin(), t.passes.end(),
+                               [](const EffectPass& pass) { return pass.blend == PassBlend::Off; });
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> Effect::Techniques() const {
     std::vector<std::string> names;
     for (const auto& t : program_->source.techniques) {
@@ -360,6 +385,10 @@ unsigned Effect::PassCount(const std::string& technique) const {
         }
     }
     return 0;
+}
+
+const std::string& Effect::Errors() const {
+    return program_->errors;
 }
 
 std::string Effect::CurrentTechnique() const {

@@ -194,8 +194,7 @@ int FontFace::Draw(const std::u32string& text, const Rect& rect, uint32_t format
     const bool clip = (format & TextNoClip) == 0;
     if (clip) {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(rect.left, rect.top, std::max(0, rect.right - rect.left),
-                  std::max(0, rect.bottom - rect.top));
+        renderer->Scissor(rect.left, rect.top, rect.right, rect.bottom);
     }
     renderer->DrawFixed(s, GL_TRIANGLES, GLsizei(vertices.size()), false);
     glDisable(GL_SCISSOR_TEST);

@@ -3,6 +3,8 @@
 #include "Platform/Gfx/GlProgram.h"
 #include "Platform/Gfx/GlTexture.h"
 
+#include <algorithm>
+
 namespace Gfx::Internal {
 
 namespace {
@@ -157,6 +159,7 @@ int Renderer::Init(std::string& log) {
     glDisable(GL_DITHER);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    clipControl_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
     return kOk;
 }
 
@@ -170,8 +173,20 @@ void Renderer::SetTarget(std::shared_ptr<Surface> target) {
 }
 
 void Renderer::BindTarget() {
-    glBindFramebuffer(GL_FRAMEBUFFER, target_ ? target_->GetTexture()->Data().framebuffer : 0);
+    const TextureData* data = target_ ? &target_->GetTexture()->Data() : nullptr;
+    targetIsWindow_ = data != nullptr && data->window;
+    glBindFramebuffer(GL_FRAMEBUFFER, data != nullptr ? data->framebuffer : 0);
     glViewport(0, 0, GLsizei(targetWidth_), GLsizei(targetHeight_));
+    if (clipControl_ && upperLeft_ != targetIsWindow_) {
+        upperLeft_ = targetIsWindow_;
+        glClipControl(upperLeft_ ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    }
+}
+
+void Renderer::Scissor(int left, int top, int right, int bottom) const {
+    // Scissor boxes count rows from the bottom of the window, from the top of a target.
+    const int y = targetIsWindow_ ? int(targetHeight_) - bottom : top;
+    glScissor(left, y, std::max(0, right - left), std::max(0, bottom - top));
 }
 
 int Renderer::VertexSize(uint32_t fvf, unsigned& size) {

@@ -71,6 +71,12 @@ public:
     uint32_t TargetWidth() const { return targetWidth_; }
     uint32_t TargetHeight() const { return targetHeight_; }
     void BindTarget();
+    // Whether the window's framebuffer can be drawn into as a render target: its rows run
+    // bottom up, so the clip origin is turned to the upper left while it is bound, which
+    // gives the same pixels, edge rules included, as a render target's top-down rows.
+    bool CanDrawToWindow() const { return clipControl_; }
+    // Limits drawing to the rectangle of the current target (pixels, row 0 at the top).
+    void Scissor(int left, int top, int right, int bottom) const;
 
     // Copies vertices (and 16-bit indices) into the streaming buffers and describes them by
     // the vertex format code. kErrInvalidCall for an unsupported code or a short stride.
@@ -106,6 +112,9 @@ private:
     std::shared_ptr<GlContext> context_;
     std::shared_ptr<Surface> target_;
     uint32_t targetWidth_ = 0, targetHeight_ = 0;
+    bool targetIsWindow_ = false;
+    bool clipControl_ = false;
+    bool upperLeft_ = false;
     GLuint vao_ = 0, vbo_ = 0, ibo_ = 0;
     GLuint program_ = 0;
     GLint uTargetSize_ = -1, uWvp_ = -1, uPretransformed_ = -1, uHasTexture_ = -1, uColorOps_ = -1,

@@ -10,14 +10,6 @@ namespace Internal {
 
 namespace {
 
-unsigned FullChain(uint32_t w, uint32_t h) {
-    unsigned levels = 1;
-    for (uint32_t s = std::max(w, h); s > 1; s >>= 1) {
-        ++levels;
-    }
-    return levels;
-}
-
 std::unique_ptr<TextureData> FileData(const std::shared_ptr<GlContext>& context, Image image,
                                       bool cube) {
     RoundToPowerOfTwo(image);
@@ -28,7 +20,10 @@ std::unique_ptr<TextureData> FileData(const std::shared_ptr<GlContext>& context,
     data->desc.pool = Pool::Managed;
     data->desc.width = image.width;
     data->desc.height = image.height;
-    data->levels = FullChain(image.width, image.height);
+    // One level: the game's samplers never filter between levels, so a chain would only cost
+    // its upload time and a third more memory. An effect that asks for a mip filter has the
+    // chain made when it first binds the texture (TextureData::PrepareMipChain).
+    data->levels = 1;
     data->pending = std::move(image);
     data->hasPending = true;
     return data;
@@ -88,7 +83,8 @@ GLuint TextureData::Prepare() {
                      GL_UNSIGNED_BYTE, pending.rgba.data() + pending.FaceBytes() * f);
     }
     SetAlphaOne(target, !pending.hasAlpha);
-    glGenerateMipmap(target);
+    // Complete with level 0 alone, whatever the sampler's minifying filter.
+    glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
     pending = Image();
     hasPending = false;
     if (GlFailed()) {
@@ -96,6 +92,19 @@ GLuint TextureData::Prepare() {
         texture = 0;
     }
     return texture;
+}
+
+GLuint TextureData::PrepareMipChain() {
+    const GLuint name = Prepare();
+    if (name == 0 || mipChain || desc.pool != Pool::Managed) {
+        return name;
+    }
+    const GLenum target = Target();
+    glBindTexture(target, name);
+    glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 1000);
+    glGenerateMipmap(target);
+    mipChain = true;
+    return name;
 }
 
 std::shared_ptr<Texture> MakeFileTexture(const std::shared_ptr<GlContext>& context, Image image) {

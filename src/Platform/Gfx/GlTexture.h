@@ -20,8 +20,12 @@ struct TextureData {
     // Decoded pixels waiting for their upload on the user-interface thread.
     Image pending;
     bool hasPending = false;
+    bool mipChain = false;
     GLuint texture = 0;
     GLuint framebuffer = 0; // render targets only
+    // The device's back buffer while the window's own framebuffer stands in for it (no
+    // texture, no framebuffer name): the frame is drawn straight into the window.
+    bool window = false;
     bool recyclable = false;
     // Dynamic textures: the lockable copy of level 0, 0xAARRGGBB texels.
     std::vector<uint32_t> staging;
@@ -30,6 +34,9 @@ struct TextureData {
     // User-interface thread: creates the GL texture and uploads pending pixels; the name, or 0
     // when the texture cannot be made (its pixels are then dropped: it draws as no texture).
     GLuint Prepare();
+    // Prepare, and for a texture from a file the whole mip chain below level 0, made once:
+    // for effect samplers that filter between levels. Level 0 alone is reported either way.
+    GLuint PrepareMipChain();
     GLenum Target() const { return cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D; }
 };
 

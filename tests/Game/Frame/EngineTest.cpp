@@ -54,9 +54,11 @@ public:
         return false;
     }
     std::string GetEffect() override { return film_ ? "cinema" : "clean"; }
+    bool CoversScreen() override { return covers_; }
     void SetName(const std::string& name) { name_ = name; }
 
     bool film_ = false;
+    bool covers_ = false;
     bool showCursor_ = true;
     std::uint32_t colour_ = 0xFF808080;
     std::function<void()> onRender_;
@@ -299,6 +301,86 @@ TEST_F(EngineTest, OverlaysFollowTheStateAndTheSettings) {
         EXPECT_EQ(texels[(576 - 25) * 1024 + 256 - 25] == 0xFFFF0000u, shown);
         EXPECT_EQ(greyIn(texels, 0, 0, 100, 80) > 0, shown);
         EXPECT_EQ(greyIn(texels, 824, 0, 1020, 160) > 0, shown);
+    }
+}
+
+// With the plain look at rest a state that covers the frame is drawn straight into the back
+// buffer and the screen texture is left alone; the frame is the one the screen texture and the
+// final pass give. A look that changes pixels, set before the frame or by the state's own
+// drawing, sends the picture the whole way.
+TEST_F(EngineTest, StraightFramesEqualTheFramesOfTheWholeWay) {
+    auto state = Enter("a");
+    state->showCursor_ = false;
+    // Over the state's clear, four corner colours that run through every level.
+    const auto gradient = [] {
+        struct Vertex {
+            float x, y, z, rhw;
+            std::uint32_t colour;
+        };
+        const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFF000000},
+                                {1023.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                {-0.5f, 767.5f, 0, 1, 0xFF00FF00},
+                                {1023.5f, 767.5f, 0, 1, 0xFFFFFFFF}};
+        ASSERT_EQ(dx().device()->SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse), Gfx::kOk);
+        ASSERT_EQ(
+            dx().device()->DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, quad, sizeof(Vertex)),
+            Gfx::kOk);
+    };
+    const struct {
+        const char* look;
+        std::function<void()> set;
+        bool straight;
+        bool timeless; // the picture does not move with the clock
+    } cases[] = {
+        {"at rest", [] {}, true, true},
+        {"brightness", [] { opts().brightness_ = 0.7f; }, false, true},
+        {"exposure", [] { game().exposure_ = -0.25f; }, false, true},
+        {"cachet", [] { game().cachet_ = 0.5f; }, false, true},
+        {"mask", [] { game().mask_ = true; }, false, true},
+        {"film", [&] { state->film_ = true; }, false, false},
+        // Last: the level takes a second to come back to rest.
+        {"HDR", [] { game().SetHdrLevel(0.5f); }, false, false},
+    };
+    for (const bool inTick : {true, false}) {
+        for (const auto& c : cases) {
+            if (inTick && std::string(c.look) == "HDR") {
+                continue;
+            }
+            SCOPED_TRACE(std::string(c.look) + (inTick ? " set by the tick" : ""));
+            const auto frame = [&](bool covers) {
+                opts().brightness_ = 0.5f;
+                game().exposure_ = game().cachet_ = 0.0f;
+                game().mask_ = state->film_ = false;
+                state->covers_ = covers;
+                if (!inTick) {
+                    c.set();
+                }
+                state->onRender_ = [&] {
+                    gradient();
+                    if (inTick) {
+                        c.set();
+                    }
+                };
+                // A mark in the screen texture shows whether the frame drew there.
+                std::shared_ptr<Gfx::Surface> screen;
+                EXPECT_EQ(engine_->ScreenTexture()->GetSurfaceLevel(0, screen), Gfx::kOk);
+                EXPECT_EQ(Device().SetRenderTarget(0, screen), Gfx::kOk);
+                EXPECT_EQ(Device().Clear(0xFF123456), Gfx::kOk);
+                EXPECT_EQ(Device().SetRenderTarget(0, Device().BackBuffer()), Gfx::kOk);
+                engine_->OnIdle();
+                state->onRender_ = nullptr;
+                state->covers_ = false;
+                const bool marked = Texels(engine_->ScreenTexture())[0] == 0xFF123456u;
+                return std::make_pair(Texels(), marked);
+            };
+            const auto whole = frame(false);
+            EXPECT_FALSE(whole.second);
+            const auto straight = frame(true);
+            EXPECT_EQ(straight.second, c.straight);
+            if (c.timeless) {
+                EXPECT_TRUE(straight.first == whole.first);
+            }
+        }
     }
 }
 

@@ -1,7 +1,11 @@
 #include "GfxTestSupport.h"
 #include "Platform/Gfx/Effect.h"
+#include "Platform/Gfx/Font.h"
+#include "Platform/Gfx/GlTexture.h"
 #include "Platform/Gfx/Math.h"
 
+#include <SDL.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -221,6 +225,67 @@ TEST_F(GlTest, CullingKeepsClockwiseScreenTriangles) {
     EXPECT_EQ(pixels[2 * 1024 + 22], 0xFFFF0000u);
 }
 
+// While the window's drawable is the back buffer's size the frame is drawn straight into the
+// window, at any other size into a render target that the present scales into the window.
+// Either way the back buffer starts black, reads top row first, draws the same pixels (edges,
+// culling and clipped text included) and copies texel for texel to a target and back.
+TEST_F(GlTest, BackBufferInTheWindowOrInATargetDrawsTheSamePixels) {
+    const std::vector<uint32_t> pattern = gfxtest::Pattern(512 * 512);
+    auto texture = MakeTexture(512, 512, pattern);
+    std::shared_ptr<Font> font;
+    ASSERT_EQ(device_->CreateFont(FontDesc(), font), kOk);
+    const RhwColour counter[3] = {{19.5f, -0.5f, 0, 1, 0xFFFF0000},
+                                  {19.5f, 9.5f, 0, 1, 0xFFFF0000},
+                                  {29.5f, -0.5f, 0, 1, 0xFFFF0000}};
+    std::vector<std::vector<uint32_t>> frames;
+    for (const int width : {1024, 800, 1024}) {
+        SCOPED_TRACE(width);
+        SDL_SetWindowSize(static_cast<SDL_Window*>(window_), width, width * 3 / 4);
+        ASSERT_EQ(device_->BeginScene(), kOk);
+        EXPECT_EQ(device_->BackBuffer()->GetTexture()->Data().window, width == 1024);
+        if (frames.empty()) {
+            const auto fresh = ReadBackBuffer();
+            EXPECT_EQ(std::count(fresh.begin(), fresh.end(), 0xFF000000u), 1024 * 768);
+        }
+        ASSERT_EQ(device_->Clear(0xFF102030), kOk);
+        ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullNone), kOk);
+        DrawScreenTexture(*device_, texture, 512, 512);
+        ASSERT_EQ(device_->SetTexture(0, nullptr), kOk);
+        ASSERT_EQ(device_->SetRenderState(RenderState::CullMode, CullCw), kOk);
+        ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
+        ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleList, 1, counter, sizeof(RhwColour)),
+                  kOk);
+        ASSERT_EQ(font->DrawText("Clipped text", -1, {600, 700, 650, 708}, TextLeft, 0xFFFFFFFF),
+                  kOk);
+        ASSERT_EQ(device_->EndScene(), kOk);
+        frames.push_back(ReadBackBuffer());
+
+        std::shared_ptr<Texture> copy;
+        const std::shared_ptr<Surface> target = Target(copy);
+        ASSERT_EQ(device_->StretchRect(*device_->BackBuffer(), *target), kOk);
+        std::vector<uint32_t> copied;
+        ASSERT_EQ(device_->ReadRenderTarget(*target, copied), kOk);
+        EXPECT_EQ(copied, frames.back());
+        ASSERT_EQ(device_->Clear(0xFF000000), kOk);
+        ASSERT_EQ(device_->StretchRect(*target, *device_->BackBuffer()), kOk);
+        EXPECT_EQ(ReadBackBuffer(), frames.back());
+        ASSERT_EQ(device_->Present(), kOk);
+    }
+    EXPECT_EQ(frames[0][1], pattern[1]);
+    EXPECT_EQ(frames[0][511 * 1024 + 511], pattern[511 * 512 + 511]);
+    EXPECT_EQ(frames[0][512 * 1024 + 512], 0xFF102030u);
+    EXPECT_EQ(frames[0][2 * 1024 + 22], 0xFFFF0000u);
+    EXPECT_EQ(frames[1], frames[0]);
+    EXPECT_EQ(frames[2], frames[0]);
+    std::shared_ptr<Texture> small;
+    ASSERT_EQ(device_->CreateTexture(64, 64, 1, UsageRenderTarget, Format::X8R8G8B8, Pool::Default,
+                                     small),
+              kOk);
+    std::shared_ptr<Surface> smallSurface;
+    ASSERT_EQ(small->GetSurfaceLevel(0, smallSurface), kOk);
+    EXPECT_EQ(device_->StretchRect(*smallSurface, *device_->BackBuffer()), kErrInvalidCall);
+}
+
 TEST_F(GlTest, DynamicTextureLocksAndUploads) {
     std::shared_ptr<Texture> video;
     ASSERT_EQ(
@@ -244,7 +309,7 @@ TEST_F(GlTest, DynamicTextureLocksAndUploads) {
     EXPECT_EQ(pixels[2 * 1024 + 4], 0xFF000000u);
 }
 
-// File textures round up to powers of two with a full mip chain; a cube file loads only as a
+// File textures round up to powers of two and have one level; a cube file loads only as a
 // cube, a flat one only as a flat texture, and either binds only to an effect parameter of
 // its kind.
 TEST_F(GlTest, FileTexturesRoundToPowersOfTwoAndRejectBadData) {
@@ -253,7 +318,7 @@ TEST_F(GlTest, FileTexturesRoundToPowersOfTwoAndRejectBadData) {
     ASSERT_EQ(texture->GetLevelDesc(0, desc), kOk);
     EXPECT_EQ(desc.width * 1000 + desc.height, 512064u);
     EXPECT_EQ(desc.format, Format::A8R8G8B8);
-    EXPECT_EQ(texture->LevelCount(), 10u);
+    EXPECT_EQ(texture->LevelCount(), 1u);
     std::shared_ptr<Texture> none;
     const std::string junk = "not an image";
     EXPECT_EQ(device_->CreateTextureFromFileInMemory(junk.data(), junk.size(), none),

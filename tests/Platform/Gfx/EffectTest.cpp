@@ -167,15 +167,31 @@ TEST_F(GlEffect, ParametersFollowTheDeclaredTableAndMatricesMultiplyAsRowVectors
     EXPECT_EQ(pixels[300 * 1024 + 513], 0xFFFFFFFFu);
 }
 
-TEST_F(GlEffect, CompileErrorsAnswerInvalidDataWithTheLog) {
-    const std::string broken = "@effect 1\n@technique T\n@pass\n@vertex\nvec4 VSMain() { return "
-                               "nothing; }\n@fragment\nvec4 PSMain() { return vec4(1.0); }\n";
-    std::shared_ptr<Effect> effect;
+// A pass is compiled when it first begins: one that does not compile answers invalid data
+// with the compiler's log, every time, and leaves the effect begun and the other passes usable.
+TEST_F(GlEffect, CompileErrorsFailTheirPassWithTheLog) {
+    const std::string broken =
+        "@effect 1\n@technique T\n@pass\n@vertex\nvec4 VSMain() { return vec4(0.0); }\n"
+        "@fragment\nvec4 PSMain() { return vec4(1.0); }\n@pass\n@vertex\nvec4 VSMain() { "
+        "return nothing; }\n@fragment\nvec4 PSMain() { return vec4(1.0); }\n";
+    auto effect = Make(broken.c_str());
+    ASSERT_TRUE(effect);
+    EXPECT_EQ(effect->Errors(), "");
+    unsigned passes = 0;
+    ASSERT_EQ(effect->Begin(passes), kOk);
+    EXPECT_EQ(effect->BeginPass(0), kOk);
+    EXPECT_EQ(effect->EndPass(), kOk);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(effect->BeginPass(1), kErrInvalidData);
+        EXPECT_NE(effect->Errors().find("technique T: vertex stage"), std::string::npos)
+            << effect->Errors();
+    }
+    EXPECT_EQ(effect->BeginPass(0), kOk);
+    EXPECT_EQ(effect->End(), kOk);
+    std::shared_ptr<Effect> none;
     std::string errors;
-    EXPECT_EQ(device_->CreateEffect(broken.data(), broken.size(), effect, &errors),
-              kErrInvalidData);
-    EXPECT_NE(errors.find("vertex stage"), std::string::npos) << errors;
-    EXPECT_FALSE(effect);
+    EXPECT_EQ(device_->CreateEffect("@technique", 10, none, &errors), kErrInvalidData);
+    EXPECT_FALSE(errors.empty());
 }
 
 // A pass without its own blend state takes the device's, or the open sprite batch's (the lines
@@ -201,6 +217,57 @@ TEST_F(GlEffect, InheritedBlendFollowsTheSpriteBatchOrTheDevice) {
     ASSERT_EQ(device_->SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
     ASSERT_EQ(device_->DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(quad[0])), kOk);
     EXPECT_EQ(ReadBackBuffer()[5], 0xFF00FF00u);
+}
+
+} // namespace
+
+namespace {
+
+// Level 1 of a 2x2 texture through a sampler with or without a mip filter; the mapped quad
+// samples the top-left texel's centre.
+const char* const kLevelOne = R"(@effect 1
+@param texture2d Mipped filter=point mipfilter=point
+@param texture2d Flat filter=point
+@technique Mipped
+@pass
+@state blend=off
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return textureLod(Mipped, vec2(0.25), 1.0); }
+@technique Flat
+@pass
+@state blend=inherit
+@vertex
+vec4 VSMain() { return vec4(gfx_Position.xyz, 1.0); }
+@fragment
+vec4 PSMain() { return textureLod(Flat, vec2(0.25), 1.0); }
+)";
+
+// A file texture has level 0 only until a sampler that filters between levels binds it; then
+// its chain is made (level 1 of black and white texels is their grey), while a plain sampler
+// keeps reading level 0. Opaque techniques are those whose passes all turn blending off.
+TEST_F(GlEffect, MipChainIsMadeOnlyForSamplersThatFilterBetweenLevels) {
+    auto effect = Make(kLevelOne);
+    ASSERT_TRUE(effect);
+    EXPECT_TRUE(effect->Opaque("Mipped"));
+    EXPECT_FALSE(effect->Opaque("Flat"));
+    EXPECT_FALSE(effect->Opaque("Missing"));
+    const std::vector<uint32_t> checker = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000};
+    auto texture = MakeTexture(2, 2, checker);
+    for (const char* technique : {"Flat", "Mipped", "Flat"}) {
+        SCOPED_TRACE(technique);
+        ASSERT_EQ(effect->SetTechnique(technique), kOk);
+        ASSERT_EQ(effect->SetTexture(technique, texture), kOk);
+        DrawSinglePass(*effect);
+        const uint32_t texel = ReadBackBuffer()[384 * 1024 + 512];
+        if (std::string(technique) == "Mipped") {
+            EXPECT_NEAR(int(texel & 0xFF), 0x80, 1);
+        } else {
+            EXPECT_EQ(texel, 0xFF000000u);
+        }
+        EXPECT_EQ(texture->LevelCount(), 1u);
+    }
 }
 
 } // namespace
