@@ -148,4 +148,13 @@ void RoundToPowerOfTwo(Image& image) {
     image.rgba = std::move(resized);
 }
 
+void KeepTopRows(Image& image, uint32_t rows) {
+    if (image.faces != 1 || rows == 0 || rows >= image.height) {
+        return;
+    }
+    image.height = rows;
+    image.rgba.resize(image.FaceBytes());
+    image.rgba.shrink_to_fit();
+}
+
 } // namespace Gfx
