@@ -27,6 +27,10 @@
 namespace {
 
 constexpr const char* kWhere = ".\\Game\\Engine";
+// Preloaded textures uploaded after each present once the preload is done: an upload costs
+// the software rasteriser about as much as a frame, so the loading screen draws alone while the
+// worker decodes, and the move to the part's start screen hands them over a few at a time.
+constexpr unsigned kUploadsPerFrame = 2;
 
 std::shared_ptr<State::Base> CurrentState() {
     return game().map_.CurrentState();
@@ -196,6 +200,9 @@ void Engine::Render() {
     Stage("Present");
     CheckResult(device->EndScene(), kWhere, "device->EndScene()");
     CheckResult(device->Present(), kWhere, "device->Present(NULL, NULL, NULL, NULL)");
+    if (!game().map_.Preloading()) {
+        GetTexMgr().UploadQueued(kUploadsPerFrame);
+    }
 
     Stage("Sound");
     game().sound_.Update(game().Time());

@@ -3,6 +3,14 @@
 #include "Game/Opts.h"
 
 #include <iostream>
+#include <utility>
+
+namespace {
+
+// The hold that keeps this thread's lines, if any.
+thread_local LogHold* t_hold = nullptr;
+
+} // namespace
 
 Log& Log::Instance() {
     static Log log(g_opts != nullptr ? g_opts->logPath_ : std::string());
@@ -45,6 +53,22 @@ std::string Log::Lines() const {
     return text;
 }
 
+LogHold::LogHold() : outer_(t_hold) {
+    t_hold = this;
+}
+
+LogHold::~LogHold() {
+    t_hold = outer_;
+}
+
+std::vector<std::string> LogHold::Take() {
+    return std::exchange(lines_, {});
+}
+
 void LogWrite(const std::string& text) {
+    if (t_hold != nullptr) {
+        t_hold->lines_.push_back(text);
+        return;
+    }
     Log::Instance().Write(text);
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // The process-wide log: every line goes to the log file (when one is open), flushed at
 // once, and the last ten lines are kept for the on-screen console. Lines carry no time
@@ -35,6 +36,26 @@ private:
     mutable std::mutex mutex_;
     std::ofstream file_;
     std::deque<std::string> lines_;
+};
+
+// While it lives, the lines its thread logs through LogWrite are kept in it instead of written:
+// a thread that works ahead of the order the log must show hands them to the thread that writes
+// them in that order. Holds nest; the innermost one keeps the lines.
+class LogHold {
+public:
+    LogHold();
+    ~LogHold();
+    LogHold(const LogHold&) = delete;
+    LogHold& operator=(const LogHold&) = delete;
+
+    // The lines kept so far, oldest first; the hold is empty afterwards.
+    std::vector<std::string> Take();
+
+private:
+    friend void LogWrite(const std::string& text);
+
+    std::vector<std::string> lines_;
+    LogHold* outer_;
 };
 
 void LogWrite(const std::string& text);

@@ -14,7 +14,7 @@
 #include "States/Transition.h"
 #include "States/Video.h"
 
-#include <algorithm>
+#include <set>
 #include <utility>
 
 namespace {
@@ -27,10 +27,15 @@ unsigned int Flag(const XmlDom::Element& element, const char* name, unsigned int
 } // namespace
 
 void CollapseNeighbours(std::vector<MapResource>& resources) {
-    resources.erase(
-        std::unique(resources.begin(), resources.end(),
-                    [](const MapResource& a, const MapResource& b) { return a.name_ == b.name_; }),
-        resources.end());
+    std::vector<MapResource> kept;
+    for (MapResource& resource : resources) {
+        if (!kept.empty() && kept.back().name_ == resource.name_) {
+            kept.back().background_ = kept.back().background_ && resource.background_;
+        } else {
+            kept.push_back(std::move(resource));
+        }
+    }
+    resources = std::move(kept);
 }
 
 void Map::Load(const XmlDom::Element& map) {
@@ -43,6 +48,7 @@ void Map::Load(const XmlDom::Element& map) {
         const std::string name = XmlDom::Attr(element, "name", "");
         Where::Reading(Where::kPart, Where::Named("part", name), [&] { LoadPartElement(element); });
     }
+    KeepBackgroundsOnlyWhereEveryUseIs();
     // The autoload part's loading state becomes the first current state; its activation
     // starts the preload.
     LoadPart(autoload_, true);
@@ -84,6 +90,22 @@ void Map::LoadPartElement(const XmlDom::Element& element) {
     CreateTransitionStates(element, record, "transition");
 
     CollapseNeighbours(record.resources_);
+}
+
+void Map::KeepBackgroundsOnlyWhereEveryUseIs() {
+    std::set<std::string> otherUse;
+    for (const auto& [name, part] : parts_) {
+        for (const Resource& resource : part.resources_) {
+            if (!resource.background_ || resource.kind_ != Resource::kSimple) {
+                otherUse.insert(resource.name_);
+            }
+        }
+    }
+    for (auto& [name, part] : parts_) {
+        for (Resource& resource : part.resources_) {
+            resource.background_ = resource.background_ && otherUse.count(resource.name_) == 0;
+        }
+    }
 }
 
 SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {

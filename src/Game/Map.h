@@ -135,6 +135,8 @@ public:
     const std::string& Next() const { return next_; }
     // The part of the game under way.
     std::string PartName() const;
+    // Whether the preload worker is running (never with `nomultithread`).
+    bool Preloading() const;
 
     // Registers a state under a name. A state already registered under it is replaced for
     // every lookup but kept alive until the map dies, since transitions and cut-scenes may
@@ -168,6 +170,8 @@ private:
     bool PreloadOnce();
     // The part of that name for the worker, or null (logged).
     const Part* FindPart(const std::string& name);
+    // A path that any state uses other than as a background loses the mark everywhere.
+    void KeepBackgroundsOnlyWhereEveryUseIs();
     // One switch, with nested moves queued.
     void Switch(std::string name);
 

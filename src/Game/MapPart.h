@@ -14,10 +14,14 @@ struct MapResource {
 
     std::string name_;
     int kind_ = 0;
+    // Kind 1 only: every state of the game that names this path draws it as a background over
+    // the whole frame, so the texture may keep only the rows the frame shows.
+    bool background_ = false;
 };
 
 // Collapses runs of neighbouring entries of one name into their first entry; the kind is not
-// compared and the list is not sorted, so equal names apart from each other stay.
+// compared and the list is not sorted, so equal names apart from each other stay. The entry
+// kept is a background only when every entry of the run was.
 void CollapseNeighbours(std::vector<MapResource>& resources);
 
 // One part of the game (a chapter): its sounds keyed by source path, the textures its

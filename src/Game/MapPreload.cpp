@@ -5,6 +5,7 @@
 #include "Game/Log.h"
 #include "Game/Map.h"
 #include "Game/Opts.h"
+#include "Game/PreloadPool.h"
 
 #include <algorithm>
 
@@ -15,6 +16,10 @@ namespace {
 void ErasePrefix(std::vector<std::string>& list, std::size_t count) {
     list.erase(list.begin(),
                list.begin() + static_cast<std::ptrdiff_t>(std::min(count, list.size())));
+}
+
+bool IsTexture(const MapResource& resource) {
+    return resource.kind_ == MapResource::kSimple || resource.kind_ == MapResource::kPano;
 }
 
 } // namespace
@@ -30,6 +35,11 @@ Map::~Map() {
 std::string Map::PartName() const {
     std::lock_guard<std::mutex> lock(loadMutex_);
     return part_;
+}
+
+bool Map::Preloading() const {
+    std::lock_guard<std::mutex> lock(loadMutex_);
+    return preloading_;
 }
 
 void Map::LoadPart(const std::string& name, bool keep) {
@@ -153,9 +163,7 @@ bool Map::PreloadOnce() {
             if (cancel_) {
                 return false;
             }
-            const bool texture =
-                resource.kind_ == Resource::kSimple || resource.kind_ == Resource::kPano;
-            if (preloadTarget_ != nullptr && texture) {
+            if (preloadTarget_ != nullptr && IsTexture(resource)) {
                 preloadTarget_->ReleaseTexture(resource);
             }
         }
@@ -164,21 +172,32 @@ bool Map::PreloadOnce() {
         preloadTarget_->EvictManagedResources();
     }
 
+    // The parts' textures are read and decoded on the pool, in list order across the parts,
+    // while this thread takes each back in that order and counts its step; sounds load here.
+    std::vector<const Part*> records;
     for (const std::string& name : toLoad) {
-        const Part* record = FindPart(name);
-        if (record == nullptr) {
-            continue;
+        if (const Part* record = FindPart(name)) {
+            records.push_back(record);
         }
+    }
+    PreloadPool pool(opts().nomultithread_ ? 0 : PreloadPool::DefaultThreads());
+    PreloadTarget* const target = noload ? nullptr : preloadTarget_;
+    for (const Part* record : records) {
+        for (const Resource& resource : record->resources_) {
+            if (target != nullptr && IsTexture(resource)) {
+                pool.Queue([target, &resource] { target->LoadTexture(resource); });
+            }
+        }
+    }
+    for (const Part* record : records) {
         if (!noload) {
             for (const Resource& resource : record->resources_) {
                 if (cancel_) {
                     return false;
                 }
                 try {
-                    const bool texture =
-                        resource.kind_ == Resource::kSimple || resource.kind_ == Resource::kPano;
-                    if (preloadTarget_ != nullptr && texture) {
-                        preloadTarget_->LoadTexture(resource);
+                    if (target != nullptr && IsTexture(resource)) {
+                        pool.Finish();
                     }
                 } catch (const std::exception& e) {
                     // One bad picture must not keep the game on the loading screen.

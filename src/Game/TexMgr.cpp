@@ -8,6 +8,7 @@
 #include "Game/Log.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
+#include "Platform/Memory/Memory.h"
 
 #include <algorithm>
 #include <boost/lexical_cast.hpp>
@@ -17,8 +18,12 @@
 namespace {
 
 TexMgr::Creator DeviceCreator() {
-    return {[](const void* data, std::size_t size, std::shared_ptr<Gfx::Texture>& out) {
-                return GfxLink::Device().CreateTextureFromFileInMemory(data, size, out);
+    return {[](const void* data, std::size_t size, bool frame, std::shared_ptr<Gfx::Texture>& out) {
+                const Gfx::SampledRows sampled =
+                    frame ? Gfx::SampledRows{TexMgr::kFrameWidth, TexMgr::kFrameWidth,
+                                             TexMgr::kFrameHeight}
+                          : Gfx::SampledRows{};
+                return GfxLink::Device().CreateTextureFromFileInMemory(data, size, out, sampled);
             },
             [](const void* data, std::size_t size, std::shared_ptr<Gfx::CubeTexture>& out) {
                 return GfxLink::Device().CreateCubeTextureFromFileInMemory(data, size, out);
@@ -31,6 +36,13 @@ int IntAttr(const XmlDom::Element& element, const std::string& name) {
 
 int IntAttr(const XmlDom::Element& element, const std::string& name, const std::string& fallback) {
     return boost::lexical_cast<int>(XmlDom::Attr(element, name, fallback));
+}
+
+// False for a background kept as the rows the frame shows.
+bool Whole(const Gfx::BaseTexture& texture) {
+    Gfx::SurfaceDesc desc;
+    return texture.GetLevelDesc(0, desc) != Gfx::kOk || desc.width != TexMgr::kFrameWidth ||
+           desc.height != TexMgr::kFrameHeight;
 }
 
 void SetAndClearStage(const std::shared_ptr<Gfx::BaseTexture>& texture, const char* what) {
@@ -49,7 +61,8 @@ TexMgr::TexMgr(Creator creator) : creator_(std::move(creator)) {}
 // One thread loads a path while the others wait for its result. The file is read and decoded
 // outside the lock, so a slow load holds up only the users of the same path.
 template <typename T, typename Create>
-std::shared_ptr<T> TexMgr::Load(Cache<T>& cache, const std::string& path, const Create& create) {
+std::shared_ptr<T> TexMgr::Load(Cache<T>& cache, const std::string& path, bool frame, bool queue,
+                                const Create& create) {
     if (path.empty()) {
         return nullptr;
     }
@@ -57,7 +70,7 @@ std::shared_ptr<T> TexMgr::Load(Cache<T>& cache, const std::string& path, const 
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             Entry<T>& entry = cache[path];
-            if (entry.texture) {
+            if (entry.texture && (frame || entry.whole)) {
                 return entry.texture;
             }
             if (!entry.loading) {
@@ -92,18 +105,73 @@ std::shared_ptr<T> TexMgr::Load(Cache<T>& cache, const std::string& path, const 
     // A path forgotten while it loaded stays forgotten; the caller still gets its texture.
     if (auto found = cache.find(path); found != cache.end()) {
         found->second.texture = texture;
+        found->second.whole = !frame || !texture || Whole(*texture);
         found->second.loading = false;
+        if (queue && texture) {
+            uploads_.push_back(texture);
+        }
     }
     loaded_.notify_all();
     return texture;
 }
 
+std::shared_ptr<Gfx::Texture> TexMgr::LoadFlat(const std::string& path, bool frame, bool queue) {
+    return Load(
+        flat_, path, frame, queue,
+        [this, frame](const void* data, std::size_t size, std::shared_ptr<Gfx::Texture>& out) {
+            return creator_.flat(data, size, frame, out);
+        });
+}
+
+std::shared_ptr<Gfx::CubeTexture> TexMgr::LoadCube(const std::string& name, bool queue) {
+    return Load(cube_, name, false, queue, creator_.cube);
+}
+
 std::shared_ptr<Gfx::Texture> TexMgr::Simple(const std::string& path) {
-    return Load(flat_, path, creator_.flat);
+    return LoadFlat(path, false, false);
 }
 
 std::shared_ptr<Gfx::CubeTexture> TexMgr::Pano(const std::string& name) {
-    return Load(cube_, name, creator_.cube);
+    return LoadCube(name, false);
+}
+
+std::shared_ptr<Gfx::Texture> TexMgr::Background(const std::string& path) {
+    return LoadFlat(path, true, false);
+}
+
+void TexMgr::PreloadSimple(const std::string& path, bool frame) {
+    LoadFlat(path, frame, true);
+}
+
+void TexMgr::PreloadPano(const std::string& name) {
+    LoadCube(name, true);
+}
+
+void TexMgr::UploadQueued(unsigned most) {
+    unsigned uploaded = 0;
+    bool drained = false;
+    while (uploaded < most && !drained) {
+        std::shared_ptr<Gfx::BaseTexture> texture;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            drained = uploads_.empty();
+            if (!drained) {
+                texture = uploads_.front().lock();
+                uploads_.pop_front();
+            }
+        }
+        // One uploaded by its first use meanwhile takes no turn.
+        if (texture && texture->UploadWaits()) {
+            CheckResult(texture->PreLoad(), ".\\Game\\Texture", "texture->PreLoad()");
+            ++uploaded;
+            pagesToReturn_ = true;
+        }
+    }
+    // A burst of uploads is over: the pages of the pixels it freed go back to the system.
+    if (drained && pagesToReturn_) {
+        pagesToReturn_ = false;
+        Memory::ReturnFreedPages();
+    }
 }
 
 void TexMgr::TouchSimple(const std::string& path) {
@@ -115,6 +183,12 @@ void TexMgr::TouchSimple(const std::string& path) {
 void TexMgr::TouchPano(const std::string& name) {
     if (!name.empty()) {
         SetAndClearStage(Pano(name), "dx().device()->SetTexture ( 0, Pano ( tex ))");
+    }
+}
+
+void TexMgr::TouchBackground(const std::string& path) {
+    if (!path.empty()) {
+        SetAndClearStage(Background(path), "dx().device()->SetTexture ( 0, Simple ( tex ))");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 namespace Gfx {
+class BaseTexture;
 class Texture;
 class CubeTexture;
 } // namespace Gfx
@@ -20,8 +22,8 @@ class CubeTexture;
 // textures by data path, cube maps by name. Keeps the stripes of the parts' "textures"
 // elements. The preload worker and the user-interface thread share it: the caches are
 // guarded, a path being loaded is loaded by one thread while the others wait for it, and the
-// loading itself only reads and decodes (the pixels reach the graphics card when the texture is
-// first used on the user-interface thread).
+// loading itself only reads and decodes (the pixels reach the graphics card on the
+// user-interface thread: the preload's textures a few per frame, the others when first used).
 class TexMgr {
 public:
     struct Frame {
@@ -36,13 +38,20 @@ public:
     };
 
     // How textures are made from file bytes; the device's file-texture creation by default.
+    // `frame`: the picture is only ever drawn over the whole frame (see Background), so that
+    // a 1024x1024 picture may be made from the top 768 rows that the frame shows.
     struct Creator {
-        std::function<int(const void*, std::size_t, std::shared_ptr<Gfx::Texture>&)> flat;
+        std::function<int(const void*, std::size_t, bool frame, std::shared_ptr<Gfx::Texture>&)>
+            flat;
         std::function<int(const void*, std::size_t, std::shared_ptr<Gfx::CubeTexture>&)> cube;
     };
 
     // The longest stripe a definition may declare.
     static constexpr int kMaxStripeLength = 65536;
+    // The frame a background fills: a picture of kFrameWidth x kFrameWidth texels shows its top
+    // kFrameHeight rows at one texel per pixel, and is kept as those rows alone.
+    static constexpr unsigned kFrameWidth = 1024;
+    static constexpr unsigned kFrameHeight = 768;
 
     TexMgr();
     explicit TexMgr(Creator creator);
@@ -53,11 +62,25 @@ public:
     // the next call tries again. An empty path is none.
     std::shared_ptr<Gfx::Texture> Simple(const std::string& path);
     std::shared_ptr<Gfx::CubeTexture> Pano(const std::string& name);
+    // The texture of a picture drawn over the whole frame (a screen's background), which samples
+    // only the rows the frame shows: as Simple, but a picture of kFrameWidth texels square is
+    // kept as its top kFrameHeight rows. Simple loads such a path again whole.
+    std::shared_ptr<Gfx::Texture> Background(const std::string& path);
+
+    // The preload's loads (any thread): Simple, or Background for `frame`, and Pano; the
+    // texture then waits for UploadQueued.
+    void PreloadSimple(const std::string& path, bool frame);
+    void PreloadPano(const std::string& name);
+    // User-interface thread: uploads the pixels of up to `most` of the waiting textures, oldest
+    // first, and frees them. Textures forgotten or uploaded by their first use meanwhile are
+    // passed over. Once none waits, the pages of the freed pixels go back to the system.
+    void UploadQueued(unsigned most);
 
     // Sets the texture on stage 0 of the device and clears the stage again, so that it is
     // loaded and on the graphics card before it is first drawn. Empty does nothing.
     void TouchSimple(const std::string& path);
     void TouchPano(const std::string& name);
+    void TouchBackground(const std::string& path);
 
     // Drops the cache's reference (the preload worker, for the textures of a part it leaves).
     void ForgetSimple(const std::string& path);
@@ -77,12 +100,19 @@ private:
     struct Entry {
         std::shared_ptr<T> texture;
         bool loading = false;
+        bool whole = true; // false: the texture holds a background's top rows alone
     };
     template <typename T>
     using Cache = std::map<std::string, Entry<T>>;
 
+    // `frame`: a background's load, which takes any texture of the path and may keep part of
+    // the picture; otherwise only a whole one will do.
+    // `queue`: a texture made by this call waits for UploadQueued.
     template <typename T, typename Create>
-    std::shared_ptr<T> Load(Cache<T>& cache, const std::string& path, const Create& create);
+    std::shared_ptr<T> Load(Cache<T>& cache, const std::string& path, bool frame, bool queue,
+                            const Create& create);
+    std::shared_ptr<Gfx::Texture> LoadFlat(const std::string& path, bool frame, bool queue);
+    std::shared_ptr<Gfx::CubeTexture> LoadCube(const std::string& name, bool queue);
 
     template <typename T>
     void Forget(Cache<T>& cache, const std::string& path);
@@ -93,6 +123,10 @@ private:
     Creator creator_;
     mutable std::mutex mutex_;
     std::condition_variable loaded_;
+    // The preload's textures waiting for their upload; the caches own them.
+    std::deque<std::weak_ptr<Gfx::BaseTexture>> uploads_;
+    bool pagesToReturn_ =
+        false; // user-interface thread: uploads freed pixels since the last return
 };
 
 // The game's texture manager.

@@ -7,9 +7,9 @@
 
 void TexturePreload::LoadTexture(const MapResource& resource) {
     if (resource.kind_ == MapResource::kSimple) {
-        GetTexMgr().Simple(resource.name_);
+        GetTexMgr().PreloadSimple(resource.name_, resource.background_);
     } else if (resource.kind_ == MapResource::kPano) {
-        GetTexMgr().Pano(resource.name_);
+        GetTexMgr().PreloadPano(resource.name_);
     }
 }
 

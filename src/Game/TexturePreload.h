@@ -3,8 +3,9 @@
 #include "Game/PreloadTarget.h"
 
 // The game's preload target: textures through the texture manager (which only reads and
-// decodes on the worker; the upload happens at first use on the user-interface thread) and
-// the device's eviction; sounds through the sound manager, which also only reads and decodes.
+// decodes on the worker's threads; the frames upload them a few at a time on the user-interface
+// thread) and the device's eviction; sounds through the sound manager, which also only reads
+// and decodes.
 class TexturePreload : public PreloadTarget {
 public:
     void LoadTexture(const MapResource& resource) override;

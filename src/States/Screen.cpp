@@ -18,6 +18,11 @@
 #include "States/ScreenServices.h"
 
 #include <algorithm>
+
+}
+
+#include <array>
+#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -36,12 +41,14 @@ struct BackgroundVertex {
     float x, y, z, u, v;
 };
 
-// The picture's texture is 1024 texels square, of which the top 768 rows fill the screen;
-// the quad sits half a pixel left and up so that texels meet pixels.
+// The picture's texture is 1024 texels square, of which the top 768 rows fill the screen, or
+// is those rows alone (the texture manager keeps no more of a background); the quad sits half
+// a pixel left and up so that texels meet pixels.
+constexpr float kShownRows = 0.75f;
 constexpr BackgroundVertex kBackground[4] = {
-    {-1.0009765625f, -0.99869794f, 0.0f, 0.0f, 0.75f},
+    {-1.0009765625f, -0.99869794f, 0.0f, 0.0f, kShownRows},
     {-1.0009765625f, 1.0013021f, 0.0f, 0.0f, 0.0f},
-    {0.9990234375f, -0.99869794f, 0.0f, 1.0f, 0.75f},
+    {0.9990234375f, -0.99869794f, 0.0f, 1.0f, kShownRows},
     {0.9990234375f, 1.0013021f, 0.0f, 1.0f, 0.0f},
 };
 
@@ -50,6 +57,18 @@ bool IsIdentity(const Gfx::Device& device, Gfx::TransformKind kind) {
     const Gfx::Matrix identity = Gfx::MatrixIdentity();
     return device.GetTransform(kind, m) == Gfx::kOk &&
            std::equal(&m.m[0][0], &m.m[0][0] + 16, &identity.m[0][0]);
+}
+
+// The background quad for a texture of that height: its bottom edge at the last row shown.
+std::array<BackgroundVertex, 4> BackgroundQuad(const Gfx::Texture* texture) {
+    std::array<BackgroundVertex, 4> quad;
+    std::copy(std::begin(kBackground), std::end(kBackground), quad.begin());
+    Gfx::SurfaceDesc desc;
+    if (texture != nullptr && texture->GetLevelDesc(0, desc) == Gfx::kOk &&
+        desc.height == TexMgr::kFrameHeight) {
+        quad[0].v = quad[2].v = 1.0f;
+    }
+    return quad;
 }
 
 } // namespace
@@ -97,7 +116,7 @@ void Screen::Start() {
         CheckResult(device.SetTransform(Gfx::TransformKind::Projection, identity), kWhere,
                     "dx().device()->SetTransform( D3DTS_PROJECTION, &identity )");
         SetBlendStates(device, kWhere);
-        GetTexMgr().TouchSimple(background_);
+        GetTexMgr().TouchBackground(background_);
     }
     Control::ApplyPass(faders_, &Control::Base::StartPass);
     Control::ApplyPass(controls_, &Control::Base::StartPass);
@@ -129,7 +148,7 @@ void Screen::Deactivate() {
 
 void Screen::CollectResources(std::vector<MapResource>& list, MapPart& part) {
     if (!background_.empty()) {
-        list.push_back({background_, MapResource::kSimple});
+        list.push_back({background_, MapResource::kSimple, true});
     }
     for (const auto& [key, control] : controls_) {
         control->CollectResources(list, part);
@@ -200,7 +219,8 @@ void Screen::DrawBackground() {
                 "dx().device()->SetSamplerState( 0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR )");
     CheckResult(device.SetSamplerState(0, Gfx::SamplerState::MagFilter, Gfx::FilterLinear), kWhere,
                 "dx().device()->SetSamplerState( 0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR )");
-    CheckResult(device.SetTexture(0, GetTexMgr().Simple(background_)), kWhere,
+    const std::shared_ptr<Gfx::Texture> texture = GetTexMgr().Background(background_);
+    CheckResult(device.SetTexture(0, texture), kWhere,
                 "dx().device()->SetTexture( 0, GetTexMgr().Simple( src_ ) )");
     CheckResult(device.SetTextureStageState(0, Gfx::StageState::ColorArg1, Gfx::ArgTexture), kWhere,
                 "dx().device()->SetTextureStageState( 0, D3DTSS_COLORARG1, D3DTA_TEXTURE )");
@@ -208,7 +228,8 @@ void Screen::DrawBackground() {
                 "dx().device()->SetTextureStageState( 0, D3DTSS_COLOROP, D3DTOP_SELECTARG1 )");
     CheckResult(device.SetFvf(Gfx::FvfXyz | Gfx::FvfTex1), kWhere,
                 "dx().device()->SetFVF( D3DFVF_XYZ | D3DFVF_TEX1 )");
-    CheckResult(device.DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, kBackground,
+    const std::array<BackgroundVertex, 4> quad = BackgroundQuad(texture.get());
+    CheckResult(device.DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, quad.data(),
                                        sizeof(BackgroundVertex)),
                 kWhere, "dx().device()->DrawPrimitiveUP( D3DPT_TRIANGLESTRIP, 2, v, sizeof(V) )");
 }

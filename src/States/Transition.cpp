@@ -54,7 +54,8 @@ void Transition::Load(const XmlDom::Element& element) {
     for (int i = 0; i < flashes.Length(); ++i) {
         const XmlDom::Element flash = XmlDom::Item(flashes, i);
         const std::string picture = XmlDom::RequiredAttr(flash, "screen");
-        resources_.push_back(MapResource{picture, MapResource::kSimple});
+        // A flash is a screen: the picture is its background.
+        resources_.push_back(MapResource{picture, MapResource::kSimple, true});
         const std::string screen = name_ + "_" + std::to_string(i);
         game().map_.CreateScreen(screen, picture);
         entries_.push_back(Entry{FloatAttr(flash, "in", "150"), FloatAttr(flash, "out", "150"),

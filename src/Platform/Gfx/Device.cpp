@@ -524,11 +524,12 @@ int DecodeFaces(const void* data, size_t size, unsigned faces, Image& image) {
 } // namespace
 
 int Device::CreateTextureFromFileInMemory(const void* data, size_t size,
-                                          std::shared_ptr<Texture>& out) {
+                                          std::shared_ptr<Texture>& out,
+                                          const SampledRows& sampled) {
     Image image;
     const int r = DecodeFaces(data, size, 1, image);
     if (r == kOk) {
-        out = Internal::MakeFileTexture(renderer_->SharedContext(), std::move(image));
+        out = Internal::MakeFileTexture(renderer_->SharedContext(), std::move(image), sampled);
     }
     return r;
 }

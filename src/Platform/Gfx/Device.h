@@ -82,8 +82,10 @@ public:
                                const void* vertices, unsigned stride);
 
     // Resources. The two file calls are CPU work, safe on any thread: the pixels are uploaded
-    // when the texture is first set or drawn. Undecodable data answers kErrInvalidData.
-    int CreateTextureFromFileInMemory(const void* data, size_t size, std::shared_ptr<Texture>& out);
+    // when the texture is first set or drawn, or by its PreLoad. Undecodable data answers
+    // kErrInvalidData. `sampled` may leave out rows of a 2-D picture that are never sampled.
+    int CreateTextureFromFileInMemory(const void* data, size_t size, std::shared_ptr<Texture>& out,
+                                      const SampledRows& sampled = {});
     int CreateCubeTextureFromFileInMemory(const void* data, size_t size,
                                           std::shared_ptr<CubeTexture>& out);
     // Render targets (UsageRenderTarget) and dynamic textures (UsageDynamic) of one level in

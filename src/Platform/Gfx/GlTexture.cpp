@@ -11,8 +11,11 @@ namespace Internal {
 namespace {
 
 std::unique_ptr<TextureData> FileData(const std::shared_ptr<GlContext>& context, Image image,
-                                      bool cube) {
+                                      bool cube, const SampledRows& sampled = {}) {
     RoundToPowerOfTwo(image);
+    if (image.width == sampled.width && image.height == sampled.height) {
+        KeepTopRows(image, sampled.rows);
+    }
     auto data = std::make_unique<TextureData>();
     data->context = context;
     data->cube = cube;
@@ -107,8 +110,9 @@ GLuint TextureData::PrepareMipChain() {
     return name;
 }
 
-std::shared_ptr<Texture> MakeFileTexture(const std::shared_ptr<GlContext>& context, Image image) {
-    return std::make_shared<Texture>(FileData(context, std::move(image), false));
+std::shared_ptr<Texture> MakeFileTexture(const std::shared_ptr<GlContext>& context, Image image,
+                                         const SampledRows& sampled) {
+    return std::make_shared<Texture>(FileData(context, std::move(image), false, sampled));
 }
 
 std::shared_ptr<CubeTexture> MakeCubeTexture(const std::shared_ptr<GlContext>& context,
@@ -190,6 +194,20 @@ int BaseTexture::GetLevelDesc(unsigned level, SurfaceDesc& out) const {
 
 unsigned BaseTexture::LevelCount() const {
     return data_->levels;
+}
+
+bool BaseTexture::UploadWaits() const {
+    return data_->hasPending;
+}
+
+int BaseTexture::PreLoad() {
+    if (!data_->hasPending) {
+        return kOk;
+    }
+    if (!data_->context->OnUiThread()) {
+        return kErrInvalidCall;
+    }
+    return data_->Prepare() != 0 ? kOk : kErrOutOfVideoMemory;
 }
 
 Texture::Texture(std::unique_ptr<Internal::TextureData> data) : BaseTexture(std::move(data)) {}

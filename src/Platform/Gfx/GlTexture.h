@@ -40,8 +40,10 @@ struct TextureData {
     GLenum Target() const { return cube ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D; }
 };
 
-// CPU only (any thread): a texture of decoded pixels, sizes rounded up to powers of two.
-std::shared_ptr<Texture> MakeFileTexture(const std::shared_ptr<GlContext>& context, Image image);
+// CPU only (any thread): a texture of decoded pixels, sizes rounded up to powers of two, less the
+// rows that `sampled` leaves out.
+std::shared_ptr<Texture> MakeFileTexture(const std::shared_ptr<GlContext>& context, Image image,
+                                         const SampledRows& sampled = {});
 std::shared_ptr<CubeTexture> MakeCubeTexture(const std::shared_ptr<GlContext>& context,
                                              Image image);
 // User-interface thread: a render target (with its framebuffer) or a dynamic texture, cleared

@@ -148,4 +148,14 @@ void RoundToPowerOfTwo(Image& image) {
     image.rgba = std::move(resized);
 }
 
+void KeepTopRows(Image& image, uint32_t rows) {
+    if (image.faces != 1 || rows == 0 || rows >= image.height) {
+        return;
+    }
+    // The rows left out keep their memory until the pixels go: copying the others into a
+    // smaller block would cost more fresh pages than it saves.
+    image.height = rows;
+    image.rgba.resize(image.FaceBytes());
+}
+
 } // namespace Gfx

@@ -34,4 +34,8 @@ void RoundToPowerOfTwo(Image& image);
 
 uint32_t NextPowerOfTwo(uint32_t value);
 
+// Keeps the top `rows` rows of a plain image; nothing when the image is not taller than that,
+// or `rows` is 0.
+void KeepTopRows(Image& image, uint32_t rows);
+
 } // namespace Gfx

@@ -12,8 +12,8 @@ struct TextureData;
 }
 
 // A texture: 2-D or cube, from a file, a render target or a dynamic (lockable) texture.
-// Created by the Device. Textures from files hold decoded pixels until they are first bound on
-// the user-interface thread, so they may be created and released on any thread.
+// Created by the Device. Textures from files hold decoded pixels until they are first bound or
+// preloaded on the user-interface thread, so they may be created and released on any thread.
 class BaseTexture {
 public:
     virtual ~BaseTexture();
@@ -25,6 +25,13 @@ public:
     // powers of two). kErrInvalidCall for a level the texture does not have.
     int GetLevelDesc(unsigned level, SurfaceDesc& out) const;
     unsigned LevelCount() const;
+    // User-interface thread: uploads the pixels of a texture from a file now rather than when it
+    // is first set, and frees them; kOk with nothing to do once they are uploaded.
+    // kErrInvalidCall on another thread, kErrOutOfVideoMemory when the texture cannot be made
+    // (it then draws as no texture).
+    int PreLoad();
+    // User-interface thread: whether the texture holds pixels that wait for their upload.
+    bool UploadWaits() const;
 
     // The layer's own view of the texture.
     Internal::TextureData& Data() const { return *data_; }

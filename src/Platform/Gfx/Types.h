@@ -116,6 +116,13 @@ enum Behaviour : uint32_t {
 struct Rect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
+// Rows of a picture from a file that are never sampled: a picture of exactly width x height
+// texels (after rounding to powers of two) is made from its top `rows` rows alone. All zero: the
+// whole picture.
+struct SampledRows {
+    uint32_t width = 0, height = 0;
+    uint32_t rows = 0;
+};
 struct SurfaceDesc {
     Format format = Format::Unknown;
     uint32_t usage = UsageNone;

@@ -5,6 +5,8 @@
 #include "support/GameFixture.h"
 #include "support/ThrownText.h"
 
+#include <map>
+
 namespace {
 
 using MapTest = test::GameFixture;
@@ -74,14 +76,47 @@ TEST_F(MapTest, RequiredItemsFailTheLoad) {
 }
 
 TEST(MapResources, NeighboursOfOneNameCollapse) {
-    std::vector<MapResource> list = {{"A", 1}, {"A", 2}, {"B", 1}, {"A", 1},
-                                     {"C", 2}, {"C", 2}, {"C", 1}};
+    std::vector<MapResource> list = {{"A", 1, true}, {"A", 2},       {"B", 1, true},
+                                     {"A", 1, true}, {"C", 2},       {"C", 2},
+                                     {"C", 1},       {"D", 1, true}, {"D", 1, true}};
     CollapseNeighbours(list);
     std::string collapsed;
     for (const MapResource& r : list) {
-        collapsed += r.name_ + std::to_string(r.kind_) + " ";
+        collapsed += r.name_ + std::to_string(r.kind_) + (r.background_ ? "b " : " ");
     }
-    EXPECT_EQ(collapsed, "A1 B1 A1 C2 ");
+    // A run stays a background only when all of it was.
+    EXPECT_EQ(collapsed, "A1 B1b A1b C2 D1b ");
+}
+
+// A picture keeps the background mark, which lets its texture keep only the rows the frame
+// shows, only where every state of every part that names it draws it as a background.
+TEST_F(MapTest, BackgroundsAreMarkedWhereEveryUseIsOne) {
+    Map map;
+    map.Load(test::MapElement(
+        test::PartXml("intro",
+                      R"(<screen name="a" src="hall.png"/>)"
+                      R"(<screen name="b" src="shared.png"/>)"
+                      R"(<transition name="t_a_b" from="a" to="b"><flash screen="flash.png"/>)"
+                      R"(</transition>)") +
+        test::PartXml(
+            "house",
+            R"(<screen name="c" src="hall.png"/>)"
+            R"(<screen name="d" src="desk.png">)"
+            R"(<image tex="shared.png" frames="1" start="a"><state name="a" frame="1"/></image></screen>)"
+            R"(<pano name="e" src="desk.png"/>)")));
+    std::map<std::string, std::string> marks;
+    for (const auto& [part, record] : map.GetParts()) {
+        for (const MapResource& r : record.resources_) {
+            marks[part + " " + r.name_ + std::to_string(r.kind_)] += r.background_ ? "b" : "-";
+        }
+    }
+    EXPECT_EQ(marks, (std::map<std::string, std::string>{{"intro hall.png1", "b"},
+                                                         {"intro shared.png1", "-"},
+                                                         {"intro flash.png1", "b"},
+                                                         {"house hall.png1", "b"},
+                                                         {"house desk.png1", "-"},
+                                                         {"house shared.png1", "-"},
+                                                         {"house desk.png2", "-"}}));
 }
 
 } // namespace

@@ -17,19 +17,22 @@ namespace test {
 
 // A preload target that records what the preload asks of it, with the map's progress at
 // each step; it can be slowed down and made to fail for chosen names. Safe to use from the
-// worker thread.
+// worker's threads. Texture loads run on several threads at once, so their calls are recorded
+// in the order they start.
 class RecordingTarget : public PreloadTarget {
 public:
     explicit RecordingTarget(Map* map = nullptr) : map_(map) {}
 
     void LoadTexture(const MapResource& resource) override {
-        Step("load " + resource.name_, resource.name_);
+        Step("load " + resource.name_, resource.name_, false);
     }
     void ReleaseTexture(const MapResource& resource) override {
-        Step("release " + resource.name_, resource.name_);
+        Step("release " + resource.name_, resource.name_, true);
     }
-    void EvictManagedResources() override { Step("evict", evictFailure_ ? "evict" : ""); }
-    void LoadSound(const SoundDef& sound) override { Step("sound " + sound.src_, sound.src_); }
+    void EvictManagedResources() override { Step("evict", evictFailure_ ? "evict" : "", true); }
+    void LoadSound(const SoundDef& sound) override {
+        Step("sound " + sound.src_, sound.src_, true);
+    }
 
     std::vector<std::string> Calls() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -39,6 +42,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return progress_;
     }
+    // The most steps of the worker's own (releases, eviction, sounds) in progress at once.
     int MostAtOnce() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return mostAtOnce_;
@@ -51,10 +55,12 @@ public:
     std::atomic<bool> hold_{false};
 
 private:
-    void Step(const std::string& call, const std::string& name) {
+    void Step(const std::string& call, const std::string& name, bool workerStep) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            mostAtOnce_ = std::max(mostAtOnce_, ++inside_);
+            if (workerStep) {
+                mostAtOnce_ = std::max(mostAtOnce_, ++inside_);
+            }
             calls_.push_back(call);
             progress_.push_back(map_ != nullptr ? map_->GetProgress() : 0.0f);
         }
@@ -65,7 +71,9 @@ private:
             std::this_thread::sleep_for(delay_);
         }
         std::lock_guard<std::mutex> lock(mutex_);
-        --inside_;
+        if (workerStep) {
+            --inside_;
+        }
         if (name == "evict" || failing_.count(name) != 0) {
             throw exception("Cannot open '" + name + "'");
         }

@@ -1,8 +1,12 @@
+#include "Game/Log.h"
 #include "Game/Startup.h"
 #include "PreloadFixture.h"
 #include "support/GameFixture.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -116,7 +120,85 @@ TEST_F(PreloadThreadTest, LoadsQueuedDuringAPassAreKept) {
 
     map_.StartPreload();
     ASSERT_TRUE(WaitForFlag());
-    EXPECT_EQ(target_.Calls().back(), "load b9.png");
+    // B's pass: its ten pictures, started in any order on the worker's threads.
+    const std::vector<std::string> calls = target_.Calls();
+    ASSERT_GE(calls.size(), 10u);
+    std::vector<std::string> last(calls.end() - 10, calls.end());
+    std::sort(last.begin(), last.end());
+    std::vector<std::string> expected;
+    for (const std::string& name : Names("b", 10)) {
+        expected.push_back("load " + name + ".png");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(last, expected);
+}
+
+// Logs as the texture manager does; the load of `first` waits until that of `later` has run,
+// on another of the worker's threads, so the two finish out of order. The sound step, which
+// comes after every texture, notes the log's last lines and the progress.
+class OutOfOrderTarget : public PreloadTarget {
+public:
+    OutOfOrderTarget(Map& map, std::string first, std::string later)
+        : map_(map), first_(std::move(first)), later_(std::move(later)) {}
+
+    void LoadTexture(const MapResource& resource) override {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (resource.name_ == first_) {
+            EXPECT_TRUE(changed_.wait_for(lock, 30s, [this] { return laterRan_; }));
+            progressAfterLater_ = map_.GetProgress();
+        }
+        LogWrite("Loaded texture '" + resource.name_ + "'");
+        laterRan_ = laterRan_ || resource.name_ == later_;
+        changed_.notify_all();
+    }
+    void ReleaseTexture(const MapResource&) override {}
+    void EvictManagedResources() override {}
+    void LoadSound(const SoundDef&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        linesAtSound_ = Log::Instance().Lines();
+        progressAtSound_ = map_.GetProgress();
+        soundLoaded_ = true;
+        changed_.notify_all();
+    }
+
+    bool WaitForSound() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, 30s, [this] { return soundLoaded_; });
+    }
+
+    std::string linesAtSound_;
+    float progressAfterLater_ = -1.0f;
+    float progressAtSound_ = -1.0f;
+
+private:
+    Map& map_;
+    std::string first_, later_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool laterRan_ = false;
+    bool soundLoaded_ = false;
+};
+
+// The part's pictures decode on several threads, the first only after a later one: the log
+// lines and the progress still follow the part's list.
+TEST(PreloadOrderTest, PicturesDecodedOutOfOrderAreLoggedAndCountedInOrder) {
+    ScopedGlobal<Opts::Data> opts(g_opts);
+    ScopedGlobal<Game> scopedGame(g_game);
+    Map& map = game().map_;
+    OutOfOrderTarget target(map, "c0.png", "c3.png");
+    map.SetPreloadTarget(&target);
+    map.Load(PreloadMap("C", PreloadPart("C", "l_c", "c1", Names("c", 6), {"z.ogg"})));
+    map.StartPreload();
+    ASSERT_TRUE(target.WaitForSound());
+    EXPECT_EQ(target.progressAfterLater_, 0.0f);
+    EXPECT_FLOAT_EQ(target.progressAtSound_, 6.0f / 7.0f);
+    std::string expected;
+    for (int i = 0; i < 6; ++i) {
+        expected += "\nLoaded texture 'c" + std::to_string(i) + ".png'";
+    }
+    const std::string& lines = target.linesAtSound_;
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(lines.substr(lines.size() - expected.size()), expected);
 }
 
 // Ending the game during a preload cancels the worker between two resources and joins it

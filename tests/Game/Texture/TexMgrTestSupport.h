@@ -19,9 +19,8 @@ namespace textest {
 class CountingCreator {
 public:
     TexMgr::Creator Creator() {
-        return {[this](const void* data, std::size_t size, std::shared_ptr<Gfx::Texture>& out) {
-                    return Make(data, size, out);
-                },
+        return {[this](const void* data, std::size_t size, bool,
+                       std::shared_ptr<Gfx::Texture>& out) { return Make(data, size, out); },
                 [this](const void* data, std::size_t size, std::shared_ptr<Gfx::CubeTexture>& out) {
                     return Make(data, size, out);
                 }};

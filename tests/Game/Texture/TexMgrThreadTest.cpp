@@ -7,7 +7,8 @@
 namespace {
 
 // The preload worker loads and forgets the textures of parts while the user interface asks
-// for the same textures every frame: no race, and never two loads of one path at once.
+// for the same textures every frame and takes the preloaded ones for upload: no race, and never
+// two loads of one path at once.
 TEST(TexMgrThreads, WorkerForgetsWhileTheInterfaceDraws) {
     textest::TextureTree tree;
     constexpr int kPaths = 200;
@@ -21,15 +22,21 @@ TEST(TexMgrThreads, WorkerForgetsWhileTheInterfaceDraws) {
         for (int round = 0; round < 3; ++round) {
             for (int i = 0; i < kPaths; ++i) {
                 const std::string path = "gfx/t" + std::to_string(i) + ".dds";
-                EXPECT_NE(manager.Simple(path), nullptr);
+                if (round == 1) {
+                    manager.PreloadSimple(path, i % 2 == 0);
+                } else {
+                    EXPECT_NE(manager.Simple(path), nullptr);
+                }
                 manager.ForgetSimple(path);
             }
         }
     });
     for (int frame = 0; frame < 20; ++frame) {
         for (int i = 0; i < kPaths; i += 7) {
-            EXPECT_NE(manager.Simple("gfx/t" + std::to_string(i) + ".dds"), nullptr);
+            const std::string path = "gfx/t" + std::to_string(i) + ".dds";
+            EXPECT_NE(i % 2 == 0 ? manager.Background(path) : manager.Simple(path), nullptr);
         }
+        manager.UploadQueued(2);
     }
     worker.join();
     EXPECT_EQ(creator.MostAtOnce(), 1);
