@@ -49,6 +49,9 @@ void Video::Start() {
 void Video::Stop() {
     game().cachet_ = 0.0f;
     game().SetClockRunning(clockWasRunning_);
+    // A film left before its last line (skipped, or moved away from) takes its subtitle
+    // with it, as a cut-scene does; otherwise the line stays over every later scene.
+    game().SetSubtitle("");
 }
 
 void Video::Render() {

@@ -24,8 +24,8 @@ public:
     // Opens the film anew, so every visit plays from its beginning, and restarts the
     // subtitles; sets the film look and pauses the game clock.
     void Start() override;
-    // Clears the film look and lets the clock run again if it ran at the start. The film
-    // stays open until the next start.
+    // Clears the film look and the subtitle, and lets the clock run again if it ran at the
+    // start. The film stays open until the next start.
     void Stop() override;
     // Draws the frame due now, shows the due subtitles, and once active and past the
     // timeout fires "exit" (on every frame while the state stays).

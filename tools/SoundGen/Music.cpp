@@ -187,7 +187,7 @@ Buffer Night() {
     // A drone of open fifths, slowly opening and closing.
     for (int midi : {40, 47, 52, 59}) {
         const std::vector<float> pad = Pad(out.rate, NoteHz(midi), kSeconds - 3.0,
-                                           Envelope{3.0, 1.0, 1.0, 2.5}, 500.0 + 8.0 * midi, midi);
+                                           Envelope{0.8, 1.0, 1.0, 2.5}, 500.0 + 8.0 * midi, midi);
         out.Add(pad, 0.0, 0.14f, midi % 2 == 0 ? -0.3f : 0.3f);
     }
     // Wind: noise whose brightness swells and falls.
@@ -197,14 +197,14 @@ Buffer Night() {
         const double t = double(i) / out.rate;
         const double swell = 0.5 + 0.5 * std::sin(t * 0.41) * std::sin(t * 0.23 + 1.0);
         const float s = wind.Process(float(random.Signed()), out.rate, 200.0 + 600.0 * swell);
-        const double edge = std::min(1.0, std::min(t, kSeconds - t) / 2.0);
+        const double edge = std::min(1.0, std::min(t, kSeconds - t) / 0.5);
         out.At(i, 0) += float(0.5 * swell * edge) * s;
         out.At(i, 1) += float(0.5 * (1.0 - swell) * edge) * s;
     }
     // Distant bells on an E minor pentatonic, at seeded times.
     const int scale[] = {64, 67, 69, 71, 74, 76, 79};
     const std::vector<double> bell = {1.0, 2.76, 5.4, 8.93};
-    for (double t = 1.5; t < kSeconds - 4.0; t += 1.6 + 1.4 * random.Real()) {
+    for (double t = 0.3; t < kSeconds - 4.0; t += 1.6 + 1.4 * random.Real()) {
         const int midi = scale[random.Next() % 7];
         out.Add(Bell(out.rate, NoteHz(midi), 3.5, bell, 1.4), t, 0.18f, float(random.Signed()));
     }

@@ -6,9 +6,9 @@
 // effects (Effects.cpp), so that a click or a door stands out over the track under it.
 namespace Sounds {
 
-constexpr float kMusicPeak = 0.35f;
-constexpr float kEffectPeak = 0.85f;
-constexpr float kAmbientPeak = 0.25f;
+constexpr float kMusicPeak = 0.6f;
+constexpr float kEffectPeak = 0.7f;
+constexpr float kAmbientPeak = 0.3f;
 
 // The main menu's theme: A minor, a slow guitar line over pads.
 Synth::Buffer Theme();
