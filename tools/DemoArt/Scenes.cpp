@@ -38,6 +38,20 @@ void StudyWall(Canvas& c, float y1, float k, int seed) {
     });
 }
 
+// Courses of stone blocks over the whole screen, every other course offset by half a block;
+// each block's shade varies from `low` to `low` + 0.4 of the colour.
+void Masonry(Canvas& c, float course, float block, const Color& stone, const Color& joint,
+             float low, int seed) {
+    c.FillRect(0, 0, 1024, 768, [=](float x, float y) {
+        const float row = std::floor(y / course);
+        const float offset = std::fmod(row, 2.0f) * block / 2.0f;
+        if (std::fmod(y, course) < 3.0f || std::fmod(x + offset, block) < 3.0f) {
+            return joint;
+        }
+        return Scale(stone, low + 0.4f * Hash(int((x + offset) / block), int(row), seed));
+    });
+}
+
 void Sepia(Canvas& c, float x0, float y0, float x1, float y1) {
     for (int y = static_cast<int>(y0); y < static_cast<int>(y1); ++y) {
         for (int x = static_cast<int>(x0); x < static_cast<int>(x1); ++x) {
@@ -206,15 +220,7 @@ Canvas Window() {
 
 Canvas Cellar() {
     Canvas c = Screen();
-    c.FillRect(0, 0, 1024, 768, [](float x, float y) {
-        const float row = std::floor(y / 40.0f);
-        const float offset = std::fmod(row, 2.0f) * 40.0f;
-        const bool joint = std::fmod(y, 40.0f) < 3.0f || std::fmod(x + offset, 80.0f) < 3.0f;
-        const Color stone =
-            Scale(Rgb(80, 76, 70), 0.7f + 0.4f * Hash(static_cast<int>((x + offset) / 80),
-                                                      static_cast<int>(row), 41));
-        return joint ? Rgb(30, 28, 26) : stone;
-    });
+    Masonry(c, 40, 80, Rgb(80, 76, 70), Rgb(30, 28, 26), 0.7f, 41);
     // Steps going down to a lit doorway.
     for (int s = 0; s < 9; ++s) {
         const float t = s / 9.0f;
@@ -313,13 +319,7 @@ Canvas DiaryPage(int page) {
 Canvas Ending() {
     Canvas c = Screen();
     // The oil store under the cellar, a vault of rough stone lit by one candle.
-    c.FillRect(0, 0, 1024, 768, [](float x, float y) {
-        const float row = std::floor(y / 46.0f);
-        const float offset = std::fmod(row, 2.0f) * 50.0f;
-        const bool joint = std::fmod(y, 46.0f) < 3.0f || std::fmod(x + offset, 100.0f) < 3.0f;
-        const float stone = 0.6f + 0.4f * Hash(int((x + offset) / 100), int(row), 121);
-        return joint ? Rgb(26, 22, 18) : Scale(Rgb(96, 84, 70), stone);
-    });
+    Masonry(c, 46, 100, Rgb(96, 84, 70), Rgb(26, 22, 18), 0.6f, 121);
     c.FillPoly({{0, 0}, {1024, 0}, {1024, 120}, {512, 40}, {0, 120}}, Rgb(20, 16, 12));
     c.FillRect(0, 600, 1024, 768, [](float x, float y) {
         return Scale(Rgb(70, 60, 50), 0.7f + 0.3f * Noise(x * 0.05f, y * 0.1f, 122));
