@@ -97,12 +97,17 @@ Canvas CandleStub() {
 }
 
 Canvas LoosePage() {
-    Canvas c(128, 128);
-    c.FillPoly({{6, 10}, {88, 2}, {92, 62}, {10, 70}}, Rgb(232, 220, 186));
-    for (int line = 0; line < 6; ++line) {
-        const float y = 16 + line * 8.5f;
-        c.Line(16, y - line * 0.7f, 76 - 12 * (line % 2), y - line * 0.7f - 4, 1.2f,
-               Rgb(60, 50, 90, 0.7f));
+    // Two 128x128 frames: the page lying flat, and its corner lifted by the wind.
+    Canvas c(256, 128);
+    for (int f = 0; f < 2; ++f) {
+        const float ox = f * 128.0f, lift = f * 10.0f;
+        c.FillPoly({{ox + 6, 10}, {ox + 88, 2 - lift}, {ox + 92 - lift, 62}, {ox + 10, 70}},
+                   Rgb(232, 220, 186));
+        for (int line = 0; line < 6; ++line) {
+            const float y = 16 + line * 8.5f;
+            c.Line(ox + 16, y - line * 0.7f, ox + 76 - 12 * (line % 2) - lift,
+                   y - line * 0.7f - 4 - lift * 0.5f, 1.2f, Rgb(60, 50, 90, 0.7f));
+        }
     }
     return c;
 }

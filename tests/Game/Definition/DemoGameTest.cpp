@@ -177,4 +177,25 @@ TEST_F(DemoGameTest, NewGameStartsAfresh) {
     EXPECT_EQ(Control("candle").GetContext(), "do") << "the candle is on the desk again";
 }
 
+// The demo shows every kind of element that the definition format knows, so that playing it
+// goes through every reader and every kind of scene and control.
+TEST_F(DemoGameTest, UsesEveryKindOfElement) {
+    const std::string text =
+        test::ReadFile(std::filesystem::path(KV_SOURCE_DIR) / "data/pack/korvantine.xml");
+    for (const char* kind :
+         {"settings", "idle",   "cursor",      "context", "inventory",  "item",  "library",
+          "book",     "page",   "map",         "part",    "sounds",     "sound", "music",
+          "textures", "stripe", "fragment",    "pano",    "screen",     "menu",  "menupano",
+          "cut",      "script", "video",       "loading", "transition", "flash", "event",
+          "zone",     "image",  "imagemapped", "sprite",  "state",      "text",  "fader"}) {
+        bool found = false;
+        const std::string open = std::string("<") + kind;
+        for (auto at = text.find(open); at != std::string::npos && !found;
+             at = text.find(open, at + 1)) {
+            found = std::string(" />").find(text[at + open.size()]) != std::string::npos;
+        }
+        EXPECT_TRUE(found) << kind;
+    }
+}
+
 } // namespace
