@@ -72,7 +72,8 @@ void Video::Open() {
 void Video::Stop() {
     game().cachet_ = 0.0f;
     game().SetClockRunning(clockWasRunning_);
-    // The video's last subtitle leaves with it.
+    // A film left before its last line (skipped, or moved away from) takes its subtitle
+    // with it, as a cut-scene does; otherwise the line stays over every later scene.
     game().SetSubtitle("");
 }
 

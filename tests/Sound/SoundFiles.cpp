@@ -1,8 +1,8 @@
 #include "SoundFiles.h"
 
+#include "SoundGen/VorbisWriter.h"
+
 #include <cmath>
-#include <cstdlib>
-#include <vorbis/vorbisenc.h>
 
 namespace test {
 
@@ -38,66 +38,21 @@ std::string WaveBytes(const std::string& fmt, const std::string& data, std::uint
     return "RIFF" + Le32(riffSize != 0 ? riffSize : static_cast<std::uint32_t>(body.size())) + body;
 }
 
-namespace {
-
-void Append(std::string& out, const ogg_page& page) {
-    out.append(reinterpret_cast<const char*>(page.header), page.header_len);
-    out.append(reinterpret_cast<const char*>(page.body), page.body_len);
-}
-
-} // namespace
-
 std::string OggBytes(int channels, long rate, long frames, int serial, bool headerPages) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, rate, 0.1f) != 0) {
-        std::abort();
-    }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, serial);
-    ogg_packet packets[3];
-    vorbis_analysis_headerout(&dsp, &comment, &packets[0], &packets[1], &packets[2]);
-    for (ogg_packet& header : packets) {
-        ogg_stream_packetin(&stream, &header);
-    }
-    std::string out;
-    ogg_page page;
-    while (headerPages && ogg_stream_flush(&stream, &page) != 0) {
-        Append(out, page);
-    }
-
-    // All samples at once, then the end.
-    float** pcm = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
+    std::vector<float> samples(static_cast<std::size_t>(frames * channels));
     for (long i = 0; i < frames; ++i) {
         for (int c = 0; c < channels; ++c) {
-            pcm[c][i] = 0.25f * std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(c + 1));
+            samples[static_cast<std::size_t>(i * channels + c)] =
+                0.25f * std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(c + 1));
         }
     }
-    vorbis_analysis_wrote(&dsp, static_cast<int>(frames));
-    vorbis_analysis_wrote(&dsp, 0);
-    ogg_packet packet;
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-        vorbis_analysis(&block, nullptr);
-        vorbis_bitrate_addblock(&block);
-        while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0) {
-            ogg_stream_packetin(&stream, &packet);
-        }
-    }
-    while (ogg_stream_flush(&stream, &page) != 0) {
-        Append(out, page);
-    }
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    VorbisWriter::Params params;
+    params.channels = channels;
+    params.rate = rate;
+    params.quality = 0.1f;
+    params.serial = serial;
+    params.headerPages = headerPages;
+    return VorbisWriter::Encode(params, samples);
 }
 
 } // namespace test

@@ -103,6 +103,7 @@ TEST_F(VideoGl, VideoStatePlaysSkipsAndMovesOn) {
         video->FireStop();
         EXPECT_EQ(game().cachet_, 0.0f);
         EXPECT_EQ(game().ClockRunning(), clockRan);
+        EXPECT_EQ(game().subtitle_, "") << "the film's line leaves with it";
     }
 
     // Skipping: the secondary button's release or Escape's; the primary button, presses

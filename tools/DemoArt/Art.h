@@ -27,22 +27,50 @@ struct Picture {
 // Every picture of the demo, in a fixed order.
 std::vector<Picture> DrawAll();
 
+// Where the menus put their pieces (Menus.cpp), in pixels of the 1024x768 screen; the game
+// definition places its controls at the same places.
+constexpr int kButtonX = 736, kButtonY = 230, kButtonStep = 58, kButtonW = 256, kButtonH = 48;
+constexpr int kButtons = 6;
+constexpr int kSlotX = 262, kSlotY = 200, kSlotStep = 62, kSlotW = 500, kSlotH = 50;
+constexpr int kSlots = 6;
+constexpr int kBackX = 412, kBackY = 630, kBackW = 200, kBackH = 50;
+constexpr int kOptionY = 200, kOptionStep = 70, kSliderX0 = 470, kSliderX1 = 830;
+constexpr int kSwitchX = 620, kSwitchW = 64, kSwitchH = 32;
+
 // Scenes (Scenes.cpp) and interface pictures (Interface.cpp).
 Canvas Hall();
 Canvas Study();
 Canvas Desk();
 Canvas Window();
 Canvas Cellar();
-Canvas Menu();
 Canvas LoadingIntro();
 Canvas LoadingHouse();
 Canvas FlashPhotograph();
 Canvas FlashBeam();
-Canvas DiaryPage();
+Canvas DiaryPage(int page);
+Canvas Ending();
 Canvas ProgressBar();
 Canvas CursorAtlas();
 Canvas ItemAtlas();
 Canvas BookAtlas();
 Canvas BarBack();
+Canvas MessageBand();
+
+// The menus (Menus.cpp): the title and buttons of the main menu's panorama, the save, load
+// and options screens, the slider knob and the switch.
+Canvas Title();
+Canvas Buttons();
+Canvas SaveScreen(bool save);
+Canvas OptionsScreen();
+Canvas Knob();
+Canvas Switch();
+
+// Animated and movable pieces of the scenes (Props.cpp).
+Canvas LampFlicker();
+Canvas DrawerFrames();
+Canvas CandleStub();
+Canvas LoosePage();
+Canvas Glint();
+Canvas Words();
 
 } // namespace Art

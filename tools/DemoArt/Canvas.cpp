@@ -56,13 +56,19 @@ void Canvas::Blend(int x, int y, const Color& c) {
         return;
     }
     std::uint8_t* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 4];
+    // Straight (not premultiplied) alpha, as the engine draws it: over a transparent pixel
+    // the colour is the colour given, whatever its alpha.
     const float a = std::clamp(c.a, 0.0f, 1.0f);
+    const float below = p[3] / 255.0f * (1.0f - a);
+    const float alpha = below + a;
+    if (alpha <= 0.0f) {
+        return;
+    }
     const float channels[3] = {c.r, c.g, c.b};
     for (int i = 0; i < 3; ++i) {
-        const float v = p[i] / 255.0f * (1.0f - a) + std::clamp(channels[i], 0.0f, 1.0f) * a;
+        const float v = (p[i] / 255.0f * below + std::clamp(channels[i], 0.0f, 1.0f) * a) / alpha;
         p[i] = static_cast<std::uint8_t>(std::lround(v * 255.0f));
     }
-    const float alpha = p[3] / 255.0f * (1.0f - a) + a;
     p[3] = static_cast<std::uint8_t>(std::lround(alpha * 255.0f));
 }
 

@@ -5,6 +5,8 @@
 #include "Painting.h"
 
 #include <cmath>
+#include <future>
+#include <utility>
 
 namespace Art {
 
@@ -80,6 +82,29 @@ Canvas CursorAtlas() {
     c.Line(4 * kCell + 30, 30, 4 * kCell + 41, 41, 4.0f, Rgb(150, 110, 50));
     c.FillDisc(4 * kCell + 22, 22, 12, kInk);
     c.FillDisc(4 * kCell + 22, 22, 9, Rgb(190, 220, 240, 0.8f));
+    // 5 and 6: the key and the candle held on the pointer, their icons outlined in ink.
+    for (int item = 0; item < 2; ++item) {
+        const float x0 = (5 + item) * kCell;
+        const Canvas icon = ItemAtlas();
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 48; ++x) {
+                const Color p = icon.At(int(item * kCell) + x, y);
+                if (p.a > 0.0f) {
+                    for (const Vec o : {Vec{-1, 0}, Vec{1, 0}, Vec{0, -1}, Vec{0, 1}}) {
+                        c.Blend(int(x0 + x + o.x), int(y + o.y), {kInk.r, kInk.g, kInk.b, p.a});
+                    }
+                }
+            }
+        }
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 48; ++x) {
+                const Color p = icon.At(int(item * kCell) + x, y);
+                if (p.a > 0.0f) {
+                    c.Blend(int(x0 + x), y, p);
+                }
+            }
+        }
+    }
     return c;
 }
 
@@ -122,27 +147,61 @@ Canvas BarBack() {
     return c;
 }
 
+Canvas MessageBand() {
+    // A dark band, clear at its edges, that the scenes' messages are written on.
+    Canvas c(1024, 64);
+    c.FillRect(0, 0, 1024, 64, [](float x, float y) {
+        const float across = 1.0f - std::pow(std::fabs(y - 32.0f) / 32.0f, 2.0f);
+        const float along = std::min(1.0f, std::min(x, 1024.0f - x) / 160.0f);
+        return Color{0.02f, 0.02f, 0.03f, 0.8f * across * along};
+    });
+    return c;
+}
+
 std::vector<Picture> DrawAll() {
-    std::vector<Picture> pictures;
-    const auto add = [&pictures](const char* path, Canvas canvas) {
-        pictures.push_back({path, std::move(canvas)});
+    // Each picture is drawn on a thread of its own.
+    const std::vector<std::pair<const char*, Canvas (*)()>> list = {
+        {"pics/intro/loading.png", LoadingIntro},
+        {"pics/menu/title.png", Title},
+        {"pics/menu/buttons.png", Buttons},
+        {"pics/menu/save.png", [] { return SaveScreen(true); }},
+        {"pics/menu/load.png", [] { return SaveScreen(false); }},
+        {"pics/menu/options.png", OptionsScreen},
+        {"pics/menu/knob.png", Knob},
+        {"pics/menu/switch.png", Switch},
+        {"pics/house/loading.png", LoadingHouse},
+        {"pics/house/hall.png", Hall},
+        {"pics/house/lamp.png", LampFlicker},
+        {"pics/house/study.png", Study},
+        {"pics/house/candle.png", CandleStub},
+        {"pics/house/desk.png", Desk},
+        {"pics/house/drawer.png", DrawerFrames},
+        {"pics/house/window.png", Window},
+        {"pics/house/cellar.png", Cellar},
+        {"pics/house/ending.png", Ending},
+        {"pics/house/photograph.png", FlashPhotograph},
+        {"pics/house/beam.png", FlashBeam},
+        {"pics/house/diary1.png", [] { return DiaryPage(1); }},
+        {"pics/house/diary2.png", [] { return DiaryPage(2); }},
+        {"pics/house/diary3.png", [] { return DiaryPage(3); }},
+        {"pics/tower/page.png", LoosePage},
+        {"pics/tower/glint.png", Glint},
+        {"pics/tower/words.png", Words},
+        {"pics/ui/progress.png", ProgressBar},
+        {"pics/ui/cursor.png", CursorAtlas},
+        {"pics/ui/items.png", ItemAtlas},
+        {"pics/ui/books.png", BookAtlas},
+        {"pics/ui/bar.png", BarBack},
+        {"pics/ui/band.png", MessageBand},
     };
-    add("pics/intro/loading.png", LoadingIntro());
-    add("pics/intro/menu.png", Menu());
-    add("pics/house/loading.png", LoadingHouse());
-    add("pics/house/hall.png", Hall());
-    add("pics/house/study.png", Study());
-    add("pics/house/desk.png", Desk());
-    add("pics/house/window.png", Window());
-    add("pics/house/cellar.png", Cellar());
-    add("pics/house/photograph.png", FlashPhotograph());
-    add("pics/house/beam.png", FlashBeam());
-    add("pics/house/diary1.png", DiaryPage());
-    add("pics/ui/progress.png", ProgressBar());
-    add("pics/ui/cursor.png", CursorAtlas());
-    add("pics/ui/items.png", ItemAtlas());
-    add("pics/ui/books.png", BookAtlas());
-    add("pics/ui/bar.png", BarBack());
+    std::vector<std::future<Canvas>> drawn;
+    for (const auto& entry : list) {
+        drawn.push_back(std::async(std::launch::async, entry.second));
+    }
+    std::vector<Picture> pictures;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        pictures.push_back({list[i].first, drawn[i].get()});
+    }
     return pictures;
 }
 

@@ -228,6 +228,40 @@ void CentredText(Canvas& c, float cx, float y, const std::string& text, float si
     c.Text(cx - w / 2.0f, y, text, size, color);
 }
 
+void Plaque(Canvas& c, float x, float y, float w, float h, const std::string& label, float size,
+            bool lit) {
+    c.FillRect(x, y, x + w, y + h, Rgb(120, 90, 40, 0.95f));
+    c.FillRect(x + 4, y + 4, x + w - 4, y + h - 4, [lit](float px, float py) {
+        return Scale(Wood(px, py * 0.4f, Rgb(70, 44, 24), 31), lit ? 1.45f : 1.0f);
+    });
+    const Color ink = lit ? Rgb(255, 240, 200) : Rgb(236, 214, 166);
+    CentredText(c, x + w / 2, y + (h - 7 * size) / 2, label, size, ink);
+}
+
+void Ledger(Canvas& c, int seed) {
+    c.FillRect(0, 0, Art::kScreenW, Art::kScreenH,
+               [seed](float x, float y) { return Wood(x, y, Rgb(60, 38, 22), seed); });
+    // The two pages and the shadow of the spine between them.
+    const auto page = [&](float x0, float x1, float tilt) {
+        c.FillPoly({{x0, 60 + tilt}, {x1, 60 - tilt}, {x1, 720 - tilt}, {x0, 720 + tilt}},
+                   [seed](float x, float y) {
+                       return Scale(Rgb(236, 222, 186),
+                                    0.85f + 0.15f * Noise(x * 0.02f, y * 0.02f, seed + 1));
+                   });
+    };
+    c.FillRect(96, 52, 928, 736, Rgb(70, 30, 24));
+    page(112, 512, 4);
+    page(512, 912, -4);
+    c.FillRect(500, 60, 524, 720, [](float x, float) {
+        return Color{0, 0, 0, 0.35f * (1.0f - std::fabs(x - 512) / 12.0f)};
+    });
+    // Faint ruled lines.
+    for (float y = 170; y < 700; y += 31) {
+        c.Line(140, y, 884, y, 1.0f, Rgb(120, 140, 170, 0.35f));
+    }
+    c.Vignette(0.5f);
+}
+
 void ProgressFrame(Canvas& c, float x, float y, float w, float h) {
     c.FillRect(x - 6, y - 6, x + w + 6, y + h + 6, Rgb(150, 120, 60));
     c.FillRect(x - 3, y - 3, x + w + 3, y + h + 3, Rgb(60, 45, 20));

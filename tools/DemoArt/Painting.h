@@ -43,6 +43,11 @@ void Glow(Canvas& c, Vec at, float radius, const Color& color, float strength);
 // Text centred on x.
 void CentredText(Canvas& c, float cx, float y, const std::string& text, float size,
                  const Color& color);
+// A wooden plaque with a label, its top left corner at (x, y); `lit` brightens it.
+void Plaque(Canvas& c, float x, float y, float w, float h, const std::string& label, float size,
+            bool lit = false);
+// An open ledger lying on the desk, filling the screen: the menus' background.
+void Ledger(Canvas& c, int seed);
 // A framed, empty trough where the progress bar is drawn over the loading picture.
 void ProgressFrame(Canvas& c, float x, float y, float w, float h);
 // Blacks out the rows below the screen area of a full-screen texture.

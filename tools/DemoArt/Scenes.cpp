@@ -5,7 +5,9 @@
 #include "Painting.h"
 
 #include <cmath>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace Art {
 
@@ -36,12 +38,18 @@ void StudyWall(Canvas& c, float y1, float k, int seed) {
     });
 }
 
-// A plaque of the main menu with its label.
-void Plaque(Canvas& c, float y, const std::string& label) {
-    c.FillRect(388, y - 4, 636, y + 54, Rgb(120, 90, 40, 0.9f));
-    c.FillRect(392, y, 632, y + 50,
-               [](float x, float yy) { return Paint::Wood(x, yy * 0.4f, Rgb(70, 44, 24), 31); });
-    Paint::CentredText(c, 512, y + 13, label, 4.0f, Rgb(240, 220, 170));
+// Courses of stone blocks over the whole screen, every other course offset by half a block;
+// each block's shade varies from `low` to `low` + 0.4 of the colour.
+void Masonry(Canvas& c, float course, float block, const Color& stone, const Color& joint,
+             float low, int seed) {
+    c.FillRect(0, 0, 1024, 768, [=](float x, float y) {
+        const float row = std::floor(y / course);
+        const float offset = std::fmod(row, 2.0f) * block / 2.0f;
+        if (std::fmod(y, course) < 3.0f || std::fmod(x + offset, block) < 3.0f) {
+            return joint;
+        }
+        return Scale(stone, low + 0.4f * Hash(int((x + offset) / block), int(row), seed));
+    });
 }
 
 void Sepia(Canvas& c, float x0, float y0, float x1, float y1) {
@@ -155,12 +163,12 @@ Canvas Desk() {
     // The drawer front at the edge of the desk.
     c.FillRect(0, 620, 1024, 768,
                [](float x, float y) { return Paint::Wood(x, y, Rgb(96, 58, 30), 23); });
-    c.FillRect(300, 632, 724, 716, Rgb(80, 48, 26));
-    c.FillRect(306, 638, 718, 710,
+    c.FillRect(312, 632, 712, 716, Rgb(80, 48, 26));
+    c.FillRect(318, 638, 706, 710,
                [](float x, float y) { return Paint::Wood(x, y, Rgb(112, 68, 36), 24); });
-    c.FillRect(462, 664, 562, 680, Rgb(180, 140, 60));
-    c.FillDisc(470, 672, 9, Rgb(210, 170, 80));
-    c.FillDisc(554, 672, 9, Rgb(210, 170, 80));
+    c.FillRect(462, 666, 562, 682, Rgb(180, 140, 60));
+    c.FillDisc(470, 674, 9, Rgb(210, 170, 80));
+    c.FillDisc(554, 674, 9, Rgb(210, 170, 80));
     // The oil lamp and its light.
     Paint::Glow(c, {200, 260}, 420, Rgb(255, 200, 120), 0.4f);
     c.FillPoly({{150, 420}, {250, 420}, {230, 380}, {170, 380}}, Rgb(170, 120, 50));
@@ -212,15 +220,7 @@ Canvas Window() {
 
 Canvas Cellar() {
     Canvas c = Screen();
-    c.FillRect(0, 0, 1024, 768, [](float x, float y) {
-        const float row = std::floor(y / 40.0f);
-        const float offset = std::fmod(row, 2.0f) * 40.0f;
-        const bool joint = std::fmod(y, 40.0f) < 3.0f || std::fmod(x + offset, 80.0f) < 3.0f;
-        const Color stone =
-            Scale(Rgb(80, 76, 70), 0.7f + 0.4f * Hash(static_cast<int>((x + offset) / 80),
-                                                      static_cast<int>(row), 41));
-        return joint ? Rgb(30, 28, 26) : stone;
-    });
+    Masonry(c, 40, 80, Rgb(80, 76, 70), Rgb(30, 28, 26), 0.7f, 41);
     // Steps going down to a lit doorway.
     for (int s = 0; s < 9; ++s) {
         const float t = s / 9.0f;
@@ -237,24 +237,6 @@ Canvas Cellar() {
     c.FillRect(572, 240, 584, 392, Rgb(50, 40, 30));
     c.FillRect(440, 236, 584, 250, Rgb(50, 40, 30));
     return Finished(c, 0.8f);
-}
-
-Canvas Menu() {
-    Canvas c = Screen();
-    Paint::DrawNightSea(c, 0, 0, 1024, 768, 470, true, 51, 0.9f);
-    // The keeper's house on the cliff, one window lit.
-    c.FillPoly({{560, 770}, {640, 500}, {1024, 470}, {1024, 770}}, Rgb(14, 14, 20));
-    c.FillRect(760, 360, 940, 480, Rgb(26, 24, 34));
-    c.FillPoly({{740, 362}, {850, 290}, {960, 362}}, Rgb(20, 18, 28));
-    c.FillRect(790, 390, 830, 440, Rgb(255, 200, 110));
-    Paint::Glow(c, {810, 415}, 90, Rgb(255, 200, 110), 0.5f);
-    c.FillRect(870, 400, 900, 480, Rgb(40, 30, 26));
-    Paint::CentredText(c, 512, 110, "KORVANTINE", 11.0f, Rgb(245, 225, 170));
-    Paint::CentredText(c, 512, 200, "the keeper's house", 4.0f, Rgb(200, 190, 170));
-    Plaque(c, 420, "New game");
-    Plaque(c, 490, "Continue");
-    Plaque(c, 560, "Quit");
-    return Finished(c, 0.4f);
 }
 
 Canvas LoadingIntro() {
@@ -304,29 +286,69 @@ Canvas FlashBeam() {
     return Finished(c, 0.0f);
 }
 
-Canvas DiaryPage() {
+Canvas DiaryPage(int page) {
     Canvas c = Screen();
     c.FillRect(0, 0, 1024, 768,
                [](float x, float y) { return Paint::Wood(x, y, Rgb(70, 44, 24), 101); });
-    c.FillPoly({{170, 40}, {860, 30}, {870, 740}, {160, 748}}, [](float x, float y) {
-        return Scale(Rgb(236, 222, 186), 0.85f + 0.15f * Noise(x * 0.02f, y * 0.02f, 102));
+    c.FillPoly({{170, 40}, {860, 30}, {870, 740}, {160, 748}}, [page](float x, float y) {
+        return Scale(Rgb(236, 222, 186), 0.85f + 0.15f * Noise(x * 0.02f, y * 0.02f, 102 + page));
     });
-    const char* lines[] = {"Day 41.",
-                           "The lamp failed again at midnight.",
-                           "I climbed the tower twice before",
-                           "the wick would take the flame.",
-                           "",
-                           "I have hidden the cellar key",
-                           "in the desk drawer, where the",
-                           "damp cannot reach it.",
-                           "",
-                           "                     - E. M."};
+    static const std::vector<std::vector<const char*>> pages = {
+        {"Day 41.", "The lamp failed again at midnight.", "I climbed the tower twice before",
+         "the wick would take the flame.", "", "I have hidden the cellar key",
+         "in the desk drawer, where the", "damp cannot reach it."},
+        {"Day 42.", "The oil is nearly gone.", "There is more in the store below",
+         "the cellar, but the stair down", "there is black as pitch.", "",
+         "I left a candle stub on my desk", "for the way down."},
+        {"Day 43.", "If I do not come back up,", "whoever reads this: take a light",
+         "down with you, and bring up", "the oil.", "", "The lamp must burn tonight."},
+    };
     float y = 90;
-    for (const char* line : lines) {
+    for (const char* line : pages[std::size_t(page - 1)]) {
         c.Text(220, y, line, 3.2f, Rgb(50, 40, 80));
         y += 56;
     }
+    c.Text(700, y + 20, "- E. M.", 3.2f, Rgb(50, 40, 80));
+    // Page turns: back at the bottom left, on at the bottom right, and the page number.
+    c.Text(190, 676, "<", 5.0f, Rgb(90, 60, 40));
+    c.Text(800, 676, ">", 5.0f, Rgb(90, 60, 40));
+    Paint::CentredText(c, 512, 690, std::to_string(page), 3.0f, Rgb(90, 60, 40));
     return Finished(c, 0.4f);
+}
+
+Canvas Ending() {
+    Canvas c = Screen();
+    // The oil store under the cellar, a vault of rough stone lit by one candle.
+    Masonry(c, 46, 100, Rgb(96, 84, 70), Rgb(26, 22, 18), 0.6f, 121);
+    c.FillPoly({{0, 0}, {1024, 0}, {1024, 120}, {512, 40}, {0, 120}}, Rgb(20, 16, 12));
+    c.FillRect(0, 600, 1024, 768, [](float x, float y) {
+        return Scale(Rgb(70, 60, 50), 0.7f + 0.3f * Noise(x * 0.05f, y * 0.1f, 122));
+    });
+    // Shelves of oil cans and a barrel.
+    for (int shelf = 0; shelf < 3; ++shelf) {
+        const float y = 250 + shelf * 120.0f;
+        c.FillRect(90, y, 470, y + 12, Rgb(80, 52, 30));
+        for (int can = 0; can < 5; ++can) {
+            const float x = 110 + can * 72.0f;
+            c.FillRect(x, y - 70, x + 50, y,
+                       Scale(Rgb(150, 50, 40), 0.8f + 0.3f * Hash(can, shelf, 123)));
+            c.FillRect(x + 18, y - 82, x + 32, y - 70, Rgb(90, 80, 70));
+        }
+    }
+    c.FillRect(600, 420, 820, 640, [](float x, float) {
+        return Scale(Rgb(110, 70, 36), 0.7f + 0.3f * std::sin((x - 600) / 220.0f * 3.14f));
+    });
+    for (float y : {450.0f, 600.0f}) {
+        c.FillRect(596, y, 824, y + 12, Rgb(60, 60, 64));
+    }
+    c.Text(630, 510, "LAMP OIL", 3.0f, Rgb(230, 220, 190));
+    // The candle in the foreground and its light.
+    Paint::Glow(c, {880, 470}, 520, Rgb(255, 190, 100), 0.45f);
+    c.FillRect(866, 480, 894, 600, Rgb(236, 228, 205));
+    c.FillRect(850, 600, 910, 612, Rgb(170, 130, 50));
+    c.FillDisc(880, 466, 9, Rgb(255, 230, 150));
+    c.FillDisc(880, 470, 5, Rgb(255, 250, 230));
+    return Finished(c, 0.65f);
 }
 
 } // namespace Art

@@ -5,11 +5,17 @@
 //   gfx/common/dirt1.dds     512x128, four 128x128 cells of small dust specks
 //   gfx/common/dirt2.dds     256x64, four 64x64 cells of hairs and large specks
 //   gfx/common/snow.dds      32x32 soft flake
-//   gfx/pano/gallery.dds     cube map of 256x256 faces: the night seen from the lighthouse
-//                            gallery, the lamp ahead and the door back into the house behind
+//   gfx/pano/gallery.dds     DXT1 cube map of 1024x1024 faces: the night seen from the
+//                            lighthouse gallery (Gallery.cpp)
+//   gfx/pano/gallery_bloom.dds  256x256 faces: only the gallery's brightest lights, for bloom
+//   gfx/pano/garden.dds      DXT1 cube map of 1024x1024 faces: the keeper's garden at night,
+//                            the main menu's panorama (Garden.cpp)
 // Every picture comes from a fixed seed, so each build writes the same bytes.
 //
 // Usage: kvtexgen <data folder>
+
+#include "Dds.h"
+#include "Panoramas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,62 +46,10 @@ private:
     std::uint64_t state_;
 };
 
-struct Picture {
-    int width, height;
-    std::vector<std::uint32_t> argb; // rows top first
+using Dds::Argb;
+using Dds::Picture;
 
-    Picture(int w, int h, std::uint32_t fill = 0)
-        : width(w), height(h), argb(size_t(w) * h, fill) {}
-    std::uint32_t& At(int x, int y) { return argb[size_t(y) * width + x]; }
-};
-
-std::uint32_t Argb(double a, double r, double g, double b) {
-    auto byte = [](double v) {
-        return std::uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
-    };
-    return byte(a) << 24 | byte(r) << 16 | byte(g) << 8 | byte(b);
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(char(v >> shift));
-    }
-}
-
-// DDS header for A8R8G8B8, then the texels. A cube map's picture holds its six faces one
-// below the other in the order +x, -x, +y, -y, +z, -z.
-std::string Dds(const Picture& picture, bool cube = false) {
-    std::string out = "DDS ";
-    Put32(out, 124);
-    Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000); // caps, height, width, pitch, pixel format
-    Put32(out, std::uint32_t(cube ? picture.height / 6 : picture.height));
-    Put32(out, std::uint32_t(picture.width));
-    Put32(out, std::uint32_t(picture.width) * 4);
-    Put32(out, 0); // depth
-    Put32(out, 0); // mip maps
-    for (int i = 0; i < 11; ++i) {
-        Put32(out, 0);
-    }
-    Put32(out, 32);         // pixel format size
-    Put32(out, 0x1 | 0x40); // alpha pixels, RGB
-    Put32(out, 0);
-    Put32(out, 32);
-    Put32(out, 0x00FF0000);
-    Put32(out, 0x0000FF00);
-    Put32(out, 0x000000FF);
-    Put32(out, 0xFF000000);
-    Put32(out, cube ? 0x1008 : 0x1000); // texture, complex for a cube map
-    Put32(out, cube ? 0xFE00 : 0);      // a cube map with all six faces
-    for (int i = 0; i < 3; ++i) {
-        Put32(out, 0);
-    }
-    for (std::uint32_t texel : picture.argb) {
-        Put32(out, texel);
-    }
-    return out;
-}
-
-Picture Noise() {
+Picture Grain() {
     Random random(1);
     Picture p(256, 256);
     for (auto& texel : p.argb) {
@@ -208,61 +162,14 @@ Picture Snow() {
     return p;
 }
 
-// The night around the lighthouse gallery: a dark sky with stars over the sea, the lamp's glow
-// ahead (heading 0), the gallery's railing all round and the door into the house behind.
-Picture Gallery() {
-    constexpr int kFace = 256;
-    constexpr double kPi = 3.14159265358979;
-    Picture p(kFace, kFace * 6);
-    Random random(7);
-    for (int face = 0; face < 6; ++face) {
-        for (int y = 0; y < kFace; ++y) {
-            for (int x = 0; x < kFace; ++x) {
-                const double u = (x + 0.5) / kFace * 2 - 1, v = (y + 0.5) / kFace * 2 - 1;
-                // Each face's direction for its texel, as the cube-map lookup defines them.
-                const double d[6][3] = {{1, -v, -u}, {-1, -v, u}, {u, 1, v},
-                                        {u, -1, -v}, {u, -v, 1},  {-u, -v, -1}};
-                const double* dir = d[face];
-                const double length =
-                    std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
-                const double heading = std::atan2(dir[0], dir[2]);
-                const double pitch = std::asin(dir[1] / length);
-                double r, g, b;
-                if (pitch > 0) {
-                    const double t = std::min(pitch / 0.8, 1.0);
-                    r = 0.06 - 0.05 * t, g = 0.08 - 0.06 * t, b = 0.2 - 0.13 * t;
-                    if (random.Real() < 0.002 * t) {
-                        r = g = b = 0.6 + 0.4 * random.Real();
-                    }
-                } else {
-                    const double t = std::min(-pitch / 0.6, 1.0);
-                    const double swell = 0.01 * std::sin(heading * 40 + pitch * 300);
-                    r = 0.02 + swell, g = 0.05 - 0.02 * t + swell, b = 0.1 - 0.04 * t + swell;
-                }
-                // The lamp's glow over the sea.
-                const double glow =
-                    std::exp(-(heading * heading + (pitch - 0.3) * (pitch - 0.3)) / 0.02);
-                r += 0.9 * glow, g += 0.8 * glow, b += 0.4 * glow;
-                // The railing: a rail and posts below the horizon.
-                const bool rail = pitch > -0.32 && pitch < -0.26;
-                const bool post = pitch < -0.26 && std::fmod(heading + 4 * kPi, 0.35) < 0.03;
-                if (rail || post) {
-                    r = 0.12, g = 0.1, b = 0.09;
-                }
-                // The door into the house, with a warm lit pane.
-                const double back = std::abs(std::abs(heading) - kPi);
-                if (back < 0.3 && pitch > -0.6 && pitch < 0.35) {
-                    const bool pane = back < 0.15 && pitch > 0.05 && pitch < 0.25;
-                    r = pane ? 0.7 : 0.2, g = pane ? 0.5 : 0.13, b = pane ? 0.2 : 0.08;
-                }
-                p.At(x, face * kFace + y) = Argb(1, r, g, b);
-            }
-        }
-    }
+// A panorama as a cube map: its faces one below the other.
+Picture Cube(const Night::Faces& faces) {
+    Picture p(faces.size, faces.size * 6);
+    p.argb = faces.argb;
     return p;
 }
 
-bool Write(const std::filesystem::path& path, const Picture& picture, bool cube = false) {
+bool Write(const std::filesystem::path& path, const std::string& bytes) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) {
@@ -270,7 +177,6 @@ bool Write(const std::filesystem::path& path, const Picture& picture, bool cube 
                      error.message().c_str());
         return false;
     }
-    const std::string bytes = Dds(picture, cube);
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), std::streamsize(bytes.size()));
     out.close();
@@ -290,7 +196,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path common = std::filesystem::path(argv[1]) / "gfx" / "common";
     const std::pair<const char*, std::function<Picture()>> textures[] = {
-        {"noise.dds", Noise},
+        {"noise.dds", Grain},
         {"clouds.dds", Clouds},
         {"blurmask.dds", BlurMask},
         {"dirt1.dds", [] { return Dirt(128, 3, false); }},
@@ -298,11 +204,16 @@ int main(int argc, char** argv) {
         {"snow.dds", Snow},
     };
     for (const auto& [name, make] : textures) {
-        if (!Write(common / name, make())) {
+        if (!Write(common / name, Dds::Uncompressed(make()))) {
             return 1;
         }
     }
-    return Write(std::filesystem::path(argv[1]) / "gfx" / "pano" / "gallery.dds", Gallery(), true)
-               ? 0
-               : 1;
+    const std::filesystem::path pano = std::filesystem::path(argv[1]) / "gfx" / "pano";
+    const bool written =
+        Write(pano / "gallery.dds",
+              Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Gallery)))) &&
+        Write(pano / "gallery_bloom.dds",
+              Dds::Uncompressed(Cube(Night::RenderCube(256, Panoramas::GalleryBloom)), true)) &&
+        Write(pano / "garden.dds", Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Garden))));
+    return written ? 0 : 1;
 }

@@ -1,22 +1,30 @@
 #include "DefinitionFixture.h"
 #include "LogFile.h"
+#include "Platform/Audio/AudioTestSupport.h"
 #include "Platform/Window/CCustomMessageLoop.h"
+#include "Sound/Output.h"
+#include "States/Pano.h"
 #include "States/Screen.h"
 #include "States/ScreenServices.h"
+#include "support/GameFixture.h"
 
 namespace {
 
 using State::InputRecord;
 
 // The demo game as the build assembles it, played with scripted clicks through its state
-// machine, frame by frame (no device: the screens hit-test but draw nothing).
+// machine, frame by frame (no graphics device: the zones hit-test; pictures are not loaded,
+// so the image controls are clicked by name). Its music and sounds play on a sound device in
+// manual mode that nothing renders.
 class DemoGameTest : public test::DefinitionFixture {
 protected:
-    DemoGameTest() {
+    DemoGameTest() : sound_(test::ManualDevice()) {
         UseTree(KV_GAME_DIR);
         opts().nomultithread_ = true;
         opts().noload_ = true;
+        Sound::UseDevice(sound_);
     }
+    ~DemoGameTest() override { Sound::UseDevice(nullptr); }
 
     // Frames until `name` is current (at most 10 s of them).
     bool RunUntil(const std::string& name) {
@@ -35,12 +43,26 @@ protected:
                                                 {State::kMouseButton0, 0, 0, 0, 0}};
         game().map_.CurrentState()->Input(click.data(), 2, false);
     }
+
+    // The control of the current state with that name.
+    State::Control::Base& Control(const std::string& name) {
+        const auto state = game().map_.CurrentState();
+        if (const auto screen = std::dynamic_pointer_cast<State::Screen>(state)) {
+            return *screen->Controls().at(name);
+        }
+        return *std::dynamic_pointer_cast<State::Pano>(state)->Controls().at(name);
+    }
+
+    void Run(const std::string& script) { game().lua_.Execute(script); }
+
+    std::shared_ptr<Audio::Device> sound_;
 };
 
-// From the title's loading screen to the menu, a new game into the house, and through the
-// hall, the study, the desk, the window and the lighthouse gallery by zones and border exits,
-// back to the hall.
-TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
+// From "New game" to the end: the locked cellar door, the page behind the painting, the
+// candle, the drawer that is stuck until the note is read and then gives the key, the
+// diary's pages, the gallery's page, the door that opens only to the key held on the
+// pointer, the dark stair that needs the candle, and the menu again with the game over.
+TEST_F(DemoGameTest, PlaysFromANewGameToTheEnd) {
     CCustomMessageLoop loop;
     test::LogFileSince log;
     game().Load();
@@ -48,67 +70,132 @@ TEST_F(DemoGameTest, PlaysFromTheMenuThroughTheHouseAndBack) {
     EXPECT_EQ(map.Current(), "intro_loading");
     ASSERT_TRUE(RunUntil("menu_main"));
 
-    Click(512, 445); // "New game"
+    Run("new_game()"); // the "New game" button's script
     ASSERT_TRUE(RunUntil("hall"));
     EXPECT_EQ(map.PartName(), "house");
-
+    Click(830, 450); // the cellar door
+    Click(170, 270); // the painting
     Click(512, 420); // the study door, through white with two flashes
     ASSERT_TRUE(RunUntil("study"));
     EXPECT_GT(brightest_, 0.9f);
+    Control("candle").Click();
     Click(512, 500); // the desk
     ASSERT_TRUE(RunUntil("desk"));
-    Click(620, 670); // the drawer, stuck until the note is read
-    Click(530, 460); // the note
-    ASSERT_TRUE(RunUntil("note"));
-    Click(10, 400); // back through the border
+    Control("drawer").Click(); // stuck
+    Click(530, 460);           // the note opens the diary
+    ASSERT_TRUE(RunUntil("diary_1"));
+    Run("lib_next()"); // on to the page behind the painting
+    ASSERT_TRUE(RunUntil("diary_3"));
+    Click(10, 400); // the border closes the diary
     ASSERT_TRUE(RunUntil("desk"));
-    Click(620, 670); // the drawer again: the key
+    Control("drawer").Click(); // slides open
+    Control("drawer").Click(); // the key
     Click(512, 760);
     ASSERT_TRUE(RunUntil("study"));
     Click(512, 300); // the window
     ASSERT_TRUE(RunUntil("window"));
     Click(335, 300); // the lighthouse: the first time a cut-scene, then out onto its gallery
-    ASSERT_TRUE(RunUntil("gallery_arrival")); // at the end of its fade-in, half a second on
+    ASSERT_TRUE(RunUntil("gallery_arrival"));
     EXPECT_EQ(game().subtitle_, "The wind up here is cold and smells of salt.");
     ASSERT_TRUE(RunUntil("gallery"));
-    Click(512, 230); // the lamp, ahead and above
-    Click(100, 400); // the stairs on the left, back to the window
-    ASSERT_TRUE(RunUntil("window"));
-    Click(1015, 400);
-    ASSERT_TRUE(RunUntil("study"));
-    Click(1015, 400);
+    Click(512, 330); // the lamp, ahead
+    Control("page").Click();
+    Control("stairs").Click();
     ASSERT_TRUE(RunUntil("hall"));
-    Click(830, 450); // the cellar door opens with the key
+    Click(830, 450); // the key is in the bag, not on the pointer
+    game().inventory_.PickUp("key");
+    Click(830, 450);
     ASSERT_TRUE(RunUntil("cellar"));
+    Click(512, 314); // too dark without a light
+    game().inventory_.PickUp("candle");
+    Click(512, 314);
+    ASSERT_TRUE(RunUntil("ending"));
+    Click(512, 384);
+    ASSERT_TRUE(RunUntil("menu_main"));
+    EXPECT_FALSE(map.IsStarted()) << "the game is over";
 
-    // The loading screen reports its progress bar's steps; inline, the load is done at once.
     const std::vector<std::string> expected = {
         "Loading 100%",
-        "Main menu",
         "Hall, visit 1",
+        "The cellar door is locked.",
+        "A page of the keeper's diary was tucked behind the frame.",
         "Study",
+        "Item 'candle' put to inventory",
+        "You take the candle stub.",
         "Desk",
         "The drawer is stuck.",
-        "The keeper's note",
         "Desk",
         "Item 'key' put to inventory",
-        "You find a small iron key in the drawer.",
+        "A small iron key lies in the drawer. You take it.",
         "Study",
         "Window",
         "The light turns. You have watched it 1 times.",
         "Gallery", // under the cut-scene
         "Gallery",
-        "The lamp sweeps over the sea.",
-        "Window",
-        "Study",
+        "Words: lamp",
+        "Words: page",
+        "Words: stairs",
         "Hall, visit 2",
-        "The key turns in the cellar door.",
+        "Locked. Take the key from your bag and use it on the door.",
+        "The key turns, and the cellar door swings open.",
         "Cellar stairs",
+        "It is pitch dark down there. You need a light.",
+        "Item 'candle' removed from inventory",
+        "The end",
     };
-    EXPECT_EQ(Traced(log.Lines()), expected);
+    EXPECT_EQ(test::OnlyLines(Traced(log.Lines()), expected), expected);
     EXPECT_EQ(game().inventory_.Carried(), std::vector<std::string>{"key"});
     ASSERT_EQ(game().inventory_.Collected().size(), 1u);
-    EXPECT_EQ(game().inventory_.Collected()[0].pages, std::vector<std::string>{"diary_1"});
+    EXPECT_EQ(game().inventory_.Collected()[0].pages,
+              (std::vector<std::string>{"diary_3", "diary_1", "diary_2"}));
+}
+
+// "New game" in the middle of a game starts afresh: nothing carried, no page found, the
+// candle back on the desk and the scripts' variables gone.
+TEST_F(DemoGameTest, NewGameStartsAfresh) {
+    CCustomMessageLoop loop;
+    game().Load();
+    ASSERT_TRUE(RunUntil("menu_main"));
+    Run("new_game()");
+    ASSERT_TRUE(RunUntil("hall"));
+    Click(170, 270); // the painting's page
+    Click(512, 420);
+    ASSERT_TRUE(RunUntil("study"));
+    Control("candle").Click();
+    ASSERT_EQ(game().inventory_.Carried(), std::vector<std::string>{"candle"});
+
+    Run("game_menu()");
+    ASSERT_TRUE(RunUntil("menu_main"));
+    Run("new_game()");
+    ASSERT_TRUE(RunUntil("hall"));
+    EXPECT_TRUE(game().inventory_.Carried().empty());
+    EXPECT_TRUE(game().inventory_.Collected().empty());
+    EXPECT_EQ(test::EvalLua("vars.page_3"), "nil");
+    EXPECT_EQ(test::EvalLua("vars.hall_visits"), "1");
+    Click(512, 420);
+    ASSERT_TRUE(RunUntil("study"));
+    EXPECT_EQ(Control("candle").GetContext(), "do") << "the candle is on the desk again";
+}
+
+// The demo shows every kind of element that the definition format knows, so that playing it
+// goes through every reader and every kind of scene and control.
+TEST_F(DemoGameTest, UsesEveryKindOfElement) {
+    const std::string text =
+        test::ReadFile(std::filesystem::path(KV_SOURCE_DIR) / "data/pack/korvantine.xml");
+    for (const char* kind :
+         {"settings", "idle",   "cursor",      "context", "inventory",  "item",  "library",
+          "book",     "page",   "map",         "part",    "sounds",     "sound", "music",
+          "textures", "stripe", "fragment",    "pano",    "screen",     "menu",  "menupano",
+          "cut",      "script", "video",       "loading", "transition", "flash", "event",
+          "zone",     "image",  "imagemapped", "sprite",  "state",      "text",  "fader"}) {
+        bool found = false;
+        const std::string open = std::string("<") + kind;
+        for (auto at = text.find(open); at != std::string::npos && !found;
+             at = text.find(open, at + 1)) {
+            found = std::string(" />").find(text[at + open.size()]) != std::string::npos;
+        }
+        EXPECT_TRUE(found) << kind;
+    }
 }
 
 } // namespace

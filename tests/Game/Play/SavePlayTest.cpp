@@ -39,7 +39,7 @@ TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
                                            "at 112 press left\n"
                                            "at 113 release left\n"
                                            "at 160 close\n",
-                                           {"--nomultithread"}, 64 * 1024);
+                                           {"--nomultithread"}, {.fileSizeLimit = 64 * 1024});
     EXPECT_EQ(saving.process.status, 0) << saving.process.err;
     const std::vector<std::string> saved = {"tower activate",     "save true",
                                             "blocked save false", "old save unchanged",

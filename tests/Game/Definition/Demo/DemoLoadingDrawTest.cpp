@@ -1,10 +1,13 @@
 #include "FileSystem/Locator.h"
+#include "Platform/Audio/AudioTestSupport.h"
+#include "Sound/Output.h"
 #include "States/Base.h"
 #include "support/gl/GameOnDevice.h"
 
 namespace {
 
-// The demo game as the build assembles it, drawn on the real device.
+// The demo game as the build assembles it, drawn on the real device; its music plays on a
+// sound device in manual mode that nothing renders.
 class DemoLoadingDrawTest : public test::GameOnDevice {
 protected:
     void SetUp() override {
@@ -14,6 +17,11 @@ protected:
         }
         opts().nomultithread_ = true;
         Locator::Instance().Init(KV_GAME_DIR);
+        Sound::UseDevice(test::ManualDevice());
+    }
+    void TearDown() override {
+        Sound::UseDevice(nullptr);
+        GameOnDevice::TearDown();
     }
 };
 
