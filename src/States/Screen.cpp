@@ -18,9 +18,6 @@
 #include "States/ScreenServices.h"
 
 #include <algorithm>
-
-}
-
 #include <array>
 #include <iterator>
 #include <sstream>

@@ -10,27 +10,20 @@ void TextureHandlerStripe::Load(const XmlDom::Element& element) {
     tex_ = XmlDom::RequiredAttr(element, "tex");
     // The stripe must be defined by now (in this part or an earlier one): looked up at once,
     // an unknown name fails while "tex" is the attribute being read, so the error names it.
-    GetTexMgr().GetStripe(tex_);
-}
-
-const TexMgr::Stripe* TextureHandlerStripe::Find() {
-    if (stripe_ == nullptr && !missingLogged_) {
-        stripe_ = GetTexMgr().FindStripe(tex_);
-        if (stripe_ == nullptr) {
-            LogFormat("Stripe '%1%' is not defined; its images are not drawn", tex_);
-            missingLogged_ = true;
-        }
+    // Stripes change only while the definition is read, so the record is kept from here on.
+    stripe_ = GetTexMgr().FindStripe(tex_);
+    if (stripe_ == nullptr) {
+        GetTexMgr().GetStripe(tex_);
     }
-    return stripe_;
 }
 
-std::pair<int, int> TextureHandlerStripe::Layout() {
-    const TexMgr::Stripe* stripe = Find();
+std::pair<int, int> TextureHandlerStripe::Layout() const {
+    const TexMgr::Stripe* stripe = stripe_;
     return stripe != nullptr ? std::pair{stripe->width, stripe->height} : std::pair{0, 0};
 }
 
 bool TextureHandlerStripe::Frame(std::uint32_t F, ImageFrame& out) {
-    const TexMgr::Stripe* stripe = Find();
+    const TexMgr::Stripe* stripe = stripe_;
     if (stripe == nullptr || F < 1 || F > stripe->frames.size()) {
         return false;
     }

@@ -17,12 +17,11 @@ namespace State::Control {
 // texture.
 class TextureHandlerStripe {
 public:
-    // "tex" (required): the stripe's name.
+    // "tex" (required): the stripe's name, which must be defined by now; an unknown stripe
+    // throws `exception`.
     void Load(const XmlDom::Element& element);
-    // The stripe's frame size. The stripe is found now and kept, as stripes change only while
-    // the definition is read. A stripe that does not exist is logged and gives no size: the
-    // image draws nothing.
-    std::pair<int, int> Layout();
+    // The stripe's frame size; none before a load.
+    std::pair<int, int> Layout() const;
     // Frame F (from 1) of the stripe. False, drawing nothing, for a frame outside the stripe,
     // a frame without a source (its zero-based index is logged) and a texture that cannot be
     // had; such a frame, and every frame of that texture, is not asked for again until the
@@ -37,11 +36,8 @@ public:
     std::string tex_;
 
 private:
-    // The stripe, found at layout or at the first draw; null while it is not found.
-    const TexMgr::Stripe* Find();
-
+    // The stripe, found at load; null before.
     const TexMgr::Stripe* stripe_ = nullptr;
-    bool missingLogged_ = false;
     // The frames (from 0) that gave nothing since the last start.
     std::vector<bool> failed_;
 };

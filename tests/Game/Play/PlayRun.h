@@ -19,7 +19,7 @@ struct Played {
 
 struct PlayOptions {
     // "NAME=value" entries on top of the headless environment.
-    std::vector<std::string> environment;
+    std::vector<std::string> environment{};
     std::chrono::seconds timeout{60};
     // Other than 0: the program's writes past that many bytes fail (test::StopOptions).
     std::uint64_t fileSizeLimit = 0;

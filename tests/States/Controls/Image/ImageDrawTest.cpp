@@ -119,7 +119,7 @@ TEST_F(ImageDrawTest, ImagesComeOutSharpWhereTheyArePlaced) {
 
 // Pictures that cannot be had are asked for once per start of their screen, not once per
 // frame, and each control says so once: a missing grid texture (at layout), a stripe whose
-// frames lie in a missing texture (once for both frames), a stripe nobody defined, a slider's
+// frames lie in a missing texture (once for both frames), a slider's
 // missing knob (at load), and an image whose start state does not exist. Nothing is drawn.
 TEST_F(ImageDrawTest, MissingPicturesAreAskedForOncePerStart) {
     game().texMgr_.LoadList(test::ElementOf(
@@ -136,8 +136,6 @@ TEST_F(ImageDrawTest, MissingPicturesAreAskedForOncePerStart) {
         {R"(<imagemapped tex="lost" start="a"><state name="a" frame="1" length="2" delay="20")"
          R"( loop="yes"/></imagemapped>)",
          nullptr, 2},
-        {R"(<imagemapped tex="nowhere" start="a"><state name="a" frame="1"/></imagemapped>)",
-         "Stripe 'nowhere' is not defined; its images are not drawn", 0},
         {R"(<fader x="0.25" top="0.25" tex="lost.dds"/>)",
          "Fader 'fader0' of state 's' has no knob picture 'lost.dds'; the knob is not drawn", 1},
         {R"(<image tex="cells.dds" frames="2" start="b"><state name="a" frame="1"/></image>)",
