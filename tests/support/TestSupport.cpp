@@ -218,7 +218,7 @@ ReadyCheck WhenCatchingSigterm() {
 ProcessResult RunProcessUntil(const std::string& program, const std::vector<std::string>& args,
                               const fs::path& workDir, const StopOptions& stop) {
     using Clock = std::chrono::steady_clock;
-    constexpr std::chrono::seconds kGrace{20};
+    constexpr std::chrono::seconds kGrace{90};
     const Child child = Spawn(program, args, workDir, stop.environment, stop.fileSizeLimit);
     if (child.pid < 0) {
         return Collect(child, -1);

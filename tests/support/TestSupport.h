@@ -67,7 +67,7 @@ struct StopOptions {
 
 // Runs a program that does not end by itself: SIGTERM stops it once it is ready (checked
 // every 20 ms) or at the timeout, whichever comes first; a program that ends by itself
-// earlier is simply collected. A program still running 20 s after SIGTERM is killed, so a
+// earlier is simply collected. A program still running 90 s after SIGTERM is killed, so a
 // test never hangs.
 ProcessResult RunProcessUntil(const std::string& program, const std::vector<std::string>& args,
                               const std::filesystem::path& workDir, const StopOptions& stop);
