@@ -46,9 +46,11 @@ test-fuzz:
 		-DKV_SANITIZE=address,undefined,fuzzer-no-link -DKV_BUILD_TESTS=OFF -DKV_BUILD_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 	@for f in build-fuzz/fuzz/fuzz_*; do \
-		[ -x "$$f" ] || continue; \
+		[ -f "$$f" ] && [ -x "$$f" ] || continue; \
 		echo "fuzzing $$f for $(FUZZ_SECONDS) s"; \
-		"$$f" -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -print_final_stats=1 \
+		mkdir -p "$$f.corpus"; \
+		"$$f" "$$f.corpus" $$(cat "$$f.seeds" 2>/dev/null) \
+			-max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -print_final_stats=1 \
 			-artifact_prefix=build-fuzz/ > "$$f.log" 2>&1 \
 			|| { tail -n 60 "$$f.log"; exit 1; }; \
 		grep -E '^(Done|stat::number_of_executed_units)' "$$f.log" || true; \
