@@ -113,8 +113,9 @@ public:
     void ExitPage(std::string page);
     // The book of a page; "" (logged) for a page of no book.
     std::string BookOfPage(const std::string& page) const;
-    // Runs the book's event text, if any; a Lua error propagates as lua::exception.
-    void FireBookEvent(const Book& book, const std::string& event);
+    // Runs the event text of the book of that name, if any; a Lua error is logged with the
+    // book and the event and propagates as lua::exception.
+    void FireBookEvent(const std::string& book, const std::string& event);
 
     // The "inventory" record of a save game: "from", the carried items, the "library".
     void SaveXml(xs::OArchive& archive);

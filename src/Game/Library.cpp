@@ -6,6 +6,7 @@
 #include "Game/Hints.h"
 #include "Game/Inventory.h"
 #include "Game/Log.h"
+#include "Game/Where.h"
 #include "States/Base.h"
 
 #include <algorithm>
@@ -61,10 +62,14 @@ std::string Inventory::BookOfPage(const std::string& page) const {
     return found->second;
 }
 
-void Inventory::FireBookEvent(const Book& book, const std::string& event) {
-    const auto found = book.events.find(event);
-    if (found != book.events.end() && !found->second.empty()) {
-        game().lua_.Execute(found->second);
+void Inventory::FireBookEvent(const std::string& book, const std::string& event) {
+    const Book& record = books_[book];
+    const auto found = record.events.find(event);
+    if (found != record.events.end() && !found->second.empty()) {
+        const std::string script = found->second;
+        const Where::Scope place(Where::kEvent,
+                                 Where::Named("book", book) + ", " + Where::Named("event", event));
+        game().lua_.Execute(script);
     }
 }
 
@@ -111,7 +116,7 @@ void Inventory::OpenPage(std::string page) {
     if (book.empty()) {
         return;
     }
-    FireBookEvent(books_[book], "enter");
+    FireBookEvent(book, "enter");
     if (from_.empty()) {
         const std::shared_ptr<State::Base> current = game().map_.CurrentState();
         from_ = current ? current->Name() : "";
@@ -157,7 +162,7 @@ void Inventory::TurnPage(int step) {
         ExitPage(page);
         return;
     }
-    FireBookEvent(books_[book], "page");
+    FireBookEvent(book, "page");
     game().map_.SetState(target);
 }
 
@@ -166,7 +171,7 @@ void Inventory::ExitPage(std::string page) {
     if (book.empty()) {
         return;
     }
-    FireBookEvent(books_[book], "exit");
+    FireBookEvent(book, "exit");
     game().map_.SetState(from_);
     from_.clear();
 }

@@ -107,6 +107,18 @@ bool Game::SaveGame(int slot) {
     }
     Locator& locator = Locator::Instance();
     const std::string path = locator.SavePath(slot);
+    // Only a game that game_load would take is written: a `vars` text that does not rebuild
+    // a table of data (a script set `vars` to something else, or replaced `vardump`) would
+    // leave a file that can never be loaded, over a good one.
+    lua_State* L = lua_.Handle();
+    const int top = lua_gettop(L);
+    std::string reason;
+    const bool loadable = SaveCheck::Check(*text, map_, L, reason);
+    lua_settop(L, top);
+    if (!loadable) {
+        LogFormat("Cannot write save game '%1%': %2%", path, reason);
+        return false;
+    }
     std::error_code error;
     std::filesystem::create_directories(locator.SaveDir(), error);
     if (error) {

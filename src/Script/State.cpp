@@ -43,6 +43,17 @@ int SetGlobalValue(lua_State* L) {
     return 0;
 }
 
+// "chunk:line: " of the Lua function that called the running native function, or empty when
+// no Lua function called it. Reads the call's debug record only: nothing is allocated in Lua.
+std::string CallerPlace(lua_State* L) {
+    lua_Debug caller;
+    if (lua_getstack(L, 1, &caller) == 0 || lua_getinfo(L, "Sl", &caller) == 0 ||
+        caller.currentline <= 0) {
+        return std::string();
+    }
+    return std::string(caller.short_src) + ":" + std::to_string(caller.currentline) + ": ";
+}
+
 } // namespace
 
 State::State() : L_(luaL_newstate()) {
@@ -94,7 +105,7 @@ bool State::Run(const std::string& script, const std::string& chunkName, std::st
     message = text != nullptr ? std::string(text, length) : "an error without a message";
     lua_pop(L_, 1);
     if (stored && pending_) {
-        std::rethrow_exception(std::exchange(pending_, nullptr));
+        RethrowPending();
     }
     return false;
 }
@@ -124,7 +135,7 @@ void State::Fail(int status, const std::string& message, const std::string& code
     const bool stored = lua_touserdata(L_, -1) == &g_sentinel;
     if (stored && pending_) {
         lua_pop(L_, 1);
-        std::rethrow_exception(std::exchange(pending_, nullptr));
+        RethrowPending();
     }
     // The interpreter's own message (chunk name, line and what went wrong) goes to the log
     // with the place whose script it was; the error's text stays as it is.
@@ -133,7 +144,17 @@ void State::Fail(int status, const std::string& message, const std::string& code
                         ? reason
                         : std::string("(error object is a ") + luaL_typename(L_, -1) + " value)");
     lua_pop(L_, 1);
-    throw exception(status, message, code);
+    reported_ = std::make_exception_ptr(exception(status, message, code));
+    std::rethrow_exception(reported_);
+}
+
+void State::RethrowPending() {
+    const std::exception_ptr error = std::exchange(pending_, nullptr);
+    if (error != reported_ && !pendingText_.empty()) {
+        Where::LuaError(pendingWhere_ + pendingText_);
+        reported_ = error;
+    }
+    std::rethrow_exception(error);
 }
 
 void State::Publish(const std::string& name, std::shared_ptr<proxy> function) {
@@ -186,8 +207,13 @@ int State::Dispatch(lua_State* L) {
             const std::shared_ptr<proxy> function = found->second;
             results = (*function)(L);
         }
+    } catch (const exception& e) {
+        self->pending_ = std::current_exception();
+        self->pendingText_ = e.Text();
+        self->pendingWhere_ = CallerPlace(L);
     } catch (...) {
         self->pending_ = std::current_exception();
+        self->pendingText_.clear();
     }
     // Lua raises errors by long jumps: every C++ object of this call is gone by now.
     if (!bound) {

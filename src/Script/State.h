@@ -82,6 +82,9 @@ private:
     void SetGlobal(const std::string& name, std::uint64_t id);
     // Ends a failed load or call: pops the error value and throws.
     [[noreturn]] void Fail(int status, const std::string& message, const std::string& code);
+    // Rethrows the exception a bound function threw, after logging it with its place when it
+    // is a lua::exception (an argument the function refused) not logged yet.
+    [[noreturn]] void RethrowPending();
     // Keeps the chunk on the top of the stack (left there) as the compiled `script`, unless
     // the text is long (a save game's variables, the options: run once, and large). The cache
     // is bounded: when full it starts again empty, so texts made on the fly cannot make it
@@ -98,8 +101,15 @@ private:
     static constexpr std::size_t kMaxChunkText = 4096;
     // Script text -> registry reference of its compiled chunk.
     std::unordered_map<std::string, int> chunks_;
-    // The exception a bound function threw, kept while the Lua error unwinds.
+    // The exception a bound function threw, kept while the Lua error unwinds, with its text
+    // (a lua::exception's; empty for any other) and where the script called the function
+    // ("chunk:line: ", or empty when that was no Lua function).
     std::exception_ptr pending_;
+    std::string pendingText_;
+    std::string pendingWhere_;
+    // The last error logged with its place, so that a script running scripts of its own
+    // (through `move`) logs an error of the inner one once, where it arose.
+    std::exception_ptr reported_;
 };
 
 } // namespace lua

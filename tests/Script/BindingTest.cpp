@@ -1,10 +1,13 @@
 #include "Game/Exception.h"
 #include "Recorder.h"
 #include "Script/State.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -125,6 +128,29 @@ TEST_F(Binding, StringsEndAtTheFirstNulAndStringParametersRefuseOtherValues) {
         EXPECT_EQ(Top(), 0);
     }
     EXPECT_EQ(rec_.calls_, "");
+}
+
+// An argument a function refuses is a Lua error of the script that passed it: logged once,
+// with the line of the call, where the error leaves the script; not when the script catches it.
+TEST_F(Binding, ARefusedArgumentIsLoggedWithTheLineOfTheCall) {
+    const struct {
+        const char* script;
+        std::vector<std::string> logged;
+    } cases[] = {
+        {"x = 1\ntake(nil)", {"Lua error: [string \"x = 1...\"]:2: Not a string"}},
+        {"run('take({})')", {"Lua error: [string \"take({})\"]:1: Not a string"}},
+        {"run('error(1)')", {"Lua error: [string \"error(1)\"]:1: 1"}},
+        {"pcall(take, nil) take(nil)",
+         {"Lua error: [string \"pcall(take, nil) take(nil)\"]:1: Not a string"}},
+    };
+    for (const auto& c : cases) {
+        const test::LogSince log;
+        EXPECT_THROW(state_.Execute(c.script), lua::exception) << c.script;
+        EXPECT_EQ(log.Lines(), c.logged) << c.script;
+    }
+    const test::LogSince log;
+    state_.Execute("local ok = pcall(take, nil) assert(not ok)");
+    EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST_F(Binding, FailuresCarryTheStepAndTheCode) {

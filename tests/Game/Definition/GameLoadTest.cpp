@@ -204,11 +204,16 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
 // A Lua error logs the interpreter's own message (chunk name and line) with the part, state,
 // control and event whose script it was, while the definition is read and while the game
 // runs; the error's text stays as it was.
+// The text of an error of a script that ran `code`.
+std::string Failed(const std::string& code) {
+    return "LUA: Runtime error\nMessage: Execute - call failed\nCode: " + code;
+}
+
 TEST_F(GameLoadTest, ALuaErrorSaysWhoseScriptItWas) {
     WithDefinition(Definition(
         Idle("1"), Map(R"(<screen name="s" src="s.png"><event name="start">x = nil + 1</event>)"
                        R"(<zone name="z">
-nosuch()</zone></screen>)"
+nosuch()</zone><zone name="n">trace(nil)</zone></screen>)"
                        R"(<screen name="t" src="t.png"><zone><event name="init">)"
                        R"(if lost then error('lost') end</event></zone></screen>)")));
     game().Load();
@@ -218,16 +223,20 @@ nosuch()</zone></screen>)"
         const char* what;
         std::function<void()> run;
         std::string logged;
-        std::string code; // of the error's text
+        std::string error; // the error's own text
     } cases[] = {
         {"state event", [&] { screen->FireEvent("start"); },
          "Lua error in part 'p', state 's', event 'start': [string \"x = nil + 1\"]:1: attempt "
          "to perform arithmetic on a nil value",
-         "x = nil + 1"},
+         Failed("x = nil + 1")},
         {"zone click (logged, and the game goes on)", [&] { screen->Controls().at("z")->Click(); },
          "Lua error in part 'p', state 's', control zone 'z', event 'click': [string \"...\"]:2: "
          "attempt to call global 'nosuch' (a nil value)",
-         "\nnosuch()"},
+         Failed("\nnosuch()")},
+        {"an argument an engine function refuses", [&] { screen->Controls().at("n")->Click(); },
+         "Lua error in part 'p', state 's', control zone 'n', event 'click': [string "
+         "\"trace(nil)\"]:1: Not a string",
+         "Not a string"},
         {"control event while the definition is read",
          [&] {
              game().lua_.Execute("lost = true");
@@ -235,7 +244,7 @@ nosuch()</zone></screen>)"
          },
          "Lua error in part 'p', state 't', control zone 'zone0', event 'init': [string \"if "
          "lost then error('lost') end\"]:1: lost",
-         "if lost then error('lost') end"},
+         Failed("if lost then error('lost') end")},
     };
     for (const auto& c : cases) {
         test::LogFileSince log;
@@ -256,8 +265,7 @@ nosuch()</zone></screen>)"
                   1)
             << c.what;
         // The error's own text, thrown on, or logged next by the click's catcher.
-        const std::string expected =
-            "LUA: Runtime error\nMessage: Execute - call failed\nCode: " + c.code;
+        const std::string& expected = c.error;
         const auto count = std::count(expected.begin(), expected.end(), '\n') + 1;
         if (error.empty() && lines.end() - logged > count) {
             error = logged[1];

@@ -147,7 +147,8 @@ TEST_F(InventoryTest, PageTurning) {
                                                        "Book has no pages read!",
                                                        "Cannot find page in PTB table"}));
 
-    // The page's own exit closes the view; a book event's Lua error stops the move.
+    // The page's own exit closes the view; a book event's Lua error, logged with the book and
+    // the event, stops the move.
     game().lua_.Execute("lib_page('p2')");
     RunOut();
     std::dynamic_pointer_cast<State::Page>(map().GetState("p2"))->Exit();
@@ -155,7 +156,12 @@ TEST_F(InventoryTest, PageTurning) {
     EXPECT_EQ(map().Current() + " " + Eval("table.concat(book, ' ')"), "p1 enter exit");
     game().lua_.Execute("lib_page('p2')");
     RunOut();
+    NewLogLines();
     EXPECT_THROW(game().lua_.Execute("book = nil lib_next()"), lua::exception);
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{
+                                 "Lua error in book 'diary', event 'exit': [string \"book[#book + "
+                                 "1] = 'exit'\"]:1: attempt to get length of global 'book' (a nil "
+                                 "value)"});
     EXPECT_EQ(map().Current(), "p2");
 }
 

@@ -250,6 +250,47 @@ TEST_F(SaveGameTest, FailedSavesKeepTheGameAndTheOldFile) {
     }
 }
 
+// A game that game_load would refuse is not written: game_save answers false, the log says
+// why and the slot keeps its old file. What the variable dump cannot keep (a function) is
+// left out, and such a save is written and loads. A dump that fails is the calling script's
+// Lua error.
+TEST_F(SaveGameTest, SavesOnlyWhatLoads) {
+    const struct {
+        const char* script;
+        const char* saved;  // game_save's answer
+        const char* reason; // of the log line when refused
+    } cases[] = {
+        {"vars = 5", "false", "vars is not a table of strings, numbers, booleans and tables"},
+        {"vars = { 'a', { 'b' } } vars[3] = print", "true", ""},
+        {"vardump = function() vars_d = 'vars = os.getenv(\"HOME\")' end", "false",
+         "vars:1: attempt to index global 'os' (a nil value)"},
+        {"vardump = function() vars_d = 'while true do end' end", "false", "too many instructions"},
+    };
+    for (const auto& c : cases) {
+        game().lua_.Execute("game_reset() vars.a = 1");
+        ASSERT_EQ(Eval("game_save(1)"), "true");
+        const std::string old = Data(1);
+        game().lua_.Execute("saved_dump = vardump");
+        game().lua_.Execute(c.script);
+        NewLogLines();
+        EXPECT_EQ(Eval("game_save(1)"), c.saved) << c.script;
+        game().lua_.Execute("vardump = saved_dump");
+        if (std::string(c.saved) == "false") {
+            EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Cannot write save game '" + Path(1) +
+                                                              "': " + c.reason})
+                << c.script;
+            EXPECT_EQ(Data(1), old) << c.script;
+        } else {
+            NewLogLines();
+            game().lua_.Execute("vars = {} game_load(1)");
+            EXPECT_TRUE(NewLogLines().empty()) << c.script;
+            EXPECT_EQ(Eval("vars[2][1] .. tostring(vars[3])"), "bnil") << c.script;
+        }
+    }
+    game().lua_.Execute("vardump = function() error('no dump') end");
+    EXPECT_THROW(game().lua_.Execute("game_save(1)"), lua::exception);
+}
+
 // Slots other than 1 to 6 are refused. A file that is no pack, has no game data, is no game
 // document, lacks a record or an item, or whose vars text does anything but build the
 // table (reach a library or an engine function, run forever) is refused with a log line,
