@@ -68,18 +68,18 @@ void Dirt::Update() {
     small_ += dt;
     large_ += dt;
     while (small_ > 0.25f) {
-        AddSpot(kFirstPath, 128, now);
+        AddSpot(kFirstPath, firstMissing_, 128, now);
         small_ -= 0.25f;
     }
     while (large_ > 0.5f) {
-        AddSpot(kSecondPath, 64, now);
+        AddSpot(kSecondPath, secondMissing_, 64, now);
         large_ -= 0.5f;
     }
 }
 
-void Dirt::AddSpot(const char* path, int cell, float now) {
+void Dirt::AddSpot(const char* path, MissingPicture& missing, int cell, float now) {
     Spot spot;
-    spot.tex = GetTexMgr().Simple(path);
+    spot.tex = SimpleOnce(path, missing);
     spot.end = now + 50.0f;
     const float a = RandomReal();
     const float b = RandomReal();

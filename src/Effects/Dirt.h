@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "Platform/Gfx/Math.h"
 #include "Platform/Gfx/Types.h"
 
@@ -43,10 +44,13 @@ public:
     static float RandomReal();
 
 private:
-    void AddSpot(const char* path, int cell, float now);
+    void AddSpot(const char* path, MissingPicture& missing, int cell, float now);
 
     std::list<Spot> spots_;
     float last_ = -1.0f;
     float small_ = 0.0f;
     float large_ = 0.0f;
+    // The spots' pictures, asked for several times a second: a failed one once.
+    MissingPicture firstMissing_;
+    MissingPicture secondMissing_;
 };

@@ -32,7 +32,7 @@ Lines::Lines() : Base("effect/lines.fx") {
 void Lines::SetParams() {
     CheckResult(effect()->SetFloat("Time", game().Time()), kWhere,
                 "effect()->SetFloat ( \"Time\", game().Time() )");
-    CheckResult(effect()->SetTexture("NoiseTex", GetTexMgr().Simple(kNoisePath)), kWhere,
+    CheckResult(effect()->SetTexture("NoiseTex", SimpleOnce(kNoisePath, noiseMissing_)), kWhere,
                 "effect()->SetTexture ( \"NoiseTex\", GetTexMgr().Simple( noise_ ) )");
     CheckResult(GfxLink::Device().SetFvf(Gfx::FvfXyzw), kWhere,
                 "dx().device()->SetFVF ( D3DFVF_XYZW )");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Effects/Base.h"
+#include "Game/MissingPicture.h"
 
 #include <array>
 
@@ -31,6 +32,8 @@ public:
 private:
     std::array<Vertex, 2 * kCount> cache_;
     std::array<Line, kCount> lines_;
+    // The noise picture, asked for in every frame of the film look: a failed one once.
+    MissingPicture noiseMissing_;
 };
 
 } // namespace Effect

@@ -56,7 +56,11 @@ void Cursor::Move(float dx, float dy) {
 void Cursor::SetContext(const std::string& name, bool itemHeld) {
     const auto it = contexts_.find(name);
     if (it == contexts_.end()) {
-        LogWrite("Warning: no such context '" + name + "'");
+        // Screens name the context under the pointer in every frame: each unknown name is
+        // logged once.
+        if (warned_.insert(name).second) {
+            LogWrite("Warning: no such context '" + name + "'");
+        }
         return;
     }
     context_ = name;
@@ -65,7 +69,7 @@ void Cursor::SetContext(const std::string& name, bool itemHeld) {
 }
 
 void Cursor::Draw() const {
-    Draw(*dx().sprite(), GetTexMgr().Simple(tex_));
+    Draw(*dx().sprite(), SimpleOnce(tex_, atlasMissing_));
 }
 
 void Cursor::Draw(Gfx::Sprite& sprite, const std::shared_ptr<Gfx::Texture>& atlas) const {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "Game/XmlDom.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace Gfx {
@@ -40,12 +42,12 @@ public:
     // is not a number stays where it was.
     void Move(float dx, float dy);
     // Selects the look of the named context and stores the item-held flag. An unknown
-    // name is logged and changes nothing.
+    // name changes nothing and is logged the first time.
     void SetContext(const std::string& name, bool itemHeld);
 
     // Draws the current cell at the pointer's position, inside the open batch of the
     // device's sprite, with the atlas the texture manager holds for the path (nothing when
-    // it cannot be loaded).
+    // it cannot be loaded; a failed atlas is asked for once).
     void Draw() const;
     // The same with a given sprite and atlas texture.
     void Draw(Gfx::Sprite& sprite, const std::shared_ptr<Gfx::Texture>& atlas) const;
@@ -66,4 +68,7 @@ private:
     bool itemHeld_ = false;
     std::int32_t index_ = 0;
     std::string tex_;
+    mutable MissingPicture atlasMissing_;
+    // The unknown context names logged so far.
+    std::set<std::string> warned_;
 };

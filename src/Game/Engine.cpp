@@ -218,7 +218,7 @@ void Engine::RenderMask() {
     CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
                 "device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE)");
     Effect::FullScreen& mask = effects().mask_;
-    CheckResult(mask.effect()->SetTexture("MaskTex", GetTexMgr().Simple(maskPath_)), kWhere,
+    CheckResult(mask.effect()->SetTexture("MaskTex", SimpleOnce(maskPath_, maskMissing_)), kWhere,
                 "effects().mask_.effect()->SetTexture(\"MaskTex\", tex)");
     Effect::FullScreen::Apply(mask);
     CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
@@ -271,9 +271,9 @@ void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now)
     };
     setTexture("ScreenTex", scTex_);
     setTexture("BlurTex", texture);
-    setTexture("NoiseTex", GetTexMgr().Simple(noisePath_));
-    setTexture("CloudTex", GetTexMgr().Simple(cloudsPath_));
-    setTexture("BlurMaskTex", GetTexMgr().Simple(blurMaskPath_));
+    setTexture("NoiseTex", SimpleOnce(noisePath_, noiseMissing_));
+    setTexture("CloudTex", SimpleOnce(cloudsPath_, cloudsMissing_));
+    setTexture("BlurMaskTex", SimpleOnce(blurMaskPath_, blurMaskMissing_));
     setFloat("Time", now);
     setFloat("Exposure", game().exposure_);
     setFloat("Gamma", FullWeight(opts().brightness_));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "Platform/Window/CIdleHandler.h"
 #include "Platform/Window/IdleRegistration.h"
 
@@ -102,6 +103,9 @@ private:
     const std::string cloudsPath_ = "gfx/common/clouds.dds";
     const std::string blurMaskPath_ = "gfx/common/blurmask.dds";
     const std::string maskPath_ = "gfx/part1/capsule/p1_capsule_mask.dds";
+    // The common pictures of the final pass, drawn in every frame: a failed one is asked for
+    // once.
+    MissingPicture noiseMissing_, cloudsMissing_, blurMaskMissing_, maskMissing_;
     std::int32_t rate_ = 0;
     std::shared_ptr<Mouse> mouse_;
     std::shared_ptr<Keyboard> keyboard_;

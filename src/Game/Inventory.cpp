@@ -213,11 +213,12 @@ void Inventory::DrawBars(float v) {
     CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere, "dx().sprite()->Begin ( (1 << 4) )");
     const float itemTop = kFrameHeight - kCell * v;
     const Gfx::Vector3 back{0.0f, itemTop, 0.0f};
-    CheckResult(sprite->Draw(GetTexMgr().Simple(texBack_), nullptr, nullptr, &back, 0xFFFFFFFF),
-                kWhere, "dx().sprite()->Draw(texBack_(), NULL, NULL, &pos, 0xFFFFFFFF)");
+    CheckResult(
+        sprite->Draw(SimpleOnce(texBack_, backMissing_), nullptr, nullptr, &back, 0xFFFFFFFF),
+        kWhere, "dx().sprite()->Draw(texBack_(), NULL, NULL, &pos, 0xFFFFFFFF)");
     // An entry whose definition is gone (a save game of another definition) keeps its cell
     // and draws nothing.
-    const std::shared_ptr<Gfx::Texture> itemAtlas = GetTexMgr().Simple(texInv_);
+    const std::shared_ptr<Gfx::Texture> itemAtlas = SimpleOnce(texInv_, itemsMissing_);
     for (std::size_t i = 0; i < carried_.size(); ++i) {
         const auto item = items_.find(carried_[i]);
         if (item == items_.end()) {
@@ -228,7 +229,7 @@ void Inventory::DrawBars(float v) {
         CheckResult(sprite->Draw(itemAtlas, &cell, nullptr, &at, 0xFFFFFFFF), kWhere,
                     "dx().sprite()->Draw(texInv_(), &rc, NULL, &pos, 0xFFFFFFFF)");
     }
-    const std::shared_ptr<Gfx::Texture> bookAtlas = GetTexMgr().Simple(texLib_);
+    const std::shared_ptr<Gfx::Texture> bookAtlas = SimpleOnce(texLib_, booksMissing_);
     for (std::size_t i = 0; i < collected_.size(); ++i) {
         const auto book = books_.find(collected_[i].name);
         if (book == books_.end()) {

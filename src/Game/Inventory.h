@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "Game/XmlDom.h"
 
 #include <map>
@@ -152,6 +153,10 @@ private:
     std::string texInv_;
     std::string texBack_;
     std::string texLib_;
+    // The pictures of the bars, drawn in every frame they show: a failed one is asked for once.
+    MissingPicture itemsMissing_;
+    MissingPicture backMissing_;
+    MissingPicture booksMissing_;
     std::string from_;
     std::map<std::string, Item> items_;
     std::vector<std::string> carried_;

@@ -6,6 +6,7 @@
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
 #include "Game/Log.h"
+#include "Game/MissingPicture.h"
 #include "Platform/Gfx/Device.h"
 #include "Platform/Gfx/Texture.h"
 #include "Platform/Memory/Memory.h"
@@ -297,4 +298,10 @@ void TouchSimple(const std::string& path) {
 
 void TouchPano(const std::string& name) {
     GetTexMgr().TouchPano(name);
+}
+
+std::shared_ptr<Gfx::Texture> SimpleOnce(const std::string& path, MissingPicture& missing) {
+    std::shared_ptr<Gfx::Texture> texture = GetTexMgr().Simple(missing.Ask(path));
+    missing.Failed(path, texture != nullptr);
+    return texture;
 }

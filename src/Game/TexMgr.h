@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class MissingPicture;
+
 namespace Gfx {
 class BaseTexture;
 class Texture;
@@ -137,3 +139,7 @@ std::shared_ptr<Gfx::Texture> Simple(const std::string& path);
 std::shared_ptr<Gfx::CubeTexture> Pano(const std::string& name);
 void TouchSimple(const std::string& path);
 void TouchPano(const std::string& name);
+
+// The flat texture of `path` for a picture drawn in every frame: Simple, except that once a
+// load has failed no request is made while `missing` remembers it (none is answered).
+std::shared_ptr<Gfx::Texture> SimpleOnce(const std::string& path, MissingPicture& missing);

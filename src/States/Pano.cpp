@@ -4,6 +4,7 @@
 #include "Game/Check.h"
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Game/Log.h"
 #include "Game/TexMgr.h"
 #include "Include/common/Text.h"
 #include "Include/common/XmlSer.h"
@@ -80,9 +81,9 @@ void Pano::SaveState(xs::OArchive& archive) {
 
 void Pano::Prepare() {
     if (GfxLink::HasDevice()) {
-        for (const std::string& name : Named(src_, back_, bloom_)) {
-            GetTexMgr().Pano(name);
-        }
+        LoadSky(src_, srcMissing_);
+        GetTexMgr().Pano(back_);
+        LoadSky(bloom_, bloomMissing_);
     }
     LoadSounds();
     for (const auto& [key, control] : controls_) {
@@ -117,9 +118,9 @@ void Pano::Start() {
     lastInput_ = now_;
     ScreenServices::SetPointer(0.5f, 0.5f);
     if (GfxLink::HasDevice()) {
-        for (const std::string& name : Named(src_, back_, bloom_)) {
-            GetTexMgr().TouchPano(name);
-        }
+        GetTexMgr().TouchPano(LoadSky(src_, srcMissing_));
+        GetTexMgr().TouchPano(back_);
+        GetTexMgr().TouchPano(LoadSky(bloom_, bloomMissing_));
     }
     look_ = false;
     Control::ApplyPass(controls_, &Control::Base::StartPass);
@@ -139,6 +140,9 @@ void Pano::Stop() {
     for (const char* name : kLuaFunctions) {
         game().lua_.Unregister(name);
     }
+    // The next visit tries a missing cube map once more.
+    srcMissing_.Retry();
+    bloomMissing_.Retry();
 }
 
 void Pano::Reset() {
@@ -188,6 +192,14 @@ void Pano::Render() {
     UpdateInfo();
 }
 
+const std::string& Pano::LoadSky(const std::string& name, MissingPicture& missing) {
+    const bool loaded = GetTexMgr().Pano(missing.Ask(name)) != nullptr;
+    if (missing.Failed(name, loaded)) {
+        LogFormat("Panorama '%1%' has no cube map '%2%'", name_, name);
+    }
+    return missing.Ask(name);
+}
+
 bool Pano::CoversScreen() {
     return back_.empty() && GfxLink::HasDevice() && effects().cubemap_.effect()->Opaque("Cubemap");
 }
@@ -202,14 +214,14 @@ void Pano::DrawSky() {
                     "dx().device()->GetRenderTarget( 0, &saved )");
         CheckResult(device.SetRenderTarget(0, bloom.TargetSurface()), kWhere,
                     "dx().device()->SetRenderTarget( 0, bloom.TargetSurface() )");
-        effects().cubemap_.Apply(bloom_);
+        effects().cubemap_.Apply(LoadSky(bloom_, bloomMissing_));
         bloom.drawn_ = true;
         CheckResult(device.SetRenderTarget(0, saved), kWhere,
                     "dx().device()->SetRenderTarget( 0, saved )");
     }
     // With a "back" cube map something else draws the sky: only the controls go on top.
     if (back_.empty()) {
-        effects().cubemap_.Apply(src_);
+        effects().cubemap_.Apply(LoadSky(src_, srcMissing_));
     }
 }
 

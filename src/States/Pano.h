@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "Include/cg/Cp.h"
 #include "Include/cg/Point.h"
 #include "Platform/Gfx/Math.h"
@@ -107,6 +108,10 @@ private:
     void UpdateExposure();
     // Drawing steps, with a device.
     void DrawSky();
+    // Loads the cube map `name` (none when empty) and answers the name to draw: a cube map
+    // that cannot be had is logged with the panorama's name and not asked for again (the
+    // empty name, drawn as none) until the panorama stops.
+    const std::string& LoadSky(const std::string& name, MissingPicture& missing);
     // The pointer's panorama direction through the camera; none when the camera cannot be
     // inverted or the pointer's ray is not finite.
     std::optional<cg::cp<float>> PointerDirection() const;
@@ -132,6 +137,8 @@ private:
     std::string src_;
     std::string back_;
     std::string bloom_;
+    MissingPicture srcMissing_;
+    MissingPicture bloomMissing_;
     float course_ = 0.0f;
     float pitch_ = 0.0f;
     // Edge-follow speeds in radians per second: x the heading's, y the pitch's.

@@ -3,6 +3,7 @@
 #include "Game/Check.h"
 #include "Game/Game.h"
 #include "Game/GfxLink.h"
+#include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/TexMgr.h"
 #include "Include/common/XmlSer.h"
@@ -113,7 +114,8 @@ void Screen::Start() {
         CheckResult(device.SetTransform(Gfx::TransformKind::Projection, identity), kWhere,
                     "dx().device()->SetTransform( D3DTS_PROJECTION, &identity )");
         SetBlendStates(device, kWhere);
-        GetTexMgr().TouchBackground(background_);
+        LoadBackground();
+        GetTexMgr().TouchBackground(backgroundMissing_.Ask(background_));
     }
     Control::ApplyPass(faders_, &Control::Base::StartPass);
     Control::ApplyPass(controls_, &Control::Base::StartPass);
@@ -127,6 +129,8 @@ void Screen::Stop() {
     Control::ApplyPass(controls_, &Control::Base::StopPass);
     // A press must not outlive the visit: a release on a later visit is no click.
     pressed_.reset();
+    // The next visit tries a missing picture once more.
+    backgroundMissing_.Retry();
 }
 
 void Screen::Reset() {
@@ -206,6 +210,15 @@ bool Screen::CoversScreen() {
            IsIdentity(device, Gfx::TransformKind::Projection);
 }
 
+std::shared_ptr<Gfx::Texture> Screen::LoadBackground() {
+    std::shared_ptr<Gfx::Texture> texture =
+        GetTexMgr().Background(backgroundMissing_.Ask(background_));
+    if (backgroundMissing_.Failed(background_, texture != nullptr)) {
+        LogFormat("Screen '%1%' has no picture '%2%'", name_, background_);
+    }
+    return texture;
+}
+
 void Screen::DrawBackground() {
     Gfx::Device& device = GfxLink::Device();
     CheckResult(device.SetSamplerState(0, Gfx::SamplerState::AddressU, Gfx::AddressClamp), kWhere,
@@ -216,7 +229,7 @@ void Screen::DrawBackground() {
                 "dx().device()->SetSamplerState( 0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR )");
     CheckResult(device.SetSamplerState(0, Gfx::SamplerState::MagFilter, Gfx::FilterLinear), kWhere,
                 "dx().device()->SetSamplerState( 0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR )");
-    const std::shared_ptr<Gfx::Texture> texture = GetTexMgr().Background(background_);
+    const std::shared_ptr<Gfx::Texture> texture = LoadBackground();
     CheckResult(device.SetTexture(0, texture), kWhere,
                 "dx().device()->SetTexture( 0, GetTexMgr().Simple( src_ ) )");
     CheckResult(device.SetTextureStageState(0, Gfx::StageState::ColorArg1, Gfx::ArgTexture), kWhere,

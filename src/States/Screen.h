@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Game/MissingPicture.h"
 #include "States/Base.h"
 #include "States/Controls/BaseImpl.h"
 #include "States/Controls/ControlMap.h"
@@ -8,6 +9,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+
+namespace Gfx {
+class Texture;
+}
 
 namespace State {
 
@@ -85,6 +90,9 @@ public:
 protected:
     // The quad of the background: the top 768 rows of a 1024x1024 picture.
     void DrawBackground();
+    // The background's texture; a picture that cannot be had is logged with the screen's
+    // name and not asked for again until the next start (it draws as none).
+    std::shared_ptr<Gfx::Texture> LoadBackground();
     void PrimaryDown();
     void PrimaryUp();
     void SecondaryUp();
@@ -97,6 +105,7 @@ protected:
     std::string exit_;
     std::string exitContext_;
     std::string background_;
+    MissingPicture backgroundMissing_;
     Control::ControlMap<Control::Fader> faders_;
     // One of faders_, not owned.
     Control::Fader* fader_ = nullptr;

@@ -127,4 +127,69 @@ TEST(MistakesPlayTest, EachMistakeIsLoggedOnceAndTheGamePlaysOn) {
               story);
 }
 
+// Pictures of the definition that are drawn every frame (a screen's, a flash screen's, a
+// panorama's cube map, the pointer atlas, the inventory bars) and a pointer context the
+// definition lacks, while the pointer rests on the zone that names it: each failure is logged
+// once per visit, with the state that wanted the picture, not once per frame; the next visit
+// tries the picture again.
+const char* const kMissingPictures = R"(<?xml version="1.0" encoding="windows-1252"?>
+<korvantine>
+  <settings><idle period_x="0.5" period_y="0.3" ampl_x="0.01" ampl_y="0.005" delay="8000"/></settings>
+  <cursor tex="lost\cursor.png"><context index="0" name=""/><context index="1" name="do"/></cursor>
+  <inventory tex="lost\items.png" back="lost\bar.png"><item name="key" index="0"/></inventory>
+  <library tex="lost\books.png"/>
+  <map autoload="p" menu="hall">
+    <part name="p" start="hall" load="load" effect="clean">
+      <sounds/>
+      <textures/>
+      <loading name="load" src="l_intro.png"/>
+      <screen name="hall" src="lost\hall.png">
+        <event name="start">inv_put('key')</event>
+        <zone name="door" x="0" y="0" w="1024" h="768" context="look">move('sky')</zone>
+      </screen>
+      <pano name="sky" src="lost\sky.dds">
+        <event name="activate">trace('sky activate') move('hall')</event>
+      </pano>
+      <transition name="t" from="hall" to="sky">
+        <flash screen="lost\flash.png" in="100" out="100" delay="400"/>
+      </transition>
+    </part>
+  </map>
+</korvantine>
+)";
+
+TEST(MistakesPlayTest, PicturesDrawnEveryFrameAreLoggedOncePerVisit) {
+    test::TempDir dir;
+    test::AssembleGameTree(dir.Path(), fs::path(KV_SOURCE_DIR) / "tests/Game/Definition/game/Data");
+    test::WriteFile(dir / "Data/korvantine.xml", kMissingPictures);
+
+    // The hall by frame 100, its bars opened with I; the door clicked at frame 160; the flash
+    // and the panorama until frame 320.
+    const play::Played played = play::Play(
+        dir.Path(),
+        "step 20\nat 100 keydown I\nat 101 keyup I\nat 160 press left\nat 161 release left\n"
+        "at 320 close\n",
+        {"--nomultithread"});
+    ASSERT_EQ(played.process.status, 0) << played.process.err;
+    const std::vector<std::string>& log = played.log;
+    ASSERT_EQ(CountOf(log, "sky activate"), 1) << "the game went on to the panorama";
+
+    EXPECT_EQ(CountOf(log, "Warning: no such context 'look'"), 1);
+    EXPECT_EQ(CountOf(log, "Screen 'hall' has no picture 'lost\\hall.png'"), 2)
+        << "once for each of the two visits";
+    for (const std::string line : {"Screen 't_hall_sky_0' has no picture 'lost\\flash.png'",
+                                   "Panorama 'sky' has no cube map 'lost\\sky.dds'"}) {
+        EXPECT_EQ(CountOf(log, line), 1) << line;
+    }
+    // The preload's attempt, then one for each visit.
+    EXPECT_LE(CountOf(log, "Failed to load texture 'lost\\hall.png'"), 3);
+    for (const char* path : {"lost\\flash.png", "lost\\sky.dds"}) {
+        EXPECT_LE(CountOf(log, "Failed to load texture '" + std::string(path) + "'"), 2) << path;
+    }
+    for (const char* path :
+         {"lost\\cursor.png", "lost\\items.png", "lost\\bar.png", "lost\\books.png"}) {
+        EXPECT_EQ(CountOf(log, "Failed to load texture '" + std::string(path) + "'"), 1) << path;
+    }
+}
+
 } // namespace
