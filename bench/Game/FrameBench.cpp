@@ -14,6 +14,7 @@
 #include "Game/DirectX.h"
 #include "Game/Engine.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
 #include "Game/TexMgr.h"
@@ -66,7 +67,7 @@ struct Pipeline {
         engine = std::make_unique<Engine>();
         // The option globals the menus' scripts read, as the start-up routine publishes them.
         ::opts().Init();
-        ::dx().device()->SetPacing(false);
+        GfxLink::Device().SetPacing(false);
         ::game().map_.StoreState("empty", state);
         // The loading screen hands over to the menu once the part is loaded.
         RunUntil("menu_main");
@@ -134,7 +135,7 @@ void PictureFrame(Gfx::Device& device, const std::shared_ptr<Gfx::Texture>& pict
 
 void BareLoop(benchmark::State& state) {
     Shared();
-    Gfx::Device& device = *dx().device();
+    Gfx::Device& device = GfxLink::Device();
     const double cpu = ThreadCpuSeconds();
     for (auto _ : state) {
         BareFrame(device);
@@ -151,7 +152,7 @@ void MenuVsBare(benchmark::State& state, const char* name) {
     constexpr int kBatch = 20;
     Pipeline& pipeline = Shared();
     pipeline.Enter(name);
-    Gfx::Device& device = *dx().device();
+    Gfx::Device& device = GfxLink::Device();
     const auto seconds = [](auto from) {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
     };
