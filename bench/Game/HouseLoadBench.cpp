@@ -8,6 +8,7 @@
 #include "Game/DirectX.h"
 #include "Game/Engine.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
 #include "Game/TexturePreload.h"
@@ -151,7 +152,7 @@ std::vector<std::string> HousePictures() {
 
 // The bare frame loop's rate on the same device.
 double BareFps() {
-    Gfx::Device& device = *dx().device();
+    Gfx::Device& device = GfxLink::Device();
     constexpr int kFrames = 100;
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < kFrames; ++i) {
@@ -166,7 +167,7 @@ double BareFps() {
 // The house's pictures read and decoded one after another on this thread, kept until all are
 // decoded as the part keeps them; milliseconds.
 double PlainDecodeMs(const std::vector<std::string>& paths) {
-    Gfx::Device& device = *dx().device();
+    Gfx::Device& device = GfxLink::Device();
     std::vector<std::shared_ptr<Gfx::Texture>> textures(paths.size());
     const Clock::time_point start = Clock::now();
     for (std::size_t i = 0; i < paths.size(); ++i) {

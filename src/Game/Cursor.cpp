@@ -1,7 +1,7 @@
 #include "Game/Cursor.h"
 
 #include "Game/Check.h"
-#include "Game/DirectX.h"
+#include "Game/GfxLink.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/TexMgr.h"
@@ -69,7 +69,7 @@ void Cursor::SetContext(const std::string& name, bool itemHeld) {
 }
 
 void Cursor::Draw() const {
-    Draw(*dx().sprite(), SimpleOnce(tex_, atlasMissing_));
+    Draw(GfxLink::Sprite(), SimpleOnce(tex_, atlasMissing_));
 }
 
 void Cursor::Draw(Gfx::Sprite& sprite, const std::shared_ptr<Gfx::Texture>& atlas) const {

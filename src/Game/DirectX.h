@@ -41,7 +41,9 @@ public:
     DirectX(const DirectX&) = delete;
     DirectX& operator=(const DirectX&) = delete;
 
-    // Each answers a new reference of its own. A null one throws ComError.
+    // Each answers a new reference of its own. A null one throws ComError. The device, the
+    // sprite and the font are also published through GfxLink, which is how code that draws
+    // reaches them.
     std::shared_ptr<Gfx::Device> device() const;
     std::shared_ptr<Gfx::Sprite> sprite() const;
     std::shared_ptr<Gfx::Font> font() const;

@@ -4,6 +4,7 @@
 #include "Game/Check.h"
 #include "Game/DirectX.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Keyboard.h"
 #include "Game/Log.h"
 #include "Game/Mouse.h"
@@ -71,8 +72,8 @@ bool Engine::OnIdle() {
 }
 
 bool Engine::CheckDevice() {
-    std::shared_ptr<Gfx::Device> device = dx().device();
-    const int result = device->TestCooperativeLevel();
+    Gfx::Device& device = GfxLink::Device();
+    const int result = device.TestCooperativeLevel();
     if (result == Gfx::kErrDeviceLost) {
         return false;
     }
@@ -81,11 +82,11 @@ bool Engine::CheckDevice() {
         OnLostDevice();
         // A failed reset shows in the second test: the frame is skipped and the next one
         // tries again.
-        if (const int reset = device->Reset(dx().d3dpp()); reset != Gfx::kOk) {
+        if (const int reset = device.Reset(dx().d3dpp()); reset != Gfx::kOk) {
             LogFormat("Device reset failed: HRESULT: %1%", reset);
         }
     }
-    if (device->TestCooperativeLevel() != Gfx::kOk) {
+    if (device.TestCooperativeLevel() != Gfx::kOk) {
         return false;
     }
     OnResetDevice();
@@ -94,22 +95,22 @@ bool Engine::CheckDevice() {
 
 void Engine::OnLostDevice() {
     effects().OnLostDevice();
-    CheckResult(dx().sprite()->OnLostDevice(), kWhere, "dx().sprite()->OnLostDevice()");
-    CheckResult(dx().font()->OnLostDevice(), kWhere, "dx().font()->OnLostDevice()");
+    CheckResult(GfxLink::Sprite().OnLostDevice(), kWhere, "dx().sprite()->OnLostDevice()");
+    CheckResult(GfxLink::Font().OnLostDevice(), kWhere, "dx().font()->OnLostDevice()");
     scSurf_.reset();
     scTex_.reset();
     lost_ = true;
 }
 
 void Engine::OnResetDevice() {
-    std::shared_ptr<Gfx::Device> device = dx().device();
-    CheckResult(device->SetRenderState(Gfx::RenderState::CullMode, Gfx::CullNone), kWhere,
+    Gfx::Device& device = GfxLink::Device();
+    CheckResult(device.SetRenderState(Gfx::RenderState::CullMode, Gfx::CullNone), kWhere,
                 "device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE)");
     // The screen texture and the effects' targets live from one reset to the next loss, so
     // a frame of a usable device allocates nothing; each frame still redraws all of them.
     if (lost_) {
-        CheckResult(device->CreateTexture(kWidth, kHeight, 1, Gfx::UsageRenderTarget,
-                                          Gfx::Format::X8R8G8B8, Gfx::Pool::Default, scTex_),
+        CheckResult(device.CreateTexture(kWidth, kHeight, 1, Gfx::UsageRenderTarget,
+                                         Gfx::Format::X8R8G8B8, Gfx::Pool::Default, scTex_),
                     kWhere,
                     "D3DXCreateTexture(device, 1024, 768, 1, D3DUSAGE_RENDERTARGET, "
                     "D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &scTex_)");
@@ -120,8 +121,8 @@ void Engine::OnResetDevice() {
         effects().bloom_.SetSource(scTex_);
         lost_ = false;
     }
-    CheckResult(dx().sprite()->OnResetDevice(), kWhere, "dx().sprite()->OnResetDevice()");
-    CheckResult(dx().font()->OnResetDevice(), kWhere, "dx().font()->OnResetDevice()");
+    CheckResult(GfxLink::Sprite().OnResetDevice(), kWhere, "dx().sprite()->OnResetDevice()");
+    CheckResult(GfxLink::Font().OnResetDevice(), kWhere, "dx().font()->OnResetDevice()");
 }
 
 void Engine::Stage(const char* name) {
@@ -132,7 +133,7 @@ void Engine::Stage(const char* name) {
 
 void Engine::Render() {
     const std::int64_t start = Clock::Counter();
-    std::shared_ptr<Gfx::Device> device = dx().device();
+    Gfx::Device& device = GfxLink::Device();
 
     Stage("Render");
     game().UpdateClock();
@@ -141,30 +142,30 @@ void Engine::Render() {
     const std::shared_ptr<State::Base> state = CurrentState();
     Assert(state != nullptr, kWhere, "state != 0", "No state assigned");
     effects().bloom_.drawn_ = false;
-    CheckResult(device->BeginScene(), kWhere, "device->BeginScene()");
+    CheckResult(device.BeginScene(), kWhere, "device->BeginScene()");
     std::shared_ptr<Gfx::Surface> backBuffer;
-    CheckResult(device->GetRenderTarget(0, backBuffer), kWhere,
+    CheckResult(device.GetRenderTarget(0, backBuffer), kWhere,
                 "device->GetRenderTarget(0, &oldSurf)");
     // When the final pass would copy the screen picture unchanged, the state draws straight
     // into the back buffer and the final pass is left out.
     bool straight = state->CoversScreen() && FinalPassIsCopy();
     if (!straight) {
-        CheckResult(device->SetRenderTarget(0, scSurf_), kWhere,
+        CheckResult(device.SetRenderTarget(0, scSurf_), kWhere,
                     "device->SetRenderTarget(0, scSurf_)");
     }
 
     Stage("State");
     state->Tick();
-    CheckResult(device->SetRenderState(Gfx::RenderState::SrcBlend, Gfx::BlendSrcAlpha), kWhere,
+    CheckResult(device.SetRenderState(Gfx::RenderState::SrcBlend, Gfx::BlendSrcAlpha), kWhere,
                 "device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA)");
-    CheckResult(device->SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha), kWhere,
+    CheckResult(device.SetRenderState(Gfx::RenderState::DestBlend, Gfx::BlendInvSrcAlpha), kWhere,
                 "device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)");
     // A script of the tick may have changed the look: the picture then goes the whole way.
     if (straight && !FinalPassIsCopy()) {
         straight = false;
-        CheckResult(device->StretchRect(*backBuffer, *scSurf_), kWhere,
+        CheckResult(device.StretchRect(*backBuffer, *scSurf_), kWhere,
                     "device->StretchRect(oldSurf, NULL, scSurf_, NULL, D3DTEXF_NONE)");
-        CheckResult(device->SetRenderTarget(0, scSurf_), kWhere,
+        CheckResult(device.SetRenderTarget(0, scSurf_), kWhere,
                     "device->SetRenderTarget(0, scSurf_)");
     }
 
@@ -175,7 +176,7 @@ void Engine::Render() {
 
     Stage("Effect");
     const std::shared_ptr<Gfx::Texture> blended = RenderFilm(scTex_);
-    CheckResult(device->SetRenderTarget(0, backBuffer), kWhere,
+    CheckResult(device.SetRenderTarget(0, backBuffer), kWhere,
                 "device->SetRenderTarget(0, oldSurf)");
 
     Stage("Full");
@@ -198,8 +199,8 @@ void Engine::Render() {
     }
 
     Stage("Present");
-    CheckResult(device->EndScene(), kWhere, "device->EndScene()");
-    CheckResult(device->Present(), kWhere, "device->Present(NULL, NULL, NULL, NULL)");
+    CheckResult(device.EndScene(), kWhere, "device->EndScene()");
+    CheckResult(device.Present(), kWhere, "device->Present(NULL, NULL, NULL, NULL)");
     if (!game().map_.Preloading()) {
         GetTexMgr().UploadQueued(kUploadsPerFrame);
     }
@@ -214,14 +215,14 @@ void Engine::Render() {
 }
 
 void Engine::RenderMask() {
-    std::shared_ptr<Gfx::Device> device = dx().device();
-    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
+    Gfx::Device& device = GfxLink::Device();
+    CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
                 "device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE)");
     Effect::FullScreen& mask = effects().mask_;
     CheckResult(mask.effect()->SetTexture("MaskTex", SimpleOnce(maskPath_, maskMissing_)), kWhere,
                 "effects().mask_.effect()->SetTexture(\"MaskTex\", tex)");
     Effect::FullScreen::Apply(mask);
-    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
+    CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 0), kWhere,
                 "device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE)");
 }
 
@@ -235,12 +236,12 @@ std::shared_ptr<Gfx::Texture> Engine::RenderFilm(std::shared_ptr<Gfx::Texture> t
 }
 
 void Engine::RenderCinema(std::shared_ptr<Gfx::Texture>& texture) {
-    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
-    CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
+    Gfx::Sprite& sprite = GfxLink::Sprite();
+    CheckResult(sprite.Begin(Gfx::SpriteAlphaBlend), kWhere,
                 "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
     effects().dirt_.Render();
     effects().lines_.RunPasses();
-    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+    CheckResult(sprite.End(), kWhere, "dx().sprite()->End()");
     if (!opts().light_) {
         Effect::FullScreen::Apply(effects().blur_);
         texture = effects().blur_.TargetB();
@@ -260,7 +261,7 @@ void Engine::RenderFull(const std::shared_ptr<Gfx::Texture>& texture, float now)
     const std::shared_ptr<Gfx::Effect> effect = effects().oldcinema_.effect();
     // An opaque pass overwrites every pixel: a clear before it would change none.
     if (!effect->Opaque(effect->CurrentTechnique())) {
-        CheckResult(dx().device()->Clear(0xFF000000), kWhere,
+        CheckResult(GfxLink::Device().Clear(0xFF000000), kWhere,
                     "device->Clear(0, NULL, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0)");
     }
     const auto setTexture = [&](const char* name, const std::shared_ptr<Gfx::Texture>& tex) {
@@ -286,19 +287,19 @@ void Engine::RenderToppings(State::Base& state, float now) {
     if (state.ShowInventory()) {
         game().inventory_.Render(now);
     }
-    std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
-    CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere,
+    Gfx::Sprite& sprite = GfxLink::Sprite();
+    CheckResult(sprite.Begin(Gfx::SpriteAlphaBlend), kWhere,
                 "dx().sprite()->Begin(D3DXSPRITE_ALPHABLEND)");
     if (state.ShowCursor()) {
         game().cursor_.Draw();
     }
-    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+    CheckResult(sprite.End(), kWhere, "dx().sprite()->End()");
 }
 
 void Engine::DrawText(const std::string& text, int left, int top, int right, int bottom,
                       std::uint32_t format, const char* what) {
     const Gfx::Rect rect{left, top, right, bottom};
-    CheckResult(dx().font()->DrawText(text, -1, rect, format, kTextColour), kWhere, what);
+    CheckResult(GfxLink::Font().DrawText(text, -1, rect, format, kTextColour), kWhere, what);
 }
 
 void Engine::DrawSubtitles() {

@@ -8,9 +8,10 @@ class Sprite;
 class Font;
 } // namespace Gfx
 
-// The device, the sprite and the font that the texture manager, the effects and the scenes
-// draw with. The owner of the device publishes them once it has created them and withdraws
-// them before releasing them; tests publish a device of their own.
+// The one route by which the game's code reaches the device, the sprite and the font it draws
+// with: the frame, the cursor, the inventory, the texture manager, the effects and the scenes.
+// The DirectX object creates and owns them, publishes them here once it has created them and
+// withdraws them before releasing them; tests and benchmarks publish devices of their own.
 namespace GfxLink {
 
 void Publish(std::shared_ptr<Gfx::Device> device, std::shared_ptr<Gfx::Sprite> sprite,

@@ -1,8 +1,8 @@
 #include "Game/Inventory.h"
 
 #include "Game/Check.h"
-#include "Game/DirectX.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Game/TexMgr.h"
@@ -209,12 +209,12 @@ void Inventory::Render(float now) {
 }
 
 void Inventory::DrawBars(float v) {
-    const std::shared_ptr<Gfx::Sprite> sprite = dx().sprite();
-    CheckResult(sprite->Begin(Gfx::SpriteAlphaBlend), kWhere, "dx().sprite()->Begin ( (1 << 4) )");
+    Gfx::Sprite& sprite = GfxLink::Sprite();
+    CheckResult(sprite.Begin(Gfx::SpriteAlphaBlend), kWhere, "dx().sprite()->Begin ( (1 << 4) )");
     const float itemTop = kFrameHeight - kCell * v;
     const Gfx::Vector3 back{0.0f, itemTop, 0.0f};
     CheckResult(
-        sprite->Draw(SimpleOnce(texBack_, backMissing_), nullptr, nullptr, &back, 0xFFFFFFFF),
+        sprite.Draw(SimpleOnce(texBack_, backMissing_), nullptr, nullptr, &back, 0xFFFFFFFF),
         kWhere, "dx().sprite()->Draw(texBack_(), NULL, NULL, &pos, 0xFFFFFFFF)");
     // An entry whose definition is gone (a save game of another definition) keeps its cell
     // and draws nothing.
@@ -226,7 +226,7 @@ void Inventory::DrawBars(float v) {
         }
         const Gfx::Rect cell = IconCell(item->second.index);
         const Gfx::Vector3 at{kCell * static_cast<float>(i), itemTop, 0.0f};
-        CheckResult(sprite->Draw(itemAtlas, &cell, nullptr, &at, 0xFFFFFFFF), kWhere,
+        CheckResult(sprite.Draw(itemAtlas, &cell, nullptr, &at, 0xFFFFFFFF), kWhere,
                     "dx().sprite()->Draw(texInv_(), &rc, NULL, &pos, 0xFFFFFFFF)");
     }
     const std::shared_ptr<Gfx::Texture> bookAtlas = SimpleOnce(texLib_, booksMissing_);
@@ -237,10 +237,10 @@ void Inventory::DrawBars(float v) {
         }
         const Gfx::Rect cell = IconCell(book->second.index);
         const Gfx::Vector3 at{kCell * static_cast<float>(i), kCell * v - kCell, 0.0f};
-        CheckResult(sprite->Draw(bookAtlas, &cell, nullptr, &at, 0xFFFFFFFF), kWhere,
+        CheckResult(sprite.Draw(bookAtlas, &cell, nullptr, &at, 0xFFFFFFFF), kWhere,
                     "dx().sprite()->Draw(texLib_(), &rc, NULL, &pos, 0xFFFFFFFF)");
     }
-    CheckResult(sprite->End(), kWhere, "dx().sprite()->End()");
+    CheckResult(sprite.End(), kWhere, "dx().sprite()->End()");
 }
 
 void Inventory::DrawHint() {
@@ -258,15 +258,15 @@ void Inventory::DrawHint() {
     const int y1 = y0 + 18;
     const int x1 = x0 + 16 + 8 * static_cast<int>(text.size());
 
-    const std::shared_ptr<Gfx::Device> device = dx().device();
+    Gfx::Device& device = GfxLink::Device();
     // The box blends over the frame; the blend state is put back for the draws that follow.
     std::uint32_t blending = 0;
-    CheckResult(device->GetRenderState(Gfx::RenderState::AlphaBlendEnable, blending), kWhere,
+    CheckResult(device.GetRenderState(Gfx::RenderState::AlphaBlendEnable, blending), kWhere,
                 "dx().device()->GetRenderState( D3DRS_ALPHABLENDENABLE, &blending )");
-    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
+    CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, 1), kWhere,
                 "dx().device()->SetRenderState( D3DRS_ALPHABLENDENABLE, TRUE )");
-    CheckResult(device->SetTexture(0, nullptr), kWhere, "dx().device()->SetTexture ( 0, 0 )");
-    CheckResult(device->SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse), kWhere,
+    CheckResult(device.SetTexture(0, nullptr), kWhere, "dx().device()->SetTexture ( 0, 0 )");
+    CheckResult(device.SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse), kWhere,
                 "dx().device()->SetFVF( 0x004 | 0x040 )");
     struct Vertex {
         float x, y, z, rhw;
@@ -281,14 +281,14 @@ void Inventory::DrawHint() {
                            {fx1, fy0, 1.0f, 1.0f, kHintBox},
                            {fx0, fy1, 1.0f, 1.0f, kHintBox},
                            {fx1, fy1, 1.0f, 1.0f, kHintBox}};
-    CheckResult(device->DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, vtx, sizeof(Vertex)),
+    CheckResult(device.DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, vtx, sizeof(Vertex)),
                 kWhere,
                 "dx().device()->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vtx, "
                 "sizeof(Vertex) )");
-    CheckResult(device->SetRenderState(Gfx::RenderState::AlphaBlendEnable, blending), kWhere,
+    CheckResult(device.SetRenderState(Gfx::RenderState::AlphaBlendEnable, blending), kWhere,
                 "dx().device()->SetRenderState( D3DRS_ALPHABLENDENABLE, blending )");
     const Gfx::Rect rect{x0, y0, x1, y1};
     CheckResult(
-        dx().font()->DrawTextW(text, -1, rect, Gfx::TextCenter | Gfx::TextNoClip, kHintColour),
+        GfxLink::Font().DrawTextW(text, -1, rect, Gfx::TextCenter | Gfx::TextNoClip, kHintColour),
         kWhere, "dx().font()->DrawTextW(NULL, text, -1, &rc, DT_CENTER | DT_NOCLIP, color)");
 }

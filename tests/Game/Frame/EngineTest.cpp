@@ -6,6 +6,7 @@
 #include "Game/DirectX.h"
 #include "Game/Exception.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Keyboard.h"
 #include "Game/Log.h"
 #include "Game/Mouse.h"
@@ -40,7 +41,7 @@ public:
     explicit TickingState(std::vector<std::string>& log) : log_(log) {}
     void Render() override {
         log_.push_back(name_ + " Render");
-        EXPECT_EQ(dx().device()->Clear(colour_), Gfx::kOk);
+        EXPECT_EQ(GfxLink::Device().Clear(colour_), Gfx::kOk);
         if (onRender_) {
             onRender_();
         }
@@ -126,7 +127,7 @@ protected:
         return state;
     }
 
-    Gfx::Device& Device() { return *dx().device(); }
+    Gfx::Device& Device() { return GfxLink::Device(); }
 
     // The texels of a 1024-wide render target; the back buffer by default.
     std::vector<std::uint32_t> Texels(const std::shared_ptr<Gfx::Texture>& texture = nullptr) {
@@ -321,10 +322,10 @@ TEST_F(EngineTest, StraightFramesEqualTheFramesOfTheWholeWay) {
                                 {1023.5f, -0.5f, 0, 1, 0xFFFF0000},
                                 {-0.5f, 767.5f, 0, 1, 0xFF00FF00},
                                 {1023.5f, 767.5f, 0, 1, 0xFFFFFFFF}};
-        ASSERT_EQ(dx().device()->SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse), Gfx::kOk);
-        ASSERT_EQ(
-            dx().device()->DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, quad, sizeof(Vertex)),
-            Gfx::kOk);
+        ASSERT_EQ(GfxLink::Device().SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse), Gfx::kOk);
+        ASSERT_EQ(GfxLink::Device().DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, quad,
+                                                    sizeof(Vertex)),
+                  Gfx::kOk);
     };
     const struct {
         const char* look;

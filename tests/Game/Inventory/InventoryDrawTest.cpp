@@ -2,6 +2,7 @@
 #include "FileSystem/Locator.h"
 #include "Game/DirectX.h"
 #include "Game/Game.h"
+#include "Game/GfxLink.h"
 #include "Game/Opts.h"
 #include "Game/Startup.h"
 #include "Platform/Gfx/Device.h"
@@ -77,7 +78,7 @@ protected:
 
     // Renders the bars at `now` over a grey frame and reads the frame back.
     std::vector<std::uint32_t> Render(float now) {
-        Gfx::Device& device = *dx().device();
+        Gfx::Device& device = GfxLink::Device();
         EXPECT_EQ(device.SetRenderTarget(0, device.BackBuffer()), Gfx::kOk);
         EXPECT_EQ(device.Clear(0xFF808080), Gfx::kOk);
         EXPECT_EQ(device.BeginScene(), Gfx::kOk);
