@@ -28,8 +28,8 @@ struct ImageState {
 // The image states of an image element: its "state" children in document order, named by
 // "name" or, without one, "state" followed by the child's zero-based position (state0,
 // state1). A later state of a name changes the fields of the earlier one. "frame" is
-// required; "length" (1), "delay" (200, a whole number), "loop" (looping unless exactly "no")
-// and "context" ("do") have defaults; the element's text is the click script. A number that
+// required; "length" (1), "delay" (200, a whole number), "loop" ("no"; any other value
+// loops) and "context" ("do") have defaults; the element's text is the click script. A number that
 // is not one throws boost::bad_lexical_cast.
 void LoadImageStates(const XmlDom::Element& image, std::map<std::string, ImageState>& states);
 
