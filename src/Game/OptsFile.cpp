@@ -7,6 +7,7 @@
 #include "Game/Log.h"
 #include "Game/Opts.h"
 #include "Script/Pop.h"
+#include "Script/Sandbox.h"
 
 #include <algorithm>
 #include <array>
@@ -178,7 +179,14 @@ void RunFile(const std::string& path, const std::string& text) {
     PushGlobals(L);
     const int kept = lua_gettop(L);
     std::string message;
-    if (!game().lua_.Run(text, "=korvantine.cfg", message)) {
+    bool ran = false;
+    {
+        // The file runs with the game's functions, but a loop that never ends in it is
+        // stopped rather than hanging the start.
+        const lua::Budgeted budgeted(L, {});
+        ran = game().lua_.Run(text, "=korvantine.cfg", message);
+    }
+    if (!ran) {
         // One line, whatever bytes of the file the message quotes.
         std::replace_if(
             message.begin(), message.end(),

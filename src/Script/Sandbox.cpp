@@ -3,14 +3,6 @@
 namespace lua {
 namespace {
 
-// What a run may still spend; reached by the hook and the allocator of that run.
-struct Budget {
-    long instructionsLeft;
-    long long bytesLeft;
-    lua_Alloc alloc;
-    void* allocData;
-};
-
 constexpr int kHookEvery = 1000;
 
 // The budget of the run in progress on this thread.
@@ -39,22 +31,10 @@ void* LimitedAlloc(void* data, void* block, std::size_t oldSize, std::size_t new
 }
 
 // Calls the loaded chunk on the top of the stack under the budget; answers lua_pcall's
-// status, the hook and the allocator put back.
+// status.
 int CallLimited(lua_State* L, const SandboxLimits& limits) {
-    Budget budget{limits.instructions, static_cast<long long>(limits.bytes), nullptr, nullptr};
-    budget.alloc = lua_getallocf(L, &budget.allocData);
-    const lua_Hook hook = lua_gethook(L);
-    const int mask = lua_gethookmask(L);
-    const int count = lua_gethookcount(L);
-    Budget* const outer = g_budget;
-    g_budget = &budget;
-    lua_setallocf(L, &LimitedAlloc, &budget);
-    lua_sethook(L, &CountHook, LUA_MASKCOUNT, kHookEvery);
-    const int status = lua_pcall(L, 0, 0, 0);
-    lua_sethook(L, hook, mask, count);
-    lua_setallocf(L, budget.alloc, budget.allocData);
-    g_budget = outer;
-    return status;
+    const Budgeted budgeted(L, limits);
+    return lua_pcall(L, 0, 0, 0);
 }
 
 bool IsData(int type) {
@@ -62,6 +42,22 @@ bool IsData(int type) {
 }
 
 } // namespace
+
+Budgeted::Budgeted(lua_State* L, const SandboxLimits& limits)
+    : L_(L), budget_{limits.instructions, static_cast<long long>(limits.bytes), nullptr, nullptr},
+      hook_(lua_gethook(L)), mask_(lua_gethookmask(L)), count_(lua_gethookcount(L)),
+      outer_(g_budget) {
+    budget_.alloc = lua_getallocf(L, &budget_.allocData);
+    g_budget = &budget_;
+    lua_setallocf(L, &LimitedAlloc, &budget_);
+    lua_sethook(L, &CountHook, LUA_MASKCOUNT, kHookEvery);
+}
+
+Budgeted::~Budgeted() {
+    lua_sethook(L_, hook_, mask_, count_);
+    lua_setallocf(L_, budget_.alloc, budget_.allocData);
+    g_budget = outer_;
+}
 
 bool RunIsolated(lua_State* L, const std::string& code, const std::string& chunkName,
                  std::string& error, const SandboxLimits& limits) {

@@ -12,6 +12,33 @@ struct SandboxLimits {
     std::size_t bytes = 256u << 20; // memory the run may add
 };
 
+// What a budgeted run may still spend; reached by the hook and the allocator of that run.
+struct Budget {
+    long instructionsLeft;
+    long long bytesLeft;
+    lua_Alloc alloc;
+    void* allocData;
+};
+
+// While it lives, whatever Lua code runs on `L` is held to `limits`: an instruction budget
+// stops loops that never end with the error "too many instructions", and a memory budget
+// stops runaway allocations. The interpreter's hook and allocator are put back at its end.
+class Budgeted {
+public:
+    Budgeted(lua_State* L, const SandboxLimits& limits);
+    ~Budgeted();
+    Budgeted(const Budgeted&) = delete;
+    Budgeted& operator=(const Budgeted&) = delete;
+
+private:
+    lua_State* L_;
+    Budget budget_;
+    lua_Hook hook_;
+    int mask_;
+    int count_;
+    Budget* outer_;
+};
+
 // Runs a Lua text that comes from outside the game (a save game's variables) so that it can
 // do nothing but compute: its environment is a new empty table, with no way to the globals,
 // the standard libraries or the engine's functions; strings have no methods while it runs;

@@ -147,6 +147,9 @@ TEST_F(OptsFile, DamagedFilesKeepTheDefaults) {
     } cases[] = {
         {"opts_video_light = = true", {}, {unused("1: unexpected symbol near '='")}},
         {"opts_audio_music = 0.25 error('no')", {}, {unused("1: no")}},
+        {"opts_audio_music = 0.25 while true do end",
+         {},
+         {prefix + " not used, the defaults are kept: too many instructions"}},
         {"\x1bLua\x51\x00\x01\xff",
          {},
          {prefix + " not used, the defaults are kept: a "
