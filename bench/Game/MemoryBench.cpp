@@ -13,19 +13,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -92,37 +88,6 @@ long ResidentKb(pid_t pid) {
     return -1;
 }
 
-// Starts a program with extra environment variables in a folder, its standard output to
-// `output` and its errors to nowhere; -1 on failure.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
-            const std::vector<std::string>& environment, const fs::path& folder,
-            const fs::path& output) {
-    std::vector<std::string> env(environment);
-    for (char** e = environ; *e != nullptr; ++e) {
-        env.emplace_back(*e);
-    }
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int r = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return r == 0 ? pid : -1;
-}
-
 int Wait(pid_t pid) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -130,13 +95,11 @@ int Wait(pid_t pid) {
     return status;
 }
 
-const std::vector<std::string> kHeadless = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
-
 // The minimal program's resident memory in kB; -1 on failure.
 long MinimalKb(const fs::path& folder) {
     const fs::path out = folder / "minimal.txt";
     const fs::path program = KV_MINIMAL_GL;
-    const pid_t pid = Spawn(program.string(), {}, kHeadless, folder, out);
+    const pid_t pid = bench::Spawn(program.string(), {}, {}, folder, out);
     if (pid < 0 || Wait(pid) != 0) {
         return -1;
     }
@@ -151,11 +114,10 @@ long EngineKb(const fs::path& tree) {
     const fs::path log = tree / "route.log";
     fs::remove(log);
     std::ofstream(tree / "route.txt") << kRoute;
-    std::vector<std::string> env = kHeadless;
-    env.push_back("KORVANTINE_SESSION=" + (tree / "route.txt").string());
+    const std::vector<std::string> env = {"KORVANTINE_SESSION=" + (tree / "route.txt").string()};
     const pid_t pid =
-        Spawn((tree / "Bin/korvantine").string(),
-              {"--windowed", "--verbose", "--log=" + log.string()}, env, tree, "/dev/null");
+        bench::Spawn((tree / "Bin/korvantine").string(),
+                     {"--windowed", "--verbose", "--log=" + log.string()}, env, tree, "/dev/null");
     if (pid < 0) {
         return -1;
     }

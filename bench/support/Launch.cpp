@@ -25,23 +25,14 @@ std::uint64_t NowNs() {
     return std::uint64_t(t.tv_sec) * 1000000000u + std::uint64_t(t.tv_nsec);
 }
 
-Launched::Launched(const std::string& program, const std::vector<std::string>& args,
-                   const fs::path& folder) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        return;
-    }
-    swaps_ = fds[0];
-    // The write end goes to the program; it closes with the program.
-    const int writeEnd = fcntl(fds[1], F_DUPFD, 3);
-    close(fds[1]);
-
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+            const std::vector<std::string>& extraEnvironment, const fs::path& folder,
+            const fs::path& output) {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         env.emplace_back(*e);
     }
-    env.push_back(std::string("LD_PRELOAD=") + KV_SWAP_CLOCK);
-    env.push_back("KV_SWAP_FD=" + std::to_string(writeEnd));
+    env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
     if (std::getenv("SDL_VIDEODRIVER") == nullptr) {
         env.emplace_back("SDL_VIDEODRIVER=offscreen");
     }
@@ -63,13 +54,29 @@ Launched::Launched(const std::string& program, const std::vector<std::string>& a
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    start_ = NowNs();
-    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
-        pid_ = -1;
-    }
+    pid_t pid = -1;
+    const int r = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    return r == 0 ? pid : -1;
+}
+
+Launched::Launched(const std::string& program, const std::vector<std::string>& args,
+                   const fs::path& folder) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        return;
+    }
+    swaps_ = fds[0];
+    // The write end goes to the program; it closes with the program.
+    const int writeEnd = fcntl(fds[1], F_DUPFD, 3);
+    close(fds[1]);
+    const std::vector<std::string> env = {std::string("LD_PRELOAD=") + KV_SWAP_CLOCK,
+                                          "KV_SWAP_FD=" + std::to_string(writeEnd)};
+    start_ = NowNs();
+    pid_ = Spawn(program, args, env, folder);
     close(writeEnd);
 }
 

@@ -11,6 +11,13 @@ namespace bench {
 // CLOCK_MONOTONIC in nanoseconds: the clock of the swap times.
 std::uint64_t NowNs();
 
+// Starts `program` with `args` in `folder`, headless (SDL's offscreen video and dummy audio
+// unless the environment names others), with `extraEnvironment` added to this process's,
+// its standard output to `output` and its errors to nowhere; -1 on failure.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args,
+            const std::vector<std::string>& extraEnvironment, const std::filesystem::path& folder,
+            const std::filesystem::path& output = "/dev/null");
+
 // A program started for a measurement, headless (SDL's offscreen video and dummy audio unless
 // the environment names others), with the swap clock (SwapClock.cpp) preloaded so that each
 // of its buffer swaps reports its time here. Destroying it ends the program (SIGTERM, which
