@@ -256,7 +256,7 @@ int DecodeDds(const void* data, size_t size, Image& out) {
     image.height = height;
     image.faces = faces;
     image.hasAlpha = pf.hasAlpha;
-    image.rgba.resize(image.FaceBytes() * faces);
+    image.rgba = Pixels(image.FaceBytes() * faces);
     for (unsigned f = 0; f < faces; ++f) {
         const uint8_t* src = p + kHeaderSize + faceStride * f;
         uint8_t* dst = image.rgba.data() + image.FaceBytes() * f;

@@ -2,6 +2,7 @@
 
 #include "Platform/Gfx/Dds.h"
 #include "Platform/Gfx/Types.h"
+#include "Platform/Memory/Blocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,12 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_NO_FAILURE_STRINGS
+// stb's buffers come from the block allocator, so that its finished picture is taken over as it
+// is rather than copied, and its full-size buffers neither fault page by page nor stay with the
+// decoding thread's arena once freed.
+#define STBI_MALLOC(size) Memory::AllocateBlock(size)
+#define STBI_REALLOC(block, size) Memory::ReallocateBlock(block, size)
+#define STBI_FREE(block) Memory::FreeBlock(block)
 // Only the formats the engine documents are decoded; the others are attack surface only.
 #define STBI_NO_GIF
 #define STBI_NO_PSD
@@ -83,8 +90,11 @@ int DecodeWithStb(const void* data, size_t size, Image& out) {
     image.width = uint32_t(w);
     image.height = uint32_t(h);
     image.hasAlpha = channels == 2 || channels == 4;
-    image.rgba.assign(pixels, pixels + image.FaceBytes());
-    stbi_image_free(pixels);
+    if (Memory::BlockSize(pixels) < image.FaceBytes()) {
+        stbi_image_free(pixels);
+        return kErrInvalidData;
+    }
+    image.rgba = Pixels::Adopt(pixels, image.FaceBytes());
     out = std::move(image);
     return kOk;
 }
@@ -131,7 +141,7 @@ void RoundToPowerOfTwo(Image& image) {
     if (w == image.width && h == image.height) {
         return;
     }
-    std::vector<uint8_t> resized(size_t(w) * h * 4 * image.faces);
+    Pixels resized(size_t(w) * h * 4 * image.faces);
     const float sx = float(image.width) / float(w), sy = float(image.height) / float(h);
     for (unsigned f = 0; f < image.faces; ++f) {
         const uint8_t* src = image.rgba.data() + image.FaceBytes() * f;
@@ -152,10 +162,9 @@ void KeepTopRows(Image& image, uint32_t rows) {
     if (image.faces != 1 || rows == 0 || rows >= image.height) {
         return;
     }
-    // The rows left out keep their memory until the pixels go: copying the others into a
-    // smaller block would cost more fresh pages than it saves.
+    // A full-size picture's block gives the pages of the rows left out back at once.
     image.height = rows;
-    image.rgba.resize(image.FaceBytes());
+    image.rgba.Shrink(image.FaceBytes());
 }
 
 } // namespace Gfx

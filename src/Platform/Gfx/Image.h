@@ -1,8 +1,9 @@
 #pragma once
 
+#include "Platform/Gfx/Pixels.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // Images decoded on the CPU from whole files in memory. Decoding touches no graphics state, so it
 // is safe on any thread; textures upload the result later on the user-interface thread.
@@ -15,7 +16,7 @@ struct Image {
     // False when the source has no alpha channel: it then samples as opaque.
     bool hasAlpha = false;
     // R, G, B, A bytes per texel, rows top first, face after face.
-    std::vector<uint8_t> rgba;
+    Pixels rgba;
 
     size_t FaceBytes() const { return size_t(width) * height * 4; }
 };

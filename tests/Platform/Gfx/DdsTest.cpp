@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <stb_image_write.h>
+#include <vector>
 
 namespace {
 
@@ -178,6 +179,37 @@ TEST(GfxImage, DecodesEveryStbFormatByContent) {
     EXPECT_EQ(image.rgba[0], 0x80);
     EXPECT_EQ(DecodeImage(nullptr, 0, image), kErrInvalidData);
     EXPECT_EQ(NextPowerOfTwo(1025), 2048u);
+}
+
+// A full-size picture with no alpha channel, which stb widens to four bytes a texel in a block
+// of its own: the texels come through, and keeping its top rows keeps theirs.
+TEST(GfxImage, DecodesAndTrimsAFullSizePicture) {
+    constexpr int kSide = 1024;
+    std::vector<uint8_t> rgb(size_t(kSide) * kSide * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) {
+        rgb[i] = uint8_t(i * 7 / 3);
+    }
+    std::string file;
+    ASSERT_NE(stbi_write_png_to_func(AppendBytes, &file, kSide, kSide, 3, rgb.data(), kSide * 3),
+              0);
+    Image image;
+    ASSERT_EQ(DecodeImage(file.data(), file.size(), image), kOk);
+    ASSERT_EQ(image.rgba.size(), size_t(kSide) * kSide * 4);
+    EXPECT_FALSE(image.hasAlpha);
+    const auto texel = [&](const Image& from, size_t i) {
+        return std::vector<uint8_t>(from.rgba.data() + i * 4, from.rgba.data() + i * 4 + 4);
+    };
+    for (const size_t i : {size_t(0), size_t(767) * kSide + 5, size_t(kSide) * kSide - 1}) {
+        EXPECT_EQ(texel(image, i),
+                  std::vector<uint8_t>({rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 0xFF}))
+            << i;
+    }
+    const Image copy = image;
+    KeepTopRows(image, 768);
+    EXPECT_EQ(image.height, 768u);
+    EXPECT_EQ(image.rgba.size(), size_t(kSide) * 768 * 4);
+    EXPECT_EQ(texel(image, 767 * kSide + 1023), texel(copy, 767 * kSide + 1023));
+    EXPECT_EQ(copy.rgba.size(), size_t(kSide) * kSide * 4);
 }
 
 } // namespace
