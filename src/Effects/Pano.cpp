@@ -15,8 +15,12 @@ constexpr const char* kWhere = ".\\Effects\\pano";
 }
 
 void Pano::Apply(const std::string& name) {
+    Apply(GetTexMgr().Pano(name));
+}
+
+void Pano::Apply(const std::shared_ptr<Gfx::CubeTexture>& cube) {
     CheckResult(effect()->SetTechnique("Cubemap"), kWhere, "effect()->SetTechnique( \"Cubemap\" )");
-    CheckResult(effect()->SetTexture("CubemapTex", GetTexMgr().Pano(name)), kWhere,
+    CheckResult(effect()->SetTexture("CubemapTex", cube), kWhere,
                 "effect()->SetTexture ( \"CubemapTex\", tex() )");
     FullScreen::Apply(*this);
 }

@@ -10,23 +10,22 @@
 // frame. Nothing changes in what is drawn: the owner draws without a texture either way.
 class MissingPicture {
 public:
-    // The path to ask for: `path`, or the empty path while the picture is known to be missing.
-    const std::string& Ask(const std::string& path) const { return missing_ ? kNone : path; }
-
-    // Notes the outcome of a request for Ask(path). True for the first failure since the
-    // last Retry, when the owner logs where the picture was wanted. An empty path never fails.
-    bool Failed(const std::string& path, bool loaded) {
-        if (loaded || missing_ || path.empty()) {
-            return false;
+    // The picture of `path` as `load` gives it (a pointer, null when it cannot be had); while
+    // the picture is known to be missing, `load` is given the empty path instead. The first
+    // failure since the last Retry calls `firstFailure`, where the owner logs where the
+    // picture was wanted. An empty path never counts as a failure.
+    template <typename Load, typename Report>
+    auto Get(const std::string& path, Load&& load, Report&& firstFailure) {
+        auto picture = load(missing_ ? kNone : path);
+        if (picture == nullptr && !missing_ && !path.empty()) {
+            missing_ = true;
+            firstFailure();
         }
-        missing_ = true;
-        return true;
+        return picture;
     }
 
     // The next request tries the path again (a new visit).
     void Retry() { missing_ = false; }
-
-    bool Missing() const { return missing_; }
 
 private:
     inline static const std::string kNone;

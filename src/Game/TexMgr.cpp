@@ -301,7 +301,7 @@ void TouchPano(const std::string& name) {
 }
 
 std::shared_ptr<Gfx::Texture> SimpleOnce(const std::string& path, MissingPicture& missing) {
-    std::shared_ptr<Gfx::Texture> texture = GetTexMgr().Simple(missing.Ask(path));
-    missing.Failed(path, texture != nullptr);
-    return texture;
+    // The manager logs each failed load itself.
+    return missing.Get(
+        path, [](const std::string& asked) { return GetTexMgr().Simple(asked); }, [] {});
 }

@@ -118,9 +118,13 @@ void Pano::Start() {
     lastInput_ = now_;
     ScreenServices::SetPointer(0.5f, 0.5f);
     if (GfxLink::HasDevice()) {
-        GetTexMgr().TouchPano(LoadSky(src_, srcMissing_));
+        if (LoadSky(src_, srcMissing_)) {
+            GetTexMgr().TouchPano(src_);
+        }
         GetTexMgr().TouchPano(back_);
-        GetTexMgr().TouchPano(LoadSky(bloom_, bloomMissing_));
+        if (LoadSky(bloom_, bloomMissing_)) {
+            GetTexMgr().TouchPano(bloom_);
+        }
     }
     look_ = false;
     Control::ApplyPass(controls_, &Control::Base::StartPass);
@@ -192,12 +196,10 @@ void Pano::Render() {
     UpdateInfo();
 }
 
-const std::string& Pano::LoadSky(const std::string& name, MissingPicture& missing) {
-    const bool loaded = GetTexMgr().Pano(missing.Ask(name)) != nullptr;
-    if (missing.Failed(name, loaded)) {
-        LogFormat("Panorama '%1%' has no cube map '%2%'", name_, name);
-    }
-    return missing.Ask(name);
+std::shared_ptr<Gfx::CubeTexture> Pano::LoadSky(const std::string& name, MissingPicture& missing) {
+    return missing.Get(
+        name, [](const std::string& asked) { return GetTexMgr().Pano(asked); },
+        [&] { LogFormat("Panorama '%1%' has no cube map '%2%'", name_, name); });
 }
 
 bool Pano::CoversScreen() {

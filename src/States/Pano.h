@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+namespace Gfx {
+class CubeTexture;
+}
+
 namespace State {
 
 // The scene in which the player stands: a cube map drawn around the camera, turned with the
@@ -108,10 +112,9 @@ private:
     void UpdateExposure();
     // Drawing steps, with a device.
     void DrawSky();
-    // Loads the cube map `name` (none when empty) and answers the name to draw: a cube map
-    // that cannot be had is logged with the panorama's name and not asked for again (the
-    // empty name, drawn as none) until the panorama stops.
-    const std::string& LoadSky(const std::string& name, MissingPicture& missing);
+    // The cube map `name` (none when empty): one that cannot be had is logged with the
+    // panorama's name and not asked for again (it draws as none) until the panorama stops.
+    std::shared_ptr<Gfx::CubeTexture> LoadSky(const std::string& name, MissingPicture& missing);
     // The pointer's panorama direction through the camera; none when the camera cannot be
     // inverted or the pointer's ray is not finite.
     std::optional<cg::cp<float>> PointerDirection() const;

@@ -114,8 +114,9 @@ void Screen::Start() {
         CheckResult(device.SetTransform(Gfx::TransformKind::Projection, identity), kWhere,
                     "dx().device()->SetTransform( D3DTS_PROJECTION, &identity )");
         SetBlendStates(device, kWhere);
-        LoadBackground();
-        GetTexMgr().TouchBackground(backgroundMissing_.Ask(background_));
+        if (LoadBackground()) {
+            GetTexMgr().TouchBackground(background_);
+        }
     }
     Control::ApplyPass(faders_, &Control::Base::StartPass);
     Control::ApplyPass(controls_, &Control::Base::StartPass);
@@ -211,12 +212,9 @@ bool Screen::CoversScreen() {
 }
 
 std::shared_ptr<Gfx::Texture> Screen::LoadBackground() {
-    std::shared_ptr<Gfx::Texture> texture =
-        GetTexMgr().Background(backgroundMissing_.Ask(background_));
-    if (backgroundMissing_.Failed(background_, texture != nullptr)) {
-        LogFormat("Screen '%1%' has no picture '%2%'", name_, background_);
-    }
-    return texture;
+    return backgroundMissing_.Get(
+        background_, [](const std::string& path) { return GetTexMgr().Background(path); },
+        [this] { LogFormat("Screen '%1%' has no picture '%2%'", name_, background_); });
 }
 
 void Screen::DrawBackground() {
