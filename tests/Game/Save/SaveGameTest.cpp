@@ -445,7 +445,7 @@ TEST_F(SaveGameTest, BoundsHostileVars) {
         std::vector<std::string> reasons; // what the one log line may end with; none: taken
     } cases[] = {
         // Two strings of 2 MB compared without end: each comparison takes milliseconds.
-        {"local s = 'x' for i = 1, 21 do s = s .. s end local t = s .. 'y' while s < t do end",
+        {"local s = 'x' for i = 1, 21 do s = s .. s end local t = s .. 'y' while t > s do end",
          true,
          {"ran for too long"}},
         {"local s = 'x' for i = 1, 26 do s = s .. s end vars = { s }",
@@ -464,12 +464,6 @@ TEST_F(SaveGameTest, BoundsHostileVars) {
     };
     ASSERT_EQ(Eval("game_save(1)"), "true");
     const std::string good = Data(1);
-    const auto escaped = [](std::string text) {
-        for (std::size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
-            text.replace(at, 1, "&lt;");
-        }
-        return text;
-    };
     for (const auto& c : cases) {
         game().lua_.Execute("game_menu() vars = { a = 9 }");
         RunOut();
@@ -481,7 +475,7 @@ TEST_F(SaveGameTest, BoundsHostileVars) {
         if (c.load) {
             Pack::Entries entries;
             const std::string data =
-                std::string(good).replace(good.find("vars = { a = 1 }"), 16, escaped(c.vars));
+                std::string(good).replace(good.find("vars = { a = 1 }"), 16, c.vars);
             entries["data"].assign(data.begin(), data.end());
             ASSERT_TRUE(Pack::Write(entries, Path(2)));
             game().lua_.Execute("game_load(2)");
@@ -491,16 +485,13 @@ TEST_F(SaveGameTest, BoundsHostileVars) {
             answer = Eval("game_save(1)");
         }
         const std::vector<std::string> lines = NewLogLines();
-        if (c.reasons.empty()) {
+        if (c.reasons.empty()) { // taken: loaded, or saved and loaded back
             EXPECT_TRUE(lines.empty()) << c.vars << ": " << lines.front();
-            if (c.load) {
-                EXPECT_EQ(Look(), "1 on up B") << c.vars;
-            } else {
+            if (!c.load) {
                 EXPECT_EQ(answer, "true");
                 game().lua_.Execute("vars = {} game_load(1)");
-                EXPECT_TRUE(NewLogLines().empty()) << c.vars;
-                EXPECT_EQ(Eval("vars.a"), "9") << c.vars;
             }
+            EXPECT_EQ(Eval("vars.a"), c.load ? "1" : "9") << c.vars;
             continue;
         }
         const std::string what = c.load ? "Bad save game '" + Path(2) + "': "
