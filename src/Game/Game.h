@@ -154,9 +154,10 @@ public:
     void LoadXmlRoot(xs::IArchive& archive);
 
 private:
-    // The "data" document of the game as it stands (runs the script variables' dump); none
-    // (logged) when it could not be made.
-    std::optional<std::string> SaveData();
+    // The "data" document of the game as it stands (runs the script variables' dump within
+    // the sandbox's bounds); none when it could not be made, logged as a failure to write
+    // the save at `path`.
+    std::optional<std::string> SaveData(const std::string& path);
     // The "data" document with the vars text as last saved or loaded, for taking the game
     // back after a load that failed part-way.
     std::optional<std::string> Snapshot();

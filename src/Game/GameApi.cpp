@@ -2,6 +2,7 @@
 
 #include "Game/Game.h"
 #include "Game/Opts.h"
+#include "Script/Sandbox.h"
 
 namespace {
 
@@ -9,8 +10,9 @@ namespace {
 // Lua text that rebuilds `vars` when run: "vars = { ... }". Strings are escaped, keys
 // that are not Lua names are written as ["..."], pairs whose key is neither a string nor
 // a number are left out, numbers keep every digit they need and the non-finite ones are
-// written as expressions, and a table met again on its own path is written as nil. The
-// three functions are ordinary globals, so a script may replace them.
+// written as expressions, and a table met again on its own path is written as nil. A table
+// nested deeper than `max_depth` (set before this text) is an error: Lua could not read the
+// text back. The three functions are ordinary globals, so a script may replace them.
 const char* const kVarDump = R"lua(
 local reserved = {}
 for word in string.gmatch("and break do else elseif end false for function if in local nil not or repeat return then true until while", "%a+") do
@@ -40,16 +42,20 @@ function dump_key(k)
   end
   return nil
 end
-function dump_value(t, path)
+function dump_value(t, path, depth)
   local kind = type(t)
   if kind == "table" then
     path = path or {}
     if path[t] then return "nil" end
+    depth = (depth or 0) + 1
+    if depth > max_depth then
+      error("vars is nested deeper than " .. max_depth .. " tables", 0)
+    end
     path[t] = true
     local items = {}
     for k, v in pairs(t) do
       local key = dump_key(k)
-      if key then items[#items + 1] = key .. " = " .. dump_value(v, path) end
+      if key then items[#items + 1] = key .. " = " .. dump_value(v, path, depth) end
     end
     path[t] = nil
     return "{ " .. table.concat(items, ", ") .. " }"
@@ -71,7 +77,7 @@ end
 
 void Game::RegisterApi() {
     lua_.Execute("vars = {}");
-    lua_.Execute(kVarDump);
+    lua_.Execute("local max_depth = " + std::to_string(lua::kMaxDataDepth) + "\n" + kVarDump);
 
     // The globals in their fixed order. Those whose owners are not part of the game yet
     // are published here, in their places, when the owners join it.

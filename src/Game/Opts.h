@@ -27,10 +27,12 @@ struct Data {
     // other value, NaN as 0 and values beyond float's range saturated; the intro truncated.
     void Update();
     // The start-up read: sets every option global to the record's value, runs the options
-    // file over them in the game's interpreter and takes the values. A file that does not
-    // run (a Lua error, a precompiled chunk) is logged with Lua's message and every default
-    // is kept; an option set to a value it cannot take (a flag that is no boolean, a volume,
-    // brightness or sensitivity that is no number from 0 to 1, an intro that is no number
+    // file isolated (as a save's variables run: an environment holding only the eleven
+    // values, no library, no engine function, the sandbox's budgets) and takes the eleven
+    // values it leaves; nothing else the file does is kept. A file that does not run (a Lua
+    // error, a precompiled chunk, a budget spent) is logged with Lua's message and every
+    // default is kept; an option set to a value it cannot take (a flag that is no boolean, a
+    // volume, brightness or sensitivity that is no number from 0 to 1, an intro that is no number
     // within the int range) is logged and keeps its default. The file itself is left as it
     // is until the next Write. Without a file the defaults are written as a new file; a file
     // that is there but cannot be read is logged and left alone.

@@ -165,49 +165,38 @@ void PushGlobals(lua_State* L) {
     }
 }
 
-// Sets the option global back to its value in the table at `kept`.
-void PutBack(lua_State* L, int kept, const Option& option) {
-    lua_pushstring(L, option.name);
-    lua_getfield(L, kept, option.name);
-    lua_rawset(L, LUA_GLOBALSINDEX);
-}
-
-// Runs the player's options file over the defaults already in the globals. A Lua error puts
-// every default back; a value the option cannot take puts back its default. Both are logged.
+// Runs the player's options file as a save's variables run: in an environment of its own that
+// holds the option globals' present values (the defaults), with no library and no function
+// of the engine, within the sandbox's budgets of instructions, time and memory. The values
+// the file leaves there are copied into the globals; nothing else it did is kept. A file
+// that fails keeps every default; a value an option cannot take keeps that option's default.
+// Both are logged.
 void RunFile(const std::string& path, const std::string& text) {
     lua_State* L = game().lua_.Handle();
     PushGlobals(L);
-    const int kept = lua_gettop(L);
     std::string message;
-    bool ran = false;
-    {
-        // The file runs with the game's functions, but a loop that never ends in it is
-        // stopped rather than hanging the start.
-        const lua::Budgeted budgeted(L, {});
-        ran = game().lua_.Run(text, "=korvantine.cfg", message);
-    }
-    if (!ran) {
+    if (!lua::RunIn(L, text, "=korvantine.cfg", message)) {
         // One line, whatever bytes of the file the message quotes.
         std::replace_if(
             message.begin(), message.end(),
             [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
         LogFormat("Options file '%1%' not used, the defaults are kept: %2%", path, message);
-        for (const Option& option : kOptions) {
-            PutBack(L, kept, option);
-        }
-    } else {
-        for (const Option& option : kOptions) {
-            PushGlobal(L, option.name);
-            const bool fits = Fits(L, option.kind);
-            lua_pop(L, 1);
-            if (!fits) {
-                LogFormat("Options file '%1%': %2% is not %3%, the default is kept", path,
-                          option.name, Expected(option.kind));
-                PutBack(L, kept, option);
-            }
+        return;
+    }
+    const int env = lua_gettop(L);
+    for (const Option& option : kOptions) {
+        lua_pushstring(L, option.name);
+        lua_pushvalue(L, -1);
+        lua_rawget(L, env);
+        if (Fits(L, option.kind)) {
+            lua_rawset(L, LUA_GLOBALSINDEX);
+        } else {
+            LogFormat("Options file '%1%': %2% is not %3%, the default is kept", path, option.name,
+                      Expected(option.kind));
+            lua_pop(L, 2);
         }
     }
-    lua_settop(L, kept - 1);
+    lua_settop(L, env - 1);
 }
 
 } // namespace

@@ -83,9 +83,9 @@ bool RunVars(lua_State* L, const std::string& text, std::string& reason) {
     lua_pushliteral(L, "vars");
     lua_rawget(L, -2);
     lua_remove(L, -2);
-    if (!lua::HoldsOnlyData(L, -1)) {
+    if (const std::string fault = lua::DataFault(L, -1); !fault.empty()) {
         lua_pop(L, 1);
-        reason = "vars is not a table of strings, numbers, booleans and tables";
+        reason = "vars " + fault;
         return false;
     }
     return true;

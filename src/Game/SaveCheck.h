@@ -20,9 +20,9 @@ bool WriteDocument(const std::string& root, const std::function<void(xs::OArchiv
                    std::string& text);
 
 // Runs the "vars" text of a save in the sandbox (no globals, no libraries, no engine
-// functions, limited instructions and memory). True when it built a table `vars` of plain
-// values (strings, numbers, booleans, tables), which is left on the Lua stack; false with
-// the reason otherwise, the stack as it was.
+// functions, limited instructions, time and memory). True when it built a table `vars` of
+// plain values that the variable dump writes whole (lua::DataFault), which is left on the
+// Lua stack; false with the reason otherwise, the stack as it was.
 bool RunVars(lua_State* L, const std::string& text, std::string& reason);
 
 // Reads every record of a "game" document that loading it reads: the root and its

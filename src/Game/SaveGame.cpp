@@ -9,6 +9,7 @@
 #include "Include/common/XmlSer.h"
 #include "Script/Exception.h"
 #include "Script/Pop.h"
+#include "Script/Sandbox.h"
 
 #include <filesystem>
 #include <optional>
@@ -67,11 +68,32 @@ void Game::LoadXmlRoot(xs::IArchive& archive) {
     archive.Close();
 }
 
-std::optional<std::string> Game::SaveData() {
-    lua_.Call("vardump");
-    lua_getfield(lua_.Handle(), LUA_GLOBALSINDEX, "vars_d");
-    varsText_ = lua::PopString(lua_.Handle());
-    return Snapshot();
+std::optional<std::string> Game::SaveData(const std::string& path) {
+    // The dump is the game's own Lua, which a script may replace; it is held to the
+    // sandbox's bounds, so that vars too deep to read back, or holding one table in so many
+    // places that their text would not end, refuse the save instead of raising an error in
+    // the calling script or holding the game.
+    lua_State* L = lua_.Handle();
+    std::string reason;
+    try {
+        bool dumped = false;
+        {
+            const lua::Budgeted budgeted(L, {});
+            dumped = lua_.Run("vardump()", "=vardump", reason);
+        }
+        if (dumped) {
+            lua_pushliteral(L, "vars_d");
+            lua_rawget(L, LUA_GLOBALSINDEX);
+            varsText_ = lua::PopString(L);
+            return Snapshot();
+        }
+    } catch (const lua::exception& e) { // vars_d is no string, or a bound function refused
+        reason = e.Text();
+    } catch (const std::exception& e) { // what a bound function the dump called threw
+        reason = e.what();
+    }
+    LogFormat("Cannot write save game '%1%': %2%", path, reason);
+    return std::nullopt;
 }
 
 std::optional<std::string> Game::Snapshot() {
@@ -101,12 +123,12 @@ bool Game::SaveGame(int slot) {
     if (Slot(slot, "game_save") == nullptr) {
         return false;
     }
-    const std::optional<std::string> text = SaveData();
+    Locator& locator = Locator::Instance();
+    const std::string path = locator.SavePath(slot);
+    const std::optional<std::string> text = SaveData(path);
     if (!text) {
         return false;
     }
-    Locator& locator = Locator::Instance();
-    const std::string path = locator.SavePath(slot);
     // Only a game that game_load would take is written: a `vars` text that does not rebuild
     // a table of data (a script set `vars` to something else, or replaced `vardump`) would
     // leave a file that can never be loaded, over a good one.

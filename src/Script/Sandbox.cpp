@@ -3,15 +3,30 @@
 namespace lua {
 namespace {
 
-constexpr int kHookEvery = 1000;
+// Instructions between two looks at the budget. Small enough that even instructions that
+// each take milliseconds (strings of megabytes compared) meet the deadline soon after it.
+constexpr int kHookEvery = 100;
 
-// The budget of the run in progress on this thread.
+// The budget of the run in progress on this thread; null when none is.
 thread_local Budget* g_budget = nullptr;
 
+// A coroutine made during a run keeps this hook after the run: it then counts against
+// whatever budget is active when it is resumed, and against nothing when none is.
 void CountHook(lua_State* L, lua_Debug*) {
-    g_budget->instructionsLeft -= kHookEvery;
-    if (g_budget->instructionsLeft < 0) {
-        luaL_error(L, "too many instructions");
+    Budget* budget = g_budget;
+    if (budget == nullptr) {
+        return;
+    }
+    // Raised without a place: the place would be that of whichever function the hook
+    // caught, which says nothing about the run.
+    budget->instructionsLeft -= kHookEvery;
+    if (budget->instructionsLeft < 0) {
+        lua_pushliteral(L, "too many instructions");
+        lua_error(L);
+    }
+    if (std::chrono::steady_clock::now() > budget->deadline) {
+        lua_pushliteral(L, "ran for too long");
+        lua_error(L);
     }
 }
 
@@ -30,11 +45,19 @@ void* LimitedAlloc(void* data, void* block, std::size_t oldSize, std::size_t new
     return result;
 }
 
-// Calls the loaded chunk on the top of the stack under the budget; answers lua_pcall's
-// status.
-int CallLimited(lua_State* L, const SandboxLimits& limits) {
+// Loads `code` and calls it with the table at `env` as its environment, all under the
+// budget; answers the status of the step that failed, or 0, with Lua's message on the top
+// of the stack when it failed.
+int LoadAndCall(lua_State* L, const std::string& code, const std::string& chunkName, int env,
+                const SandboxLimits& limits) {
     const Budgeted budgeted(L, limits);
-    return lua_pcall(L, 0, 0, 0);
+    int status = luaL_loadbuffer(L, code.data(), code.size(), chunkName.c_str());
+    if (status == 0) {
+        lua_pushvalue(L, env);
+        lua_setfenv(L, -2);
+        status = lua_pcall(L, 0, 0, 0);
+    }
+    return status;
 }
 
 bool IsData(int type) {
@@ -44,7 +67,8 @@ bool IsData(int type) {
 } // namespace
 
 Budgeted::Budgeted(lua_State* L, const SandboxLimits& limits)
-    : L_(L), budget_{limits.instructions, static_cast<long long>(limits.bytes), nullptr, nullptr},
+    : L_(L), budget_{limits.instructions, static_cast<long long>(limits.bytes),
+                     std::chrono::steady_clock::now() + limits.time, nullptr, nullptr},
       hook_(lua_gethook(L)), mask_(lua_gethookmask(L)), count_(lua_gethookcount(L)),
       outer_(g_budget) {
     budget_.alloc = lua_getallocf(L, &budget_.allocData);
@@ -59,96 +83,107 @@ Budgeted::~Budgeted() {
     g_budget = outer_;
 }
 
-bool RunIsolated(lua_State* L, const std::string& code, const std::string& chunkName,
-                 std::string& error, const SandboxLimits& limits) {
+bool RunIn(lua_State* L, const std::string& code, const std::string& chunkName, std::string& error,
+           const SandboxLimits& limits) {
+    const int env = lua_gettop(L);
     // Precompiled chunks are not checked by the interpreter and could break it.
     if (!code.empty() && code.front() == LUA_SIGNATURE[0]) {
         error = "a precompiled chunk is not run";
+        lua_pop(L, 1);
         return false;
     }
-    const int top = lua_gettop(L);
-    // Slot top + 1: the strings' metatable (or nil); top + 2: its __index, taken away for the
+    // Slot env + 1: the strings' metatable (or nil); env + 2: its __index, taken away for the
     // run so that no string method (string.rep among them) is reachable.
     lua_pushliteral(L, "");
     const bool stringMeta = lua_getmetatable(L, -1) != 0;
-    lua_remove(L, top + 1);
+    lua_remove(L, env + 1);
     if (stringMeta) {
         lua_pushliteral(L, "__index");
-        lua_rawget(L, top + 1);
+        lua_rawget(L, env + 1);
         lua_pushliteral(L, "__index");
         lua_pushnil(L);
-        lua_rawset(L, top + 1);
+        lua_rawset(L, env + 1);
     } else {
         lua_pushnil(L);
         lua_pushnil(L);
     }
-    lua_newtable(L); // top + 3: the environment
-    int status = luaL_loadbuffer(L, code.data(), code.size(), chunkName.c_str());
-    if (status == 0) {
-        lua_pushvalue(L, top + 3);
-        lua_setfenv(L, -2);
-        status = CallLimited(L, limits);
-    }
+    const int status = LoadAndCall(L, code, chunkName, env, limits);
     if (status != 0) {
         const char* message = lua_tostring(L, -1);
         error = message != nullptr ? message : "an error without a message";
     }
     if (stringMeta) {
         lua_pushliteral(L, "__index");
-        lua_pushvalue(L, top + 2);
-        lua_rawset(L, top + 1);
+        lua_pushvalue(L, env + 2);
+        lua_rawset(L, env + 1);
     }
-    if (status != 0) {
-        lua_settop(L, top);
-        return false;
-    }
-    lua_replace(L, top + 1);
-    lua_settop(L, top + 1);
-    return true;
+    lua_settop(L, status == 0 ? env : env - 1);
+    return status == 0;
 }
 
-bool HoldsOnlyData(lua_State* L, int index) {
+bool RunIsolated(lua_State* L, const std::string& code, const std::string& chunkName,
+                 std::string& error, const SandboxLimits& limits) {
+    lua_newtable(L);
+    return RunIn(L, code, chunkName, error, limits);
+}
+
+std::string DataFault(lua_State* L, int index) {
+    const std::string notData = "is not a table of strings, numbers, booleans and tables";
     if (index < 0) {
         index = lua_gettop(L) + index + 1;
     }
     if (lua_type(L, index) != LUA_TTABLE || !lua_checkstack(L, 8)) {
-        return false;
+        return notData;
     }
-    // The tables met (as keys of `seen`) and those still to look through (`queue`), walked
-    // breadth first so that deep nesting needs no deep C stack.
+    // The tables met, each with its depth (`seen`), and those still to look through
+    // (`queue`), walked breadth first so that deep nesting needs no deep C stack.
     lua_newtable(L);
     const int seen = lua_gettop(L);
     lua_newtable(L);
     const int queue = lua_gettop(L);
     int head = 1;
     int tail = 0;
-    const auto visit = [&](int at) {
+    std::string fault;
+    const auto visit = [&](int at, int depth) {
         const int type = lua_type(L, at);
         if (type != LUA_TTABLE) {
-            return IsData(type);
+            if (!IsData(type)) {
+                fault = notData;
+            }
+            return;
         }
         lua_pushvalue(L, at);
         lua_rawget(L, seen);
-        const bool met = lua_toboolean(L, -1) != 0;
+        const bool met = !lua_isnil(L, -1);
         lua_pop(L, 1);
-        if (!met) {
+        if (met) {
+            fault = "holds a table in more than one place";
+        } else if (depth > kMaxDataDepth) {
+            fault = "is nested deeper than " + std::to_string(kMaxDataDepth) + " tables";
+        } else {
             lua_pushvalue(L, at);
-            lua_pushboolean(L, 1);
+            lua_pushinteger(L, depth);
             lua_rawset(L, seen);
             lua_pushvalue(L, at);
             lua_rawseti(L, queue, ++tail);
         }
-        return true;
     };
-    bool only = visit(index);
-    while (only && head <= tail) {
+    visit(index, 1);
+    while (fault.empty() && head <= tail) {
         lua_rawgeti(L, queue, head++);
+        lua_pushvalue(L, -1);
+        lua_rawget(L, seen);
+        const int depth = static_cast<int>(lua_tointeger(L, -1)) + 1;
+        lua_pop(L, 1);
         lua_pushnil(L);
         while (lua_next(L, -2) != 0) {
             const int value = lua_gettop(L);
-            only = visit(value - 1) && visit(value);
+            visit(value - 1, depth);
+            if (fault.empty()) {
+                visit(value, depth);
+            }
             lua_pop(L, 1);
-            if (!only) {
+            if (!fault.empty()) {
                 lua_pop(L, 1); // the key: the walk ends here
                 break;
             }
@@ -156,7 +191,7 @@ bool HoldsOnlyData(lua_State* L, int index) {
         lua_pop(L, 1);
     }
     lua_settop(L, seen - 1);
-    return only;
+    return fault;
 }
 
 } // namespace lua

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (lua::RunIsolated(L, code, "=vars", error, lua::SandboxLimits{20'000, 1u << 20})) {
         lua_getfield(L, -1, "vars");
         if (lua_istable(L, -1)) {
-            lua::HoldsOnlyData(L, -1);
+            lua::DataFault(L, -1);
         }
         lua_pop(L, 2);
     } else if (error.empty()) {

@@ -110,7 +110,8 @@ TEST_F(OptsFile, StartsFromTheFileOrCreatesIt) {
 
     // A file of the player's: it wins over the switches, its extra statements run once and
     // it is not rewritten.
-    const std::string own = "opts_video_light = false opts_game_intro = 2.7 ran = (ran or 0) + 1";
+    const std::string own = "opts_video_light = false opts_game_intro = 2.7 ran = 1 "
+                            "local x = opts_game_intro + 1 opts_mouse_invert = x > 3";
     test::WriteFile(File(), own);
     RenewGame();
     game().RegisterApi();
@@ -118,15 +119,21 @@ TEST_F(OptsFile, StartsFromTheFileOrCreatesIt) {
     opts().Init();
     EXPECT_FALSE(opts().light_);
     EXPECT_EQ(opts().intro_, 2);
-    EXPECT_EQ(Eval("ran"), "1");
+    EXPECT_TRUE(opts().mouseInvert_);
+    EXPECT_EQ(Eval("ran"), "nil"); // the file runs isolated: only the options are taken
     EXPECT_EQ(test::ReadFile(File()), own);
 }
 
-// A damaged file never stops the start: one that does not run keeps every default, a value
-// an option cannot take keeps that option's default, and an option the file does not set
-// keeps its own; each is logged, the globals hold what the record holds, and the file stays
-// as it is for the player to mend.
+// A damaged or hostile file never stops the start: one that does not run (a Lua error, a
+// library or engine function it has no way to, a budget of instructions, time or memory
+// spent) keeps every default, a value an option cannot take keeps that option's default, and
+// an option the file does not set keeps its own; each is logged, the globals hold what the
+// record holds, the file stays as it is for the player to mend, and nothing else changed:
+// the game's functions and libraries, its saves and the files around.
 TEST_F(OptsFile, DamagedFilesKeepTheDefaults) {
+    const std::string made = (dir_ / "made").string();
+    const std::string sentinel = (dir_ / "kept").string();
+    test::WriteFile(sentinel, "");
     const std::string prefix = "Options file '" + File().string() + "'";
     const auto unused = [&](const std::string& message) {
         return prefix + " not used, the defaults are kept: korvantine.cfg:" + message;
@@ -146,10 +153,43 @@ TEST_F(OptsFile, DamagedFilesKeepTheDefaults) {
         std::vector<std::string> log;
     } cases[] = {
         {"opts_video_light = = true", {}, {unused("1: unexpected symbol near '='")}},
-        {"opts_audio_music = 0.25 error('no')", {}, {unused("1: no")}},
+        {"opts_audio_music = 0.25 error('no')",
+         {},
+         {unused("1: attempt to call global 'error' (a nil value)")}},
         {"opts_audio_music = 0.25 while true do end",
          {},
          {prefix + " not used, the defaults are kept: too many instructions"}},
+        {"while true do pcall(function() while true do end end) end",
+         {},
+         {unused("1: attempt to call global 'pcall' (a nil value)")}},
+        {"debug.sethook() while true do end",
+         {},
+         {unused("1: attempt to index global 'debug' (a nil value)")}},
+        {"trace({})", {}, {unused("1: attempt to call global 'trace' (a nil value)")}},
+        {"inv_put(nil)", {}, {unused("1: attempt to call global 'inv_put' (a nil value)")}},
+        {"game_save(1)", {}, {unused("1: attempt to call global 'game_save' (a nil value)")}},
+        {"os.remove('" + sentinel + "')",
+         {},
+         {unused("1: attempt to index global 'os' (a nil value)")}},
+        {"io.open('" + made + "', 'w')",
+         {},
+         {unused("1: attempt to index global 'io' (a nil value)")}},
+        {"os.exit(0)", {}, {unused("1: attempt to index global 'os' (a nil value)")}},
+        {"co = coroutine.create(function() end)",
+         {},
+         {unused("1: attempt to index global 'coroutine' (a nil value)")}},
+        {"opts_audio_music = ('0.25'):len()", {}, {unused("1: attempt to index a string value")}},
+        // Taken, but the game's own vardump and vars stay as they were.
+        {"vardump = function() end vars = 5 opts_audio_music = 0.25",
+         [](Opts::Data& d) { d.musicVolume_ = 0.25f; },
+         {}},
+        // Two strings of 2 MB compared without end: each comparison takes milliseconds.
+        {"local s = 'x' for i = 1, 21 do s = s .. s end local t = s .. 'y' while s < t do end",
+         {},
+         {prefix + " not used, the defaults are kept: ran for too long"}},
+        {"local s = 'x' for i = 1, 26 do s = s .. s end", // 64 MB
+         {},
+         {prefix + " not used, the defaults are kept: not enough memory"}},
         {"\x1bLua\x51\x00\x01\xff",
          {},
          {prefix + " not used, the defaults are kept: a "
@@ -193,7 +233,15 @@ TEST_F(OptsFile, DamagedFilesKeepTheDefaults) {
         game().lua_.Execute("opts_update()");
         EXPECT_EQ(opts().Format(), expected.Format()) << c.file;
         EXPECT_EQ(test::ReadFile(File()), c.file);
+        EXPECT_EQ(Eval("type(vardump) .. type(vars) .. type(trace) .. type(io) .. type(co)"),
+                  "functiontablefunctiontablenil")
+            << c.file;
+        game().lua_.Execute("vars.a = 1 vardump()");
+        EXPECT_EQ(Eval("vars_d"), "vars = { a = 1 }") << c.file;
     }
+    EXPECT_FALSE(std::filesystem::exists(made));
+    EXPECT_TRUE(std::filesystem::exists(sentinel));
+    EXPECT_FALSE(std::filesystem::exists(Locator::Instance().SaveDir()));
 }
 
 TEST_F(OptsFile, KeepsFilesItCannotUse) {

@@ -252,8 +252,8 @@ TEST_F(SaveGameTest, FailedSavesKeepTheGameAndTheOldFile) {
 
 // A game that game_load would refuse is not written: game_save answers false, the log says
 // why and the slot keeps its old file. What the variable dump cannot keep (a function) is
-// left out, and such a save is written and loads. A dump that fails is the calling script's
-// Lua error.
+// left out, and such a save is written and loads. A dump that fails refuses the save the
+// same way.
 TEST_F(SaveGameTest, SavesOnlyWhatLoads) {
     const struct {
         const char* script;
@@ -265,6 +265,9 @@ TEST_F(SaveGameTest, SavesOnlyWhatLoads) {
         {"vardump = function() vars_d = 'vars = os.getenv(\"HOME\")' end", "false",
          "vars:1: attempt to index global 'os' (a nil value)"},
         {"vardump = function() vars_d = 'while true do end' end", "false", "too many instructions"},
+        {"vardump = function() error('no dump') end", "false",
+         "[string \"vardump = function() error('no dump') end\"]:1: no dump"},
+        {"vardump = function() vars_d = {} end", "false", "Not a string"},
     };
     for (const auto& c : cases) {
         game().lua_.Execute("game_reset() vars.a = 1");
@@ -287,8 +290,6 @@ TEST_F(SaveGameTest, SavesOnlyWhatLoads) {
             EXPECT_EQ(Eval("vars[2][1] .. tostring(vars[3])"), "bnil") << c.script;
         }
     }
-    game().lua_.Execute("vardump = function() error('no dump') end");
-    EXPECT_THROW(game().lua_.Execute("game_save(1)"), lua::exception);
 }
 
 // Slots other than 1 to 6 are refused. A file that is no pack, has no game data, is no game
@@ -422,3 +423,89 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
 }
 
 } // namespace
+
+// Variables that would hold the game, or that the next save could not write, are bounded on
+// both paths. As the vars text of a save file, a run past its time or memory budget, or
+// tables nested deeper than the dump writes or held in more than one place, are refused by
+// game_load: one log line, and the game stays as it was. Made by the game's own scripts,
+// they make game_save answer false: one log line, the slot keeps its file, the game goes on
+// and the calling script does not fail.
+TEST_F(SaveGameTest, BoundsHostileVars) {
+    const auto nest = [](const std::string& root, int depth) {
+        return "local t = " + root + " for i = 2, " + std::to_string(depth) +
+               " do t[1] = {} t = t[1] end";
+    };
+    const std::string deep = "vars is nested deeper than 100 tables";
+    const std::string shared = "vars holds a table in more than one place";
+    const std::vector<std::string> budget = {"too many instructions", "ran for too long",
+                                             "not enough memory"};
+    const struct {
+        std::string vars; // the vars text of a save (load), or a script run before game_save
+        bool load;
+        std::vector<std::string> reasons; // what the one log line may end with; none: taken
+    } cases[] = {
+        // Two strings of 2 MB compared without end: each comparison takes milliseconds.
+        {"local s = 'x' for i = 1, 21 do s = s .. s end local t = s .. 'y' while t > s do end",
+         true,
+         {"ran for too long"}},
+        {"local s = 'x' for i = 1, 26 do s = s .. s end vars = { s }",
+         true,
+         {"not enough memory"}}, // 64 MB
+        {"vars = {} " + nest("vars", 30000), true, {deep}},
+        {"vars = {} " + nest("vars", 101), true, {deep}},
+        {"vars = { a = 1 } " + nest("vars", 100), true, {}},
+        {"local t = {} vars = { t, t, a = 1 }", true, {shared}},
+        // 2^40 paths, so a text of 2^40 tables.
+        {"local t = {} for i = 1, 40 do t = { t, t } end vars = t", true, {shared}},
+        {nest("vars", 30000), false, {deep}},
+        {nest("vars", 101), false, {deep}},
+        {nest("vars", 100), false, {}},
+        {"local t = {} for i = 1, 40 do t = { t, t } end vars.t = t", false, budget},
+    };
+    ASSERT_EQ(Eval("game_save(1)"), "true");
+    const std::string good = Data(1);
+    for (const auto& c : cases) {
+        game().lua_.Execute("game_menu() vars = { a = 9 }");
+        RunOut();
+        Control("B", "lamp").SetState("off");
+        Seen();
+        NewLogLines();
+        const std::string before = Data(1);
+        std::string answer;
+        if (c.load) {
+            Pack::Entries entries;
+            const std::string data =
+                std::string(good).replace(good.find("vars = { a = 1 }"), 16, c.vars);
+            entries["data"].assign(data.begin(), data.end());
+            ASSERT_TRUE(Pack::Write(entries, Path(2)));
+            game().lua_.Execute("game_load(2)");
+            RunOut();
+        } else {
+            game().lua_.Execute(c.vars);
+            answer = Eval("game_save(1)");
+        }
+        const std::vector<std::string> lines = NewLogLines();
+        if (c.reasons.empty()) { // taken: loaded, or saved and loaded back
+            EXPECT_TRUE(lines.empty()) << c.vars << ": " << lines.front();
+            if (!c.load) {
+                EXPECT_EQ(answer, "true");
+                game().lua_.Execute("vars = {} game_load(1)");
+            }
+            EXPECT_EQ(Eval("vars.a"), c.load ? "1" : "9") << c.vars;
+            continue;
+        }
+        const std::string what = c.load ? "Bad save game '" + Path(2) + "': "
+                                        : "Cannot write save game '" + Path(1) + "': ";
+        ASSERT_EQ(lines.size(), 1u) << c.vars;
+        ASSERT_EQ(lines[0].rfind(what, 0), 0u) << c.vars << ": " << lines[0];
+        EXPECT_NE(std::find(c.reasons.begin(), c.reasons.end(), lines[0].substr(what.size())),
+                  c.reasons.end())
+            << c.vars << ": " << lines[0];
+        EXPECT_EQ(Look(), "9 off up menu") << c.vars;
+        EXPECT_EQ(Seen(), "") << c.vars;
+        if (!c.load) {
+            EXPECT_EQ(answer, "false") << c.vars;
+            EXPECT_EQ(Data(1), before) << c.vars;
+        }
+    }
+}
