@@ -177,6 +177,42 @@ TEST_F(DemoGameTest, NewGameStartsAfresh) {
     EXPECT_EQ(Control("candle").GetContext(), "do") << "the candle is on the desk again";
 }
 
+// The panoramas' zones and placed sounds are laid on their pictures, so neither the menu
+// nor the gallery lets the sky rotation turn the picture, however long it stays on screen
+// and in whatever order the states start and stop; and a border shows the "back" pointer
+// only where it leads back.
+TEST_F(DemoGameTest, PanoramasHoldStillAndBordersShowOnlyAWayBack) {
+    CCustomMessageLoop loop;
+    game().Load();
+    const auto holdsStill = [this](const char* where) {
+        Advance(4 * 60 * 1000);
+        Frame(50);
+        EXPECT_EQ(game().SkyRotation(), 0.0f) << where;
+    };
+    const auto borderContext = [this] {
+        State::ScreenServices::SetPointer(10 / 1024.0f, 400 / 768.0f);
+        Frame(50);
+        return game().cursor_.GetContext();
+    };
+    ASSERT_TRUE(RunUntil("menu_main"));
+    holdsStill("the main menu");
+    Run("new_game()");
+    ASSERT_TRUE(RunUntil("hall"));
+    EXPECT_EQ(borderContext(), "") << "the hall has no way back";
+    Click(512, 420);
+    ASSERT_TRUE(RunUntil("study"));
+    EXPECT_EQ(borderContext(), "back") << "the study goes back to the hall";
+    Run("move(\"gallery\")");
+    ASSERT_TRUE(RunUntil("gallery"));
+    holdsStill("the gallery");
+    Run("game_menu()"); // the gallery stops after the menu has started
+    ASSERT_TRUE(RunUntil("menu_main"));
+    for (int i = 0; i < 40; ++i) {
+        Frame(50);
+    }
+    holdsStill("the main menu over a game");
+}
+
 // The demo shows every kind of element that the definition format knows, so that playing it
 // goes through every reader and every kind of scene and control.
 TEST_F(DemoGameTest, UsesEveryKindOfElement) {
