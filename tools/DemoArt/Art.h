@@ -55,6 +55,7 @@ Canvas ItemAtlas();
 Canvas BookAtlas();
 Canvas BarBack();
 Canvas MessageBand();
+Canvas MessageNote();
 
 // The menus (Menus.cpp): the title and buttons of the main menu's panorama, the save, load
 // and options screens, the slider knob and the switch.

@@ -171,14 +171,24 @@ void Canvas::Line(float x0, float y0, float x1, float y1, float width, const Col
 }
 
 float Canvas::Text(float x, float y, const std::string& text, float size, const Color& c) {
-    // The font's quads: four vertices of x, y, z and a colour each, 16 bytes a vertex.
-    std::vector<char> buffer(text.size() * 270 + 64);
+    // The font's quads: four vertices of x, y, z and a colour each, 16 bytes a vertex. The
+    // font stops quietly when the buffer is full, so a buffer without room for one more quad
+    // may have cut the text short: it is drawn again into one twice as large.
+    constexpr std::size_t kQuadBytes = 64;
+    std::vector<char> buffer(text.size() * 270 + kQuadBytes);
     std::string copy = text;
-    const int quads = stb_easy_font_print(0.0f, 0.0f, copy.data(), nullptr, buffer.data(),
-                                          static_cast<int>(buffer.size()));
+    int quads = 0;
+    for (;;) {
+        quads = stb_easy_font_print(0.0f, 0.0f, copy.data(), nullptr, buffer.data(),
+                                    static_cast<int>(buffer.size()));
+        if ((static_cast<std::size_t>(quads) + 1) * kQuadBytes <= buffer.size()) {
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
     for (int q = 0; q < quads; ++q) {
-        const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * 64);
-        const float* v2 = reinterpret_cast<const float*>(buffer.data() + q * 64 + 32);
+        const float* v0 = reinterpret_cast<const float*>(buffer.data() + q * kQuadBytes);
+        const float* v2 = reinterpret_cast<const float*>(buffer.data() + q * kQuadBytes + 32);
         FillRect(x + v0[0] * size, y + v0[1] * size, x + v2[0] * size, y + v2[1] * size, c);
     }
     return TextWidth(text, size);

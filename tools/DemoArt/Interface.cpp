@@ -147,15 +147,31 @@ Canvas BarBack() {
     return c;
 }
 
-Canvas MessageBand() {
-    // A dark band, clear at its edges, that the scenes' messages are written on.
+namespace {
+
+// A dark band `width` wide at the left of a 1024x64 picture, clear at its edges, fading in
+// over `fade` pixels at its ends.
+Canvas Band(float width, float fade, float darkness) {
     Canvas c(1024, 64);
-    c.FillRect(0, 0, 1024, 64, [](float x, float y) {
+    c.FillRect(0, 0, width, 64, [=](float x, float y) {
         const float across = 1.0f - std::pow(std::fabs(y - 32.0f) / 32.0f, 2.0f);
-        const float along = std::min(1.0f, std::min(x, 1024.0f - x) / 160.0f);
-        return Color{0.02f, 0.02f, 0.03f, 0.8f * across * along};
+        const float along = std::min(1.0f, std::min(x, width - x) / fade);
+        return Color{0.02f, 0.02f, 0.03f, darkness * across * along};
     });
     return c;
+}
+
+} // namespace
+
+Canvas MessageBand() {
+    // The menus' messages are written across the screen.
+    return Band(1024, 160, 0.8f);
+}
+
+Canvas MessageNote() {
+    // The scenes' messages: a shorter band, dark enough for the letters to stand out under
+    // the film look.
+    return Band(576, 80, 0.95f);
 }
 
 std::vector<Picture> DrawAll() {
@@ -193,6 +209,7 @@ std::vector<Picture> DrawAll() {
         {"pics/ui/books.png", BookAtlas},
         {"pics/ui/bar.png", BarBack},
         {"pics/ui/band.png", MessageBand},
+        {"pics/ui/note.png", MessageNote},
     };
     std::vector<std::future<Canvas>> drawn;
     for (const auto& entry : list) {

@@ -5,6 +5,7 @@
 #include "Art.h"
 #include "Painting.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Art {
@@ -134,6 +135,7 @@ Canvas Glint() {
 Canvas Words() {
     // The gallery's lines, one to a 1024x48 cell: what the player is told about what they
     // click, shown as a sprite over the panorama.
+    constexpr float kWordsSize = 2.4f;
     Canvas c(1024, 256);
     const char* lines[] = {
         "The lamp turns, and its light sweeps the sea.",
@@ -143,9 +145,12 @@ Canvas Words() {
         "The stair winds down into the tower.",
     };
     for (int i = 0; i < 5; ++i) {
+        // The dark band reaches at least 360 pixels either side of the centre, and a margin
+        // beyond a longer line.
         const float y = i * 48.0f;
-        c.FillRect(152, y + 6, 872, y + 42, Color{0.02f, 0.02f, 0.05f, 0.6f});
-        Paint::CentredText(c, 512, y + 14, lines[i], 2.4f, Rgb(240, 226, 190));
+        const float half = std::max(360.0f, Canvas::TextWidth(lines[i], kWordsSize) / 2 + 24);
+        c.FillRect(512 - half, y + 6, 512 + half, y + 42, Color{0.02f, 0.02f, 0.05f, 0.6f});
+        Paint::CentredText(c, 512, y + 14, lines[i], kWordsSize, Rgb(240, 226, 190));
     }
     return c;
 }

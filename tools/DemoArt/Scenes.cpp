@@ -4,6 +4,7 @@
 #include "Art.h"
 #include "Painting.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -211,31 +212,32 @@ Canvas Window() {
         });
     }
     c.FillRect(60, 20, 964, 38, Rgb(150, 110, 50));
-    // A candle on the sill.
-    c.FillRect(690, 560, 712, 622, Rgb(235, 230, 210));
-    Paint::Glow(c, {701, 548}, 90, Rgb(255, 210, 120), 0.5f);
-    c.FillDisc(701, 550, 6, Rgb(255, 240, 170));
     return Finished(c, 0.5f);
 }
 
 Canvas Cellar() {
     Canvas c = Screen();
     Masonry(c, 40, 80, Rgb(80, 76, 70), Rgb(30, 28, 26), 0.7f, 41);
-    // Steps going down to a lit doorway.
+    // Steps going down to a doorway that no light reaches: the light from the hall behind
+    // fades on the way down, on the walls as on the steps, and the doorway is black.
+    c.FillRect(0, 0, 1024, 768, [](float x, float y) {
+        const float d = std::hypot(x - 512.0f, (y - 320.0f) * 1.3f);
+        return Color{0.0f, 0.0f, 0.0f, 0.85f * std::clamp(1.0f - d / 560.0f, 0.0f, 1.0f)};
+    });
     for (int s = 0; s < 9; ++s) {
         const float t = s / 9.0f;
         const float y = 768 - s * 42.0f;
         const float half = 380 - t * 250;
+        const float light = (1.0f - t) * (1.0f - t);
         c.FillRect(512 - half, y - 42, 512 + half, y,
-                   Scale(Rgb(110, 100, 90), 0.5f + 0.5f * (1.0f - t)));
+                   Scale(Rgb(110, 100, 90), 0.1f + 0.8f * light));
         c.FillRect(512 - half, y - 42, 512 + half, y - 36,
-                   Scale(Rgb(150, 140, 120), 0.6f + 0.4f * (1.0f - t)));
+                   Scale(Rgb(150, 140, 120), 0.15f + 0.85f * light));
     }
-    c.FillRect(452, 250, 572, 390, Rgb(255, 200, 110));
-    Paint::Glow(c, {512, 330}, 300, Rgb(255, 190, 100), 0.5f);
-    c.FillRect(440, 240, 452, 392, Rgb(50, 40, 30));
-    c.FillRect(572, 240, 584, 392, Rgb(50, 40, 30));
-    c.FillRect(440, 236, 584, 250, Rgb(50, 40, 30));
+    c.FillRect(452, 250, 572, 390, Rgb(4, 3, 3));
+    c.FillRect(440, 240, 452, 392, Rgb(40, 32, 24));
+    c.FillRect(572, 240, 584, 392, Rgb(40, 32, 24));
+    c.FillRect(440, 236, 584, 250, Rgb(40, 32, 24));
     return Finished(c, 0.8f);
 }
 

@@ -7,6 +7,13 @@
 #include "States/Screen.h"
 #include "States/ScreenServices.h"
 #include "support/GameFixture.h"
+#include "support/Pictures.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <pugixml.hpp>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -175,6 +182,94 @@ TEST_F(DemoGameTest, NewGameStartsAfresh) {
     Click(512, 420);
     ASSERT_TRUE(RunUntil("study"));
     EXPECT_EQ(Control("candle").GetContext(), "do") << "the candle is on the desk again";
+}
+
+// The panoramas' zones and placed sounds are laid on their pictures, so neither the menu
+// nor the gallery lets the sky rotation turn the picture, however long it stays on screen
+// and in whatever order the states start and stop; and a border shows the "back" pointer
+// only where it leads back.
+TEST_F(DemoGameTest, PanoramasHoldStillAndBordersShowOnlyAWayBack) {
+    CCustomMessageLoop loop;
+    game().Load();
+    const auto holdsStill = [this](const char* where) {
+        Advance(4 * 60 * 1000);
+        Frame(50);
+        EXPECT_EQ(game().SkyRotation(), 0.0f) << where;
+    };
+    const auto borderContext = [this] {
+        State::ScreenServices::SetPointer(10 / 1024.0f, 400 / 768.0f);
+        Frame(50);
+        return game().cursor_.GetContext();
+    };
+    ASSERT_TRUE(RunUntil("menu_main"));
+    holdsStill("the main menu");
+    Run("new_game()");
+    ASSERT_TRUE(RunUntil("hall"));
+    EXPECT_EQ(borderContext(), "") << "the hall has no way back";
+    Click(512, 420);
+    ASSERT_TRUE(RunUntil("study"));
+    EXPECT_EQ(borderContext(), "back") << "the study goes back to the hall";
+    Run("move(\"gallery\")");
+    ASSERT_TRUE(RunUntil("gallery"));
+    holdsStill("the gallery");
+    Run("game_menu()"); // the gallery stops after the menu has started
+    ASSERT_TRUE(RunUntil("menu_main"));
+    for (int i = 0; i < 40; ++i) {
+        Frame(50);
+    }
+    holdsStill("the main menu over a game");
+}
+
+// A message is written where it covers nothing to click: the text box of every screen's
+// message meets none of the screen's zones and clickable pictures (pictures by the size of
+// their file, or of their stripe).
+TEST(DemoMessageTest, MessagesCoverNothingToClick) {
+    pugi::xml_document definition;
+    ASSERT_TRUE(definition.load_file(
+        (std::filesystem::path(KV_SOURCE_DIR) / "data/pack/korvantine.xml").c_str()));
+    struct Box {
+        int x0, y0, x1, y1;
+        bool Meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+    };
+    const auto boxAt = [](const pugi::xml_node& node, int w, int h) {
+        const int x = node.attribute("x").as_int(), y = node.attribute("y").as_int();
+        return Box{x, y, x + w, y + h};
+    };
+    const auto pictureSize = [](std::string tex) {
+        std::replace(tex.begin(), tex.end(), '\\', '/');
+        const test::Picture picture =
+            test::LoadPicture(std::filesystem::path(KV_GAME_DIR) / "Data" / tex);
+        return std::pair{int(picture.width), int(picture.height)};
+    };
+    int screens = 0;
+    for (const pugi::xpath_node& found : definition.select_nodes("//*[text[@name='zz_say1']]")) {
+        const pugi::xml_node screen = found.node();
+        const pugi::xml_node say = screen.find_child_by_attribute("text", "name", "zz_say1");
+        const Box message = boxAt(say, say.attribute("w").as_int(), say.attribute("h").as_int());
+        const std::string where = screen.attribute("name").as_string();
+        ++screens;
+        for (const pugi::xml_node& child : screen.children()) {
+            const std::string kind = child.name(), name = child.attribute("name").as_string();
+            const std::string tex = child.attribute("tex").as_string();
+            Box box{0, 0, 0, 0};
+            if (kind == "zone") {
+                box = boxAt(child, child.attribute("w").as_int(), child.attribute("h").as_int());
+            } else if (kind == "imagemapped") {
+                const pugi::xml_node stripe = definition.find_node([&tex](const pugi::xml_node& n) {
+                    return std::string(n.name()) == "stripe" &&
+                           n.attribute("name").as_string() == tex;
+                });
+                box = boxAt(child, stripe.attribute("width").as_int(),
+                            stripe.attribute("height").as_int());
+            } else if (kind == "image" &&
+                       std::string(child.attribute("click").as_string()) != "no") {
+                const auto [w, h] = pictureSize(tex);
+                box = boxAt(child, w, h);
+            }
+            EXPECT_FALSE(message.Meets(box)) << where << ": the message covers " << name;
+        }
+    }
+    EXPECT_GE(screens, 7) << "the house's five scenes and the save and load screens";
 }
 
 // The demo shows every kind of element that the definition format knows, so that playing it
