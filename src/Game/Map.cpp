@@ -130,7 +130,14 @@ Map::Part* Map::GetPart(const std::string& name) {
 std::shared_ptr<State::Base> Map::GetState(const std::string& name) const {
     const auto found = states_.find(name);
     if (found == states_.end()) {
-        LogWrite("Trying to get undefined state '" + name + "'");
+        // A script's move names its place and line, as a refused argument does.
+        const std::string line = "Trying to get undefined state '" + name + "'";
+        const std::string caller = game().lua_.CallerPlace();
+        if (caller.empty()) {
+            LogWrite(line);
+        } else {
+            Where::LuaError(caller + line);
+        }
         return nullptr;
     }
     return found->second;

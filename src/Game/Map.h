@@ -51,7 +51,8 @@ public:
 
     // The part of that name, or null (logged).
     Part* GetPart(const std::string& name);
-    // The state of that name, or none (logged).
+    // The state of that name, or none (logged, with the script's place and line when a script
+    // asked).
     std::shared_ptr<State::Base> GetState(const std::string& name) const;
     std::shared_ptr<State::Base> CurrentState() const;
     // The current state's effect, or the part's when the state names none.

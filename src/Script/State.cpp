@@ -45,7 +45,7 @@ int SetGlobalValue(lua_State* L) {
 
 // "chunk:line: " of the Lua function that called the running native function, or empty when
 // no Lua function called it. Reads the call's debug record only: nothing is allocated in Lua.
-std::string CallerPlace(lua_State* L) {
+std::string PlaceOfCaller(lua_State* L) {
     lua_Debug caller;
     if (lua_getstack(L, 1, &caller) == 0 || lua_getinfo(L, "Sl", &caller) == 0 ||
         caller.currentline <= 0) {
@@ -186,6 +186,10 @@ void State::SetGlobal(const std::string& name, std::uint64_t id) {
     }
 }
 
+std::string State::CallerPlace() const {
+    return caller_ != nullptr ? PlaceOfCaller(caller_) : std::string();
+}
+
 std::shared_ptr<proxy> State::Published(const std::string& name) const {
     const auto entry = registry_.find(name);
     if (entry == registry_.end()) {
@@ -200,6 +204,7 @@ int State::Dispatch(lua_State* L) {
     const auto id = static_cast<std::uint64_t>(lua_tonumber(L, lua_upvalueindex(1)));
     int results = -1;
     bool bound = false;
+    lua_State* const outer = std::exchange(self->caller_, L);
     try {
         if (auto found = self->proxies_.find(id); found != self->proxies_.end()) {
             bound = true;
@@ -210,11 +215,12 @@ int State::Dispatch(lua_State* L) {
     } catch (const exception& e) {
         self->pending_ = std::current_exception();
         self->pendingText_ = e.Text();
-        self->pendingWhere_ = CallerPlace(L);
+        self->pendingWhere_ = PlaceOfCaller(L);
     } catch (...) {
         self->pending_ = std::current_exception();
         self->pendingText_.clear();
     }
+    self->caller_ = outer;
     // Lua raises errors by long jumps: every C++ object of this call is gone by now.
     if (!bound) {
         return luaL_error(L, kUnbound);

@@ -73,6 +73,10 @@ public:
     // The native function behind every published global.
     static int Dispatch(lua_State* L);
 
+    // "chunk:line: " of the script that called the published function running now, for a log
+    // line that says which script asked; empty when no script called one.
+    std::string CallerPlace() const;
+
     // The interpreter handle.
     lua_State* Handle() const { return L_; }
 
@@ -107,6 +111,9 @@ private:
     std::exception_ptr pending_;
     std::string pendingText_;
     std::string pendingWhere_;
+    // The interpreter (or coroutine) whose script called the published function running now,
+    // or null.
+    lua_State* caller_ = nullptr;
     // The last error logged with its place, so that a script running scripts of its own
     // (through `move`) logs an error of the inner one once, where it arose.
     std::exception_ptr reported_;

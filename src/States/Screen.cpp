@@ -374,7 +374,9 @@ void Screen::SecondaryUp() {
 
 void Screen::Exit() {
     // The move happens first; "exit" fires on the state left, whether or not it moved.
-    game().map_.SetState(exit_);
+    if (!exit_.empty() || !std::exchange(noExitLogged_, true)) {
+        game().map_.SetState(exit_);
+    }
     FireEvent("exit");
 }
 

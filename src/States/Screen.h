@@ -67,7 +67,9 @@ public:
     void CancelPress() override;
     // The background covers the frame: with the identity transforms and blending off.
     bool CoversScreen() override;
-    // A click in the border: moves to the exit state, then fires "exit".
+    // A click in the border: moves to the exit state, then fires "exit". A screen without an
+    // exit moves nowhere; the first such click of the run logs the missing state, the later
+    // ones only fire "exit".
     virtual void Exit();
 
     // Render's steps after the drawing: the slider or the control under the pointer and the
@@ -103,6 +105,8 @@ protected:
     std::shared_ptr<Control::FlatControl> hovered_;
     std::shared_ptr<Control::FlatControl> pressed_;
     std::string exit_;
+    // Whether a border click of this screen has logged that it has no exit.
+    bool noExitLogged_ = false;
     std::string exitContext_;
     std::string background_;
     MissingPicture backgroundMissing_;

@@ -44,7 +44,8 @@ protected:
             R"(<zone name="lamp_shade" x="650" y="100" w="100" h="100" context="look">)"
             R"(seen[#seen + 1] = 'shade'</zone>)"
             R"(</screen>)"
-            R"(<screen name="B" src="b.png"/>)"
+            R"(<screen name="B" src="b.png">)"
+            R"(<event name="exit">seen[#seen + 1] = 'B:exit'</event></screen>)"
             R"(<menu name="menu" src="m.png"/>)"
             R"(</part></map></korvantine>)";
         map_.Load(XmlDom::Child(XmlDom::Root(XmlDom::LoadString(xml)), "map"));
@@ -154,6 +155,22 @@ TEST_F(ScreenTest, PressDoesNotSurviveLeavingAndBorderPressExits) {
     Send({kPress});
     EXPECT_EQ(map_.Current(), "t_A_B");
     EXPECT_EQ(Seen(), "A:exit");
+}
+
+// A screen without an exit: every border press fires "exit" and moves nowhere; only the
+// first says in the log that it names no state.
+TEST_F(ScreenTest, BorderOfAScreenWithoutAnExitLogsItOnce) {
+    const std::shared_ptr<Screen> b = Get("B");
+    Services::SetPointer(20.0f / 1024.0f, 0.5f);
+    b->UpdateHover();
+    NewLogLines();
+    const std::vector<InputRecord> click = {kPress, kRelease};
+    for (int i = 0; i < 3; ++i) {
+        b->Input(click.data(), 2, false);
+    }
+    EXPECT_EQ(NewLogLines(), std::vector<std::string>{"Trying to get undefined state ''"});
+    EXPECT_EQ(Seen(), "B:exit B:exit B:exit");
+    EXPECT_EQ(map_.Current(), "A");
 }
 
 // Escape opens the menu from a screen that shows the inventory, not from a menu; a flash

@@ -1,14 +1,20 @@
 #include "Platform/Gfx/Dds.h"
 #include "Platform/Gfx/Image.h"
+#include "Platform/Gfx/PngFile.h"
 #include "SoundGen/Synth.h"
 #include "SoundGen/WaveWriter.h"
+#include "TextureGenerator/Cube.h"
 #include "TextureGenerator/Dds.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -57,6 +63,76 @@ TEST(GeneratorTest, CubeMapsReadBackAsWritten) {
     const std::string dxt = Dds::Dxt1Cube(cube);
     EXPECT_EQ(dxt.size(), 128u + 6 * 4 * 4 * 8);
     EXPECT_LE(LargestError(dxt, cube), 14);
+}
+
+// An author's six pictures become one cube map, face by face in the order named and each the
+// way up it was drawn; a face the tool cannot use stops it with status 1 and writes nothing.
+TEST(GeneratorTest, SixPicturesMakeACubeMap) {
+    test::TempDir dir;
+    // Face i: 8x8 of colour 0x10 * (i + 1) in red, with a white texel in its top left corner.
+    std::vector<std::string> faces;
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        std::vector<std::uint32_t> texels(64, 0xFF000000 | (0x10 * (i + 1)) << 16);
+        texels[0] = 0xFFFFFFFF;
+        faces.push_back((dir / ("f" + std::to_string(i) + ".png")).string());
+        ASSERT_TRUE(Gfx::WritePng(faces.back(), 8, 8, texels));
+    }
+    ASSERT_TRUE(Gfx::WritePng((dir / "wide.png").string(), 8, 4,
+                              std::vector<std::uint32_t>(32, 0xFF000000)));
+    ASSERT_TRUE(Gfx::WritePng((dir / "small.png").string(), 4, 4,
+                              std::vector<std::uint32_t>(16, 0xFF000000)));
+    ASSERT_TRUE(Gfx::WritePng((dir / "six.png").string(), 6, 6,
+                              std::vector<std::uint32_t>(36, 0xFF000000)));
+    test::WriteFile(dir / "text.png", "not a picture");
+    const auto with = [&](std::size_t i, const std::string& name) {
+        std::vector<std::string> six = faces;
+        six[i] = (dir / name).string();
+        return six;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> options, faces;
+        int status;
+    } cases[] = {
+        {"32-bit texels", {}, faces, 0},
+        {"DXT1", {"--dxt1"}, faces, 0},
+        {"five faces", {}, std::vector<std::string>(faces.begin(), faces.begin() + 5), 2},
+        {"a face missing", {}, with(2, "none.png"), 1},
+        {"a face that is no picture", {}, with(3, "text.png"), 1},
+        {"a face not square", {}, with(4, "wide.png"), 1},
+        {"a face of another size", {}, with(5, "small.png"), 1},
+        {"DXT1 of faces not a multiple of 4",
+         {"--dxt1"},
+         std::vector<std::string>(6, (dir / "six.png").string()),
+         1},
+    };
+    for (const auto& c : cases) {
+        const std::string out = (dir / "cube.dds").string();
+        std::filesystem::remove(out);
+        std::vector<std::string> args = c.options;
+        args.push_back(out);
+        args.insert(args.end(), c.faces.begin(), c.faces.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        EXPECT_EQ(CubeTool::Main(int(argv.size()), argv.data()), c.status) << c.what;
+        if (c.status != 0) {
+            EXPECT_FALSE(std::filesystem::exists(out)) << c.what;
+            continue;
+        }
+        const std::string file = test::ReadFile(out);
+        Gfx::Image cube;
+        ASSERT_EQ(Gfx::DecodeDds(file.data(), file.size(), cube), 0) << c.what;
+        ASSERT_EQ(cube.faces, 6u);
+        ASSERT_EQ(cube.width, 8u);
+        for (std::size_t i = 0; i < 6; ++i) {
+            const std::uint8_t* face = &cube.rgba[i * cube.FaceBytes()];
+            EXPECT_NEAR(face[4 * 9], 0x10 * (i + 1), 8) << c.what << ", face " << i;
+            EXPECT_GT(face[1], 0xF0) << c.what << ", the white corner of face " << i;
+            EXPECT_LT(face[4 * 9 + 1], 0x10) << c.what << ", face " << i;
+        }
+    }
 }
 
 // A WAVE file of 16-bit PCM: the layout in its format chunk, the samples scaled and clipped.

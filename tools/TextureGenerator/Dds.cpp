@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 
 namespace Dds {
 
@@ -159,6 +161,24 @@ std::string Dxt1Cube(const Picture& faces) {
         }
     }
     return out;
+}
+
+bool Write(const std::filesystem::path& path, const std::string& bytes) {
+    std::error_code error;
+    std::filesystem::create_directories(path.parent_path(), error);
+    if (error) {
+        std::fprintf(stderr, "kvtexgen: cannot create %s: %s\n", path.parent_path().c_str(),
+                     error.message().c_str());
+        return false;
+    }
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "kvtexgen: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace Dds

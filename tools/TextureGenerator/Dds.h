@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,8 @@ std::string Uncompressed(const Picture& picture, bool cube = false);
 // Each 4x4 block as two 5:6:5 end colours and 2-bit indices. The texels are dithered by a
 // fixed pattern before they are quantised, so dark gradients do not break into bands.
 std::string Dxt1Cube(const Picture& faces);
+
+// Writes a file, making its folder first; false (said on standard error) when that fails.
+bool Write(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace Dds

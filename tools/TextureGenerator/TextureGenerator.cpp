@@ -13,7 +13,9 @@
 // Every picture comes from a fixed seed, so each build writes the same bytes.
 //
 // Usage: kvtexgen <data folder>
+//        kvtexgen cube [--dxt1] <cube.dds> <+x> <-x> <+y> <-y> <+z> <-z>   (Cube.h)
 
+#include "Cube.h"
 #include "Dds.h"
 #include "Panoramas.h"
 
@@ -22,7 +24,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -168,30 +169,16 @@ Picture Cube(const Night::Faces& faces) {
     p.argb = faces.argb;
     return p;
 }
-
-bool Write(const std::filesystem::path& path, const std::string& bytes) {
-    std::error_code error;
-    std::filesystem::create_directories(path.parent_path(), error);
-    if (error) {
-        std::fprintf(stderr, "kvtexgen: cannot create %s: %s\n", path.parent_path().c_str(),
-                     error.message().c_str());
-        return false;
-    }
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "kvtexgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "cube") {
+        return CubeTool::Main(argc - 2, argv + 2);
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: kvtexgen <data folder>\n");
+        std::fprintf(stderr,
+                     "usage: kvtexgen <data folder>\n"
+                     "       kvtexgen cube [--dxt1] <cube.dds> <+x> <-x> <+y> <-y> <+z> <-z>\n");
         return 2;
     }
     const std::filesystem::path common = std::filesystem::path(argv[1]) / "gfx" / "common";
@@ -204,16 +191,18 @@ int main(int argc, char** argv) {
         {"snow.dds", Snow},
     };
     for (const auto& [name, make] : textures) {
-        if (!Write(common / name, Dds::Uncompressed(make()))) {
+        if (!Dds::Write(common / name, Dds::Uncompressed(make()))) {
             return 1;
         }
     }
     const std::filesystem::path pano = std::filesystem::path(argv[1]) / "gfx" / "pano";
     const bool written =
-        Write(pano / "gallery.dds",
-              Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Gallery)))) &&
-        Write(pano / "gallery_bloom.dds",
-              Dds::Uncompressed(Cube(Night::RenderCube(256, Panoramas::GalleryBloom)), true)) &&
-        Write(pano / "garden.dds", Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Garden))));
+        Dds::Write(pano / "gallery.dds",
+                   Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Gallery)))) &&
+        Dds::Write(
+            pano / "gallery_bloom.dds",
+            Dds::Uncompressed(Cube(Night::RenderCube(256, Panoramas::GalleryBloom)), true)) &&
+        Dds::Write(pano / "garden.dds",
+                   Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Garden))));
     return written ? 0 : 1;
 }

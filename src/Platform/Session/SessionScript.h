@@ -39,7 +39,10 @@ struct Command {
 //     range <units>           mouse units that move the cursor across the whole frame
 //                             (1000, the game's default sensitivity, when not given)
 //     at <frame> move <x> <y> the cursor to a pixel of the 1024x768 frame (two frames:
-//                             it rests in the corner at <frame>, on (x, y) from <frame>+1)
+//                             it rests in the corner at <frame>, on (x, y) from <frame>+1).
+//                             Both are relative mouse motions: a state that takes no
+//                             motion (a film, a cut-scene, a transition) loses them, and
+//                             a panorama with the button held turns its view by them.
 //     at <frame> press|release left|right|middle
 //     at <frame> keydown|keyup <key name>  (the platform's key names: Escape, Return, A..)
 //     at <frame> capture <name>.png

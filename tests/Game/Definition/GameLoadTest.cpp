@@ -203,7 +203,8 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
 
 // A Lua error logs the interpreter's own message (chunk name and line) with the part, state,
 // control and event whose script it was, while the definition is read and while the game
-// runs; the error's text stays as it was.
+// runs; the error's text stays as it was. A move to no state is logged the same way, and the
+// script goes on.
 // The text of an error of a script that ran `code`.
 std::string Failed(const std::string& code) {
     return "LUA: Runtime error\nMessage: Execute - call failed\nCode: " + code;
@@ -213,7 +214,8 @@ TEST_F(GameLoadTest, ALuaErrorSaysWhoseScriptItWas) {
     WithDefinition(Definition(
         Idle("1"), Map(R"(<screen name="s" src="s.png"><event name="start">x = nil + 1</event>)"
                        R"(<zone name="z">
-nosuch()</zone><zone name="n">trace(nil)</zone></screen>)"
+nosuch()</zone><zone name="n">trace(nil)</zone><zone name="m">move('nowhere')</zone>)"
+                       R"(</screen>)"
                        R"(<screen name="t" src="t.png"><zone><event name="init">)"
                        R"(if lost then error('lost') end</event></zone></screen>)")));
     game().Load();
@@ -237,6 +239,11 @@ nosuch()</zone><zone name="n">trace(nil)</zone></screen>)"
          "Lua error in part 'p', state 's', control zone 'n', event 'click': [string "
          "\"trace(nil)\"]:1: Not a string",
          "Not a string"},
+        {"a move to no state (logged, and the script goes on)",
+         [&] { screen->Controls().at("m")->Click(); },
+         "Lua error in part 'p', state 's', control zone 'm', event 'click': [string "
+         "\"move('nowhere')\"]:1: Trying to get undefined state 'nowhere'",
+         ""},
         {"control event while the definition is read",
          [&] {
              game().lua_.Execute("lost = true");

@@ -93,7 +93,8 @@ TEST(GuidePlayTest, TheNewGamePageMakesAGameThatPlays) {
     ASSERT_EQ(run.status, 0) << commands << "\n" << run.out << run.err;
 
     // The pack's listing (step 5) names the definition and the pictures.
-    for (const char* entry : {"korvantine.xml\t", "pics/title.png\t", "pics/cursor.png\t"}) {
+    for (const char* entry :
+         {"korvantine.xml\t", "pics/title.png\t", "pics/cursor.png\t", "pics/room.dds\t"}) {
         EXPECT_NE(run.out.find(entry), std::string::npos) << entry << " in\n" << run.out;
     }
 
@@ -111,7 +112,10 @@ TEST(GuidePlayTest, TheNewGamePageMakesAGameThatPlays) {
         }
     }
 
-    // The captures: the title with its door, the green pointer on the door, then the room.
+    // The captures: the title with its door, the green pointer on the door, then the room's
+    // cube map as the kvtexgen step made it: the wall ahead (+Z) the right way round, its
+    // light band at the top and its dark square top left, the left (-X) and right (+X) walls
+    // at the edges; the picture stands still (control(1)), so the square is where it was drawn.
     const test::Picture title = test::LoadPicture(game / "title.png");
     const test::Picture room = test::LoadPicture(game / "room.png");
     ASSERT_EQ(title.width, 1024u);
@@ -119,7 +123,22 @@ TEST(GuidePlayTest, TheNewGamePageMakesAGameThatPlays) {
     EXPECT_TRUE(Near(Rgb(title, 100, 100), 0x1E2846)) << std::hex << Rgb(title, 100, 100);
     EXPECT_TRUE(Near(Rgb(title, 450, 350), 0xC8A03C)) << std::hex << Rgb(title, 450, 350);
     EXPECT_TRUE(Near(Rgb(title, 510, 450), 0x50DC50)) << std::hex << Rgb(title, 510, 450);
-    EXPECT_TRUE(Near(Rgb(room, 100, 100), 0x5A1E1E)) << std::hex << Rgb(room, 100, 100);
+    const struct {
+        int x, y;
+        std::uint32_t rgb;
+        const char* what;
+    } seen[] = {
+        {512, 20, 0xEDE3BB, "the band along the top of the wall ahead"},
+        {250, 200, 0x585030, "the dark square in its top left corner"},
+        {774, 200, 0xDCC878, "the wall ahead, right of the centre"},
+        {512, 600, 0xDCC878, "the wall ahead, below the centre"},
+        {20, 450, 0x3CA03C, "the left wall"},
+        {1004, 450, 0xC83C3C, "the right wall"},
+    };
+    for (const auto& point : seen) {
+        EXPECT_TRUE(Near(Rgb(room, point.x, point.y), point.rgb))
+            << point.what << ": " << std::hex << Rgb(room, point.x, point.y);
+    }
 }
 
 } // namespace
