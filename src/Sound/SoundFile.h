@@ -45,8 +45,10 @@ protected:
     // The text after the last dot in lower case; empty without a dot.
     static std::string Extension(const std::string& name);
     // A stream that can seek: a stream that cannot (an entry of a ZIP archive) is read whole
-    // into memory first. Null stays null.
-    static std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream);
+    // into memory first, by what it delivers (see WholeStream); one that comes short, runs
+    // past its length or is too large throws `exception` "Cannot read file '<name>': <why>".
+    // Null stays null.
+    std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream) const;
     // The stream origin of a C seek origin (SEEK_SET, SEEK_CUR, SEEK_END).
     static wxSeekMode SeekMode(int whence);
 
