@@ -36,9 +36,17 @@ Base::Base(const std::string& src, std::uint32_t flags, bool loop, std::uint32_t
     : flags_(flags), file_(SoundFile::Create(src)), bufSize_(0), loop_(loop) {
     // The caller chose a known extension; an unknown one has no source to play.
     Assert(file_ != nullptr, kWhere, "file_");
-    bufSize_ = size != 0 ? size : file_->Size();
-    CreateBuffer(flags_);
-    Fill();
+    if (size != 0) {
+        bufSize_ = size;
+        CreateBuffer(flags_, {});
+        Fill();
+        return;
+    }
+    // A static sound's buffer is as long as what the source really delivers, whatever its
+    // header claims, and takes over the decoded memory.
+    std::vector<std::uint8_t> pcm = file_->DecodeAll(Audio::Device::MaxBufferBytes);
+    bufSize_ = static_cast<std::uint32_t>(pcm.size());
+    CreateBuffer(flags_, std::move(pcm));
 }
 
 // The buffer goes first, then the source.
@@ -46,13 +54,16 @@ Base::~Base() {
     buf_.reset();
 }
 
-void Base::CreateBuffer(std::uint32_t flags) {
+void Base::CreateBuffer(std::uint32_t flags, std::vector<std::uint8_t> pcm) {
     Assert(file_->Size() != 0, kWhere, "file_->Size()");
     Audio::BufferDesc desc;
     desc.flags = flags | Placement();
     desc.bytes = bufSize_;
     desc.format = file_->Format();
-    Assert(OutputDevice()->CreateSoundBuffer(desc, &buf_) == Audio::Ok, kWhere,
+    const Audio::Result created =
+        pcm.empty() ? OutputDevice()->CreateSoundBuffer(desc, &buf_)
+                    : OutputDevice()->CreateSoundBuffer(desc, std::move(pcm), &buf_);
+    Assert(created == Audio::Ok, kWhere,
            "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer( &dsbd, &buf, 0 )");
     Assert(buf_ != nullptr, kWhere, "buf_ != 0");
 }

@@ -80,6 +80,17 @@ std::uint16_t SoundFile::BitsPerSample() const {
     return Word(wfx_, 14);
 }
 
+std::vector<std::uint8_t> SoundFile::DecodeAll(std::uint32_t limit) {
+    const std::uint32_t frame = std::max<std::uint32_t>(BlockAlign(), 1);
+    size_ = std::min(size_, limit - limit % frame);
+    std::vector<std::uint8_t> pcm(size_);
+    Reset();
+    pcm.resize(Read(pcm.data(), size_));
+    size_ = static_cast<std::uint32_t>(pcm.size());
+    Reset();
+    return pcm;
+}
+
 std::unique_ptr<wxInputStream> SoundFile::Seekable(std::unique_ptr<wxInputStream> stream) const {
     if (stream == nullptr || stream->IsSeekable()) {
         return stream;

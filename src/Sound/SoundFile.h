@@ -30,6 +30,11 @@ public:
     virtual std::uint32_t Read(void* buffer, std::uint32_t bytes) = 0;
     // Back to the first sample.
     virtual void Reset() = 0;
+    // The whole sound from its first sample, at most `limit` bytes (whole frames), for a
+    // buffer of its size; Size() is then the length returned. A source whose length is bounded
+    // by its file reads exactly that; one whose length is a claim of its header (an Ogg file)
+    // decodes to find it. The source is at its first sample afterwards.
+    virtual std::vector<std::uint8_t> DecodeAll(std::uint32_t limit);
 
     const std::string& Name() const { return name_; }
     // The wave format record: 18 bytes, plus the extra bytes of a non-PCM format.
