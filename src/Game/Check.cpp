@@ -23,3 +23,20 @@ void Assert(bool condition, const char* where, const char* what, const char* mes
     LogWrite(LocationText(where, what, message != nullptr ? message : ""));
     throw exception();
 }
+
+void Require(bool condition, const char* where, const char* what, const std::string& reason) {
+    if (condition) {
+        return;
+    }
+    LogWrite(LocationText(where, what));
+    throw exception(reason);
+}
+
+void Require(bool condition, const char* where, const char* what, const char* reason,
+             const char* message) {
+    if (condition) {
+        return;
+    }
+    LogWrite(LocationText(where, what, message != nullptr ? message : ""));
+    throw exception(reason);
+}

@@ -6,6 +6,7 @@
 #include "Game/Opts.h"
 #include "Platform/Audio/Buffer.h"
 #include "Platform/Audio/Device.h"
+#include "Platform/Audio/WaveFormat.h"
 #include "Sound/Output.h"
 
 #include <algorithm>
@@ -30,12 +31,24 @@ std::uint32_t Placement() {
            (Audio::Caps::LocHardware | Audio::Caps::LocSoftware);
 }
 
+// Why the device refused a buffer.
+std::string BufferProblem(Audio::Result result, const Audio::BufferDesc& desc) {
+    if (result == Audio::ErrBadFormat) {
+        return Audio::WaveFormatProblem(desc.format);
+    }
+    const std::string bytes = std::to_string(desc.bytes) + " bytes of sound";
+    if (result == Audio::ErrOutOfMemory) {
+        return "no memory for " + bytes;
+    }
+    return "no buffer takes " + bytes;
+}
+
 } // namespace
 
 Base::Base(const std::string& src, std::uint32_t flags, bool loop, std::uint32_t size)
     : flags_(flags), file_(SoundFile::Create(src)), bufSize_(0), loop_(loop) {
     // The caller chose a known extension; an unknown one has no source to play.
-    Assert(file_ != nullptr, kWhere, "file_");
+    Require(file_ != nullptr, kWhere, "file_", "the extension is neither wav nor ogg");
     if (size != 0) {
         bufSize_ = size;
         CreateBuffer(flags_, {});
@@ -55,7 +68,7 @@ Base::~Base() {
 }
 
 void Base::CreateBuffer(std::uint32_t flags, std::vector<std::uint8_t> pcm) {
-    Assert(file_->Size() != 0, kWhere, "file_->Size()");
+    Require(file_->Size() != 0, kWhere, "file_->Size()", "the file holds no sound");
     Audio::BufferDesc desc;
     desc.flags = flags | Placement();
     desc.bytes = bufSize_;
@@ -63,9 +76,12 @@ void Base::CreateBuffer(std::uint32_t flags, std::vector<std::uint8_t> pcm) {
     const Audio::Result created =
         pcm.empty() ? OutputDevice()->CreateSoundBuffer(desc, &buf_)
                     : OutputDevice()->CreateSoundBuffer(desc, std::move(pcm), &buf_);
-    Assert(created == Audio::Ok, kWhere,
-           "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer( &dsbd, &buf, 0 )");
-    Assert(buf_ != nullptr, kWhere, "buf_ != 0");
+    if (created != Audio::Ok) {
+        Require(false, kWhere,
+                "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer( &dsbd, &buf, 0 )",
+                BufferProblem(created, desc));
+    }
+    Require(buf_ != nullptr, kWhere, "buf_ != 0", "the device gave no buffer");
 }
 
 std::uint8_t Base::Silence() const {
