@@ -1,6 +1,6 @@
 // Opens arbitrary bytes as a WAVE file and as an Ogg Vorbis file and reads each whole, in
-// pieces, twice around a rewind: a source may refuse the bytes with `exception`, but what it
-// opens must deliver exactly its announced length.
+// pieces, twice around a rewind, then decodes it whole: a source may refuse the bytes with
+// `exception`, but what it opens must deliver exactly its announced length.
 
 #include "Game/Exception.h"
 #include "Sound/OggFile.h"
@@ -48,6 +48,14 @@ void Exercise(const std::uint8_t* data, std::size_t size, bool exact) {
         // A WAVE file delivers its whole length each time; a damaged Vorbis stream may end
         // early, and where depends on how far its rewind got.
         if (exact && (first != file.Size() || second != first)) {
+            std::abort();
+        }
+        // Decoded whole for a static buffer: never beyond the bound, and the length it
+        // settles on is what the source delivers afterwards.
+        constexpr std::uint32_t kLimit = 1 << 20;
+        const std::vector<std::uint8_t> pcm = file.DecodeAll(kLimit);
+        if (pcm.size() > kLimit || pcm.size() != file.Size() ||
+            (exact && Drain(file) != pcm.size())) {
             std::abort();
         }
     } catch (const exception&) {

@@ -2,14 +2,13 @@
 
 #include "FileSystem/CodePage.h"
 #include "FileSystem/DataPaths.h"
-#include "FileSystem/InternalInputStream.h"
 #include "FileSystem/KpkFSHandler.h"
 #include "FileSystem/LocalFile.h"
 #include "FileSystem/Pack.h"
+#include "FileSystem/WholeStream.h"
 #include "FileSystem/ZipArchive.h"
 #include "Game/Log.h"
 
-#include <algorithm>
 #include <mutex>
 #include <wx/filename.h>
 #include <wx/filesys.h>
@@ -152,30 +151,14 @@ std::unique_ptr<wxInputStream> Locator::Open(const std::string& path) {
 bool Locator::ReadAll(const std::string& path, std::vector<std::uint8_t>& out) {
     const std::unique_ptr<wxInputStream> stream = Open(path);
     if (stream == nullptr) {
+        out.clear();
         return false;
     }
-    const wxFileOffset length = stream->GetLength();
-    if (length == wxInvalidOffset) {
-        // A stream that does not know its length is read to its end.
-        out.clear();
-        std::uint8_t chunk[64 * 1024];
-        while (stream->Read(chunk, sizeof chunk).LastRead() > 0) {
-            out.insert(out.end(), chunk, chunk + stream->LastRead());
-        }
-        return stream->GetLastError() == wxSTREAM_EOF;
+    if (const std::string failure = WholeStream::Read(*stream, out); !failure.empty()) {
+        LogFormat("Cannot read file '%1%': %2%", path, failure);
+        return false;
     }
-    out.resize(static_cast<std::size_t>(length));
-    if (length == 0) {
-        return true;
-    }
-    if (auto* entry = dynamic_cast<InternalInputStream*>(stream.get())) {
-        return entry->ReadDirect(out.data(), out.size()) == out.size();
-    }
-    std::size_t done = 0;
-    while (done < out.size() && stream->Read(out.data() + done, out.size() - done).LastRead() > 0) {
-        done += stream->LastRead();
-    }
-    return done == out.size();
+    return true;
 }
 
 std::unique_ptr<wxInputStream> Locator::OpenLocation(const std::string& location) {

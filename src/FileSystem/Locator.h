@@ -40,7 +40,9 @@ public:
 
     // The file's stream, or none after logging "Cannot open file '%1%'". Never throws.
     std::unique_ptr<wxInputStream> Open(const std::string& path);
-    // The whole file; false when it was not found or came short.
+    // The whole file, read by what its stream delivers (see WholeStream); false when it was not
+    // found, or after logging "Cannot read file '%1%': <why>" when it came short, ran past the
+    // length it declares or holds more than WholeStream::kMaxFileBytes.
     bool ReadAll(const std::string& path, std::vector<std::uint8_t>& out);
     // A full location of the virtual file system (such as save path + "#kpk:info"),
     // without the data-folder search and without a log line.

@@ -62,3 +62,11 @@ std::unique_ptr<wxInputStream> ZipArchive::Open(const std::string& name) const {
     }
     return zip;
 }
+
+std::vector<std::string> ZipArchive::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : entries_) {
+        names.push_back(entry.first);
+    }
+    return names;
+}

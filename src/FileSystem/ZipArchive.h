@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 #include <wx/stream.h>
 
 class wxZipEntry;
@@ -27,6 +28,9 @@ public:
     // The stream of the entry named name (8-bit text, '/' separators, case-sensitive), or
     // none when there is no such entry or it cannot be opened.
     std::unique_ptr<wxInputStream> Open(const std::string& name) const;
+
+    // The names of the entries it serves, in byte order.
+    std::vector<std::string> Names() const;
 
 private:
     std::string path_;

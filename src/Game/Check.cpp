@@ -23,3 +23,26 @@ void Assert(bool condition, const char* where, const char* what, const char* mes
     LogWrite(LocationText(where, what, message != nullptr ? message : ""));
     throw exception();
 }
+
+namespace {
+
+[[noreturn]] void Refuse(const char* where, const char* what, const char* message,
+                         const std::string& reason) {
+    LogWrite(LocationText(where, what, message != nullptr ? message : ""));
+    throw exception(reason);
+}
+
+} // namespace
+
+void Require(bool condition, const char* where, const char* what, const std::string& reason) {
+    if (!condition) {
+        Refuse(where, what, nullptr, reason);
+    }
+}
+
+void Require(bool condition, const char* where, const char* what, const char* reason,
+             const char* message) {
+    if (!condition) {
+        Refuse(where, what, message, reason);
+    }
+}

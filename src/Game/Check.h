@@ -18,3 +18,11 @@ std::string LocationText(const std::string& where, const std::string& what,
 void CheckResult(int result, const char* where, const char* what, const char* message = nullptr);
 
 void Assert(bool condition, const char* where, const char* what, const char* message = nullptr);
+
+// A refusal of bad data: when the condition is false, logs the location text as Assert does
+// (without a message) and throws an `exception` carrying `reason` ("0 channels"), so that
+// whoever reports the error says why.
+void Require(bool condition, const char* where, const char* what, const std::string& reason);
+// A message, when given, follows the location text in the log as Assert's does.
+void Require(bool condition, const char* where, const char* what, const char* reason,
+             const char* message = nullptr);

@@ -269,7 +269,7 @@ TexMgr::Stripe TexMgr::GetStripe(const std::string& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = stripes_.find(name);
     if (found == stripes_.end()) {
-        throw exception();
+        throw exception("No stripe '" + name + "'");
     }
     return found->second;
 }

@@ -90,7 +90,7 @@ public:
 
     // Reads the "stripe" children of a part's "textures" element.
     void LoadList(const XmlDom::Element& textures);
-    // A copy of the stripe of that name; `exception` without a text when there is none.
+    // A copy of the stripe of that name; `exception` "No stripe '<name>'" when there is none.
     Stripe GetStripe(const std::string& name) const;
     // The stripe of that name, or null when there is none. The record stays where it is for
     // the manager's life, and its contents change only while definitions are read

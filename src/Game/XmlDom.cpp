@@ -154,7 +154,7 @@ XmlDom::Document XmlDom::LoadString(const std::string& text) {
 
 XmlDom::Element XmlDom::Root(const Document& document) {
     if (!document.doc_) {
-        throw exception();
+        throw exception("No document");
     }
     const pugi::xml_node root = FindChild(*document.doc_, "korvantine");
     if (!root) {
@@ -186,7 +186,7 @@ XmlDom::Selection XmlDom::SelectNodes(const Element& node, const std::string& pa
 
 XmlDom::Element XmlDom::Item(const Selection& selection, int index) {
     if (!selection.doc_) {
-        throw exception();
+        throw exception("No selection");
     }
     if (index < 0 || index >= selection.Length()) {
         ThrowFalseResult();
@@ -226,7 +226,7 @@ std::string XmlDom::Text(const Element& node) {
 
 pugi::xml_node_struct* XmlDom::NodeOf(const Element& element) {
     if (!element.node_) {
-        throw exception();
+        throw exception("No element");
     }
     return element.node_;
 }

@@ -17,7 +17,8 @@ struct xml_node_struct;
 //    outside a selection: exception(1, ""), whose text is "HRESULT: 1\n";
 //  - a missing required attribute: "Configuration error: \n  Attribute '<name>' not found at
 //    <element name>";
-//  - an operation on an empty handle (default-constructed): exception() without a text.
+//  - an operation on an empty handle (default-constructed): exception "No document",
+//    "No element" or "No selection".
 //
 // Text comes back as the 8-bit bytes of the file in the data's code page: the document is
 // read as raw bytes whatever its XML declaration says, so bytes 0x80 to 0xFF are neither

@@ -6,6 +6,7 @@
 #include "Game/Opts.h"
 #include "Platform/Audio/Buffer.h"
 #include "Platform/Audio/Device.h"
+#include "Platform/Audio/WaveFormat.h"
 #include "Sound/Output.h"
 
 #include <algorithm>
@@ -30,15 +31,35 @@ std::uint32_t Placement() {
            (Audio::Caps::LocHardware | Audio::Caps::LocSoftware);
 }
 
+// Why the device refused a buffer.
+std::string BufferProblem(Audio::Result result, const Audio::BufferDesc& desc) {
+    if (result == Audio::ErrBadFormat) {
+        return Audio::WaveFormatProblem(desc.format);
+    }
+    const std::string bytes = std::to_string(desc.bytes) + " bytes of sound";
+    if (result == Audio::ErrOutOfMemory) {
+        return "no memory for " + bytes;
+    }
+    return "no buffer takes " + bytes;
+}
+
 } // namespace
 
 Base::Base(const std::string& src, std::uint32_t flags, bool loop, std::uint32_t size)
     : flags_(flags), file_(SoundFile::Create(src)), bufSize_(0), loop_(loop) {
     // The caller chose a known extension; an unknown one has no source to play.
-    Assert(file_ != nullptr, kWhere, "file_");
-    bufSize_ = size != 0 ? size : file_->Size();
-    CreateBuffer(flags_);
-    Fill();
+    Require(file_ != nullptr, kWhere, "file_", "the extension is neither wav nor ogg");
+    if (size != 0) {
+        bufSize_ = size;
+        CreateBuffer(flags_, {});
+        Fill();
+        return;
+    }
+    // A static sound's buffer is as long as what the source really delivers, whatever its
+    // header claims, and takes over the decoded memory.
+    std::vector<std::uint8_t> pcm = file_->DecodeAll(Audio::Device::MaxBufferBytes);
+    bufSize_ = static_cast<std::uint32_t>(pcm.size());
+    CreateBuffer(flags_, std::move(pcm));
 }
 
 // The buffer goes first, then the source.
@@ -46,15 +67,21 @@ Base::~Base() {
     buf_.reset();
 }
 
-void Base::CreateBuffer(std::uint32_t flags) {
-    Assert(file_->Size() != 0, kWhere, "file_->Size()");
+void Base::CreateBuffer(std::uint32_t flags, std::vector<std::uint8_t> pcm) {
+    Require(file_->Size() != 0, kWhere, "file_->Size()", "the file holds no sound");
     Audio::BufferDesc desc;
     desc.flags = flags | Placement();
     desc.bytes = bufSize_;
     desc.format = file_->Format();
-    Assert(OutputDevice()->CreateSoundBuffer(desc, &buf_) == Audio::Ok, kWhere,
-           "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer( &dsbd, &buf, 0 )");
-    Assert(buf_ != nullptr, kWhere, "buf_ != 0");
+    const Audio::Result created =
+        pcm.empty() ? OutputDevice()->CreateSoundBuffer(desc, &buf_)
+                    : OutputDevice()->CreateSoundBuffer(desc, std::move(pcm), &buf_);
+    if (created != Audio::Ok) {
+        Require(false, kWhere,
+                "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer( &dsbd, &buf, 0 )",
+                BufferProblem(created, desc));
+    }
+    Require(buf_ != nullptr, kWhere, "buf_ != 0", "the device gave no buffer");
 }
 
 std::uint8_t Base::Silence() const {

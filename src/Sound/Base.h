@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Audio {
 class Buffer;
@@ -18,8 +19,9 @@ namespace Sound {
 // preload worker, then used on the user-interface thread only.
 class Base {
 public:
-    // Opens the source `src`, creates a buffer of `size` bytes (0: the source's PCM size)
-    // with `flags` plus the mixer placement of the settings, and fills it. A source that
+    // Opens the source `src`, creates a buffer of `size` bytes with `flags` plus the mixer
+    // placement of the settings, and fills it; `size` 0 decodes the whole source into a buffer
+    // of what it delivers (SoundFile::DecodeAll, up to the device's largest buffer). A source that
     // cannot be opened, an empty source and a buffer the device refuses throw `exception`.
     Base(const std::string& src, std::uint32_t flags, bool loop, std::uint32_t size);
     virtual ~Base();
@@ -53,7 +55,8 @@ public:
     Audio::Buffer& Buffer() const { return *buf_; }
 
 protected:
-    void CreateBuffer(std::uint32_t flags);
+    // A buffer of bufSize_ bytes: silent, or holding `pcm` (exactly bufSize_ bytes).
+    void CreateBuffer(std::uint32_t flags, std::vector<std::uint8_t> pcm);
     // Writes the source from its start into the whole buffer, silence after its end.
     void Fill();
     std::uint8_t Silence() const;

@@ -2,8 +2,10 @@
 
 #include "FileSystem/Locator.h"
 #include "Game/Exception.h"
+#include "Game/Log.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 
@@ -12,6 +14,12 @@ namespace Sound {
 namespace {
 
 constexpr std::uint16_t kTagPcm = 1;
+// The first guess of a decoded length: what the file claims, but no more than this many times
+// its own size (Vorbis packs sound some 10 to 40 times), and at least a megabyte.
+constexpr std::uint64_t kGuessRatio = 64;
+constexpr std::uint64_t kGuessFloor = 1 << 20;
+// The first piece when the file claims nothing.
+constexpr std::size_t kFirstPiece = 64 * 1024;
 
 void PutWord(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     bytes[at] = static_cast<std::uint8_t>(value);
@@ -87,9 +95,9 @@ void OggFile::Open(std::unique_ptr<wxInputStream> stream) {
     PutWord(wfx_, 14, 16);
     PutWord(wfx_, 16, 0);
     // A length beyond 32 bits is cut to the whole frames that fit.
-    const std::uint64_t bytes = static_cast<std::uint64_t>(samples) * blockAlign;
+    claimed_ = static_cast<std::uint64_t>(samples) * blockAlign;
     const std::uint64_t limit = UINT32_MAX - UINT32_MAX % blockAlign;
-    size_ = static_cast<std::uint32_t>(std::min(bytes, limit));
+    size_ = static_cast<std::uint32_t>(std::min(claimed_, limit));
     Reset();
 }
 
@@ -128,6 +136,56 @@ std::uint32_t OggFile::Read(void* buffer, std::uint32_t bytes) {
     }
     std::memset(out + got, 0, bytes - got);
     return got;
+}
+
+std::vector<std::uint8_t> OggFile::DecodeAll(std::uint32_t limit) {
+    const std::uint32_t frame = BlockAlign();
+    limit -= limit % frame;
+    const wxFileOffset fileBytes = stream_->GetLength();
+    const std::uint64_t guess =
+        fileBytes > 0 ? std::max(kGuessFloor, kGuessRatio * static_cast<std::uint64_t>(fileBytes))
+                      : kGuessFloor;
+    std::vector<std::uint8_t> pcm;
+    pcm.reserve(static_cast<std::size_t>(std::min({claimed_, guess, std::uint64_t{limit}})));
+    pcm.resize(pcm.capacity());
+    Reset();
+    size_ = limit; // Read now stops only where the bitstream ends
+    std::size_t done = 0;
+    std::array<std::uint8_t, 4096> probe{};
+    while (done < limit) {
+        if (done == pcm.size()) {
+            // Full: grow only when more sound follows.
+            const std::uint32_t more =
+                Read(probe.data(),
+                     static_cast<std::uint32_t>(std::min<std::size_t>(probe.size(), limit - done)));
+            if (more == 0) {
+                break;
+            }
+            pcm.reserve(std::min<std::size_t>(limit, std::max(done * 2, kFirstPiece)));
+            pcm.resize(pcm.capacity());
+            std::memcpy(pcm.data() + done, probe.data(), more);
+            done += more;
+            continue;
+        }
+        const auto want = static_cast<std::uint32_t>(pcm.size() - done);
+        const std::uint32_t got = Read(pcm.data() + done, want);
+        done += got;
+        if (got < want) {
+            break;
+        }
+    }
+    pcm.resize(done);
+    // Memory the guess or the doubling left over goes back when it is a real part.
+    if (pcm.capacity() - done > done / 8) {
+        pcm.shrink_to_fit();
+    }
+    size_ = static_cast<std::uint32_t>(done);
+    if (done != claimed_) {
+        LogFormat("Ogg file '%1%' decodes to %2% bytes of sound, its last page claims %3%", name_,
+                  done, claimed_);
+    }
+    Reset();
+    return pcm;
 }
 
 } // namespace Sound

@@ -11,7 +11,8 @@
 namespace Sound {
 
 // An Ogg Vorbis file decoded to 16-bit signed little-endian PCM. Format and length are those
-// of the file's first logical bitstream; decoding ends where that bitstream ends.
+// of the file's first logical bitstream; decoding ends where that bitstream ends. The length
+// is what the last page claims until DecodeAll has found what really decodes.
 class OggFile : public SoundFile {
 public:
     // Opens the file through the locator: "Specified file '<name>' is not in OGG format"
@@ -25,12 +26,17 @@ public:
     // the request is filled with zero bytes.
     std::uint32_t Read(void* buffer, std::uint32_t bytes) override;
     void Reset() override;
+    // Decodes the whole bitstream into memory that grows as packets decode, up to `limit`
+    // bytes, and takes what decoded as the length; logs once when that differs from what the
+    // last page claimed.
+    std::vector<std::uint8_t> DecodeAll(std::uint32_t limit) override;
 
 private:
     void Open(std::unique_ptr<wxInputStream> stream);
     void Close();
     static ov_callbacks Callbacks();
 
+    std::uint64_t claimed_ = 0;   // PCM bytes the last page claims
     std::uint32_t delivered_ = 0; // decoded bytes delivered since the last reset
     OggVorbis_File decoder_{};
     std::unique_ptr<wxInputStream> stream_;

@@ -1,5 +1,7 @@
 #include "Sound/SoundFile.h"
 
+#include "FileSystem/WholeStream.h"
+#include "Game/Exception.h"
 #include "Sound/OggFile.h"
 #include "Sound/WaveFile.h"
 
@@ -14,14 +16,21 @@ namespace {
 
 // The bytes of the holder, placed first so they exist before the stream over them.
 struct Bytes {
-    std::vector<char> bytes_;
+    std::vector<std::uint8_t> bytes_;
 };
 
 // A memory stream that owns its bytes.
 class MemoryStream : private Bytes, public wxMemoryInputStream {
 public:
-    MemoryStream(std::vector<char> bytes, std::size_t size)
-        : Bytes{std::move(bytes)}, wxMemoryInputStream(bytes_.data(), size) {}
+    explicit MemoryStream(std::vector<std::uint8_t> bytes)
+        : Bytes{std::move(bytes)}, wxMemoryInputStream(Start(bytes_), bytes_.size()) {}
+
+private:
+    // The stream wants memory even for 0 bytes.
+    static const std::uint8_t* Start(const std::vector<std::uint8_t>& bytes) {
+        static const std::uint8_t none = 0;
+        return bytes.empty() ? &none : bytes.data();
+    }
 };
 
 std::uint16_t Word(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -71,22 +80,26 @@ std::uint16_t SoundFile::BitsPerSample() const {
     return Word(wfx_, 14);
 }
 
-std::unique_ptr<wxInputStream> SoundFile::Seekable(std::unique_ptr<wxInputStream> stream) {
+std::vector<std::uint8_t> SoundFile::DecodeAll(std::uint32_t limit) {
+    const std::uint32_t frame = std::max<std::uint32_t>(BlockAlign(), 1);
+    size_ = std::min(size_, limit - limit % frame);
+    std::vector<std::uint8_t> pcm(size_);
+    Reset();
+    pcm.resize(Read(pcm.data(), size_));
+    size_ = static_cast<std::uint32_t>(pcm.size());
+    Reset();
+    return pcm;
+}
+
+std::unique_ptr<wxInputStream> SoundFile::Seekable(std::unique_ptr<wxInputStream> stream) const {
     if (stream == nullptr || stream->IsSeekable()) {
         return stream;
     }
-    std::vector<char> bytes(1); // never empty: the stream wants memory even for 0 bytes
-    std::size_t size = 0;
-    constexpr std::size_t kPiece = 65536;
-    for (;;) {
-        bytes.resize(size + kPiece);
-        const std::size_t got = stream->Read(bytes.data() + size, kPiece).LastRead();
-        if (got == 0) {
-            break;
-        }
-        size += got;
+    std::vector<std::uint8_t> bytes;
+    if (const std::string failure = WholeStream::Read(*stream, bytes); !failure.empty()) {
+        throw exception("Cannot read file '" + name_ + "': " + failure);
     }
-    return std::make_unique<MemoryStream>(std::move(bytes), size);
+    return std::make_unique<MemoryStream>(std::move(bytes));
 }
 
 wxSeekMode SoundFile::SeekMode(int whence) {

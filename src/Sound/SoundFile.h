@@ -30,6 +30,11 @@ public:
     virtual std::uint32_t Read(void* buffer, std::uint32_t bytes) = 0;
     // Back to the first sample.
     virtual void Reset() = 0;
+    // The whole sound from its first sample, at most `limit` bytes (whole frames), for a
+    // buffer of its size; Size() is then the length returned. A source whose length is bounded
+    // by its file reads exactly that; one whose length is a claim of its header (an Ogg file)
+    // decodes to find it. The source is at its first sample afterwards.
+    virtual std::vector<std::uint8_t> DecodeAll(std::uint32_t limit);
 
     const std::string& Name() const { return name_; }
     // The wave format record: 18 bytes, plus the extra bytes of a non-PCM format.
@@ -45,8 +50,10 @@ protected:
     // The text after the last dot in lower case; empty without a dot.
     static std::string Extension(const std::string& name);
     // A stream that can seek: a stream that cannot (an entry of a ZIP archive) is read whole
-    // into memory first. Null stays null.
-    static std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream);
+    // into memory first, by what it delivers (see WholeStream); one that comes short, runs
+    // past its length or is too large throws `exception` "Cannot read file '<name>': <why>".
+    // Null stays null.
+    std::unique_ptr<wxInputStream> Seekable(std::unique_ptr<wxInputStream> stream) const;
     // The stream origin of a C seek origin (SEEK_SET, SEEK_CUR, SEEK_END).
     static wxSeekMode SeekMode(int whence);
 

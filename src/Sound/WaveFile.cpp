@@ -14,6 +14,7 @@ namespace Sound {
 namespace {
 
 const char* const kWhere = ".\\Sound\\WaveFile";
+const char* const kDataUnread = "the sound data cannot be read";
 
 constexpr std::size_t kPcmFormatBytes = 16; // the fields every wave format starts with
 constexpr std::uint16_t kTagPcm = 1;
@@ -60,23 +61,26 @@ void WaveFile::Open() {
     }
     const wxFileOffset fileEnd = stream_->SeekI(0, wxFromEnd);
     std::array<std::uint8_t, 12> riff{};
-    Assert(fileEnd != wxInvalidOffset && ReadAt(0, riff.data(), riff.size()), kWhere,
-           "0 == mmioDescend( hmmio_, &ckRiff_, 0, 0 )");
-    Assert(std::memcmp(riff.data(), "RIFF", 4) == 0 && std::memcmp(&riff[8], "WAVE", 4) == 0,
-           kWhere,
-           "(ckRiff_.ckid == ((DWORD)(BYTE)('R') | ((DWORD)(BYTE)('I') << 8) | "
-           "((DWORD)(BYTE)('F') << 16) | ((DWORD)(BYTE)('F') << 24 ))) && (ckRiff_.fccType == "
-           "((DWORD)(BYTE)('W') | ((DWORD)(BYTE)('A') << 8) | ((DWORD)(BYTE)('V') << 16) | "
-           "((DWORD)(BYTE)('E') << 24 )) )");
+    Require(fileEnd != wxInvalidOffset && ReadAt(0, riff.data(), riff.size()), kWhere,
+            "0 == mmioDescend( hmmio_, &ckRiff_, 0, 0 )", "shorter than a RIFF header");
+    Require(std::memcmp(riff.data(), "RIFF", 4) == 0 && std::memcmp(&riff[8], "WAVE", 4) == 0,
+            kWhere,
+            "(ckRiff_.ckid == ((DWORD)(BYTE)('R') | ((DWORD)(BYTE)('I') << 8) | "
+            "((DWORD)(BYTE)('F') << 16) | ((DWORD)(BYTE)('F') << 24 ))) && (ckRiff_.fccType == "
+            "((DWORD)(BYTE)('W') | ((DWORD)(BYTE)('A') << 8) | ((DWORD)(BYTE)('V') << 16) | "
+            "((DWORD)(BYTE)('E') << 24 )) )",
+            "not a RIFF WAVE file");
     // The RIFF size is not trusted either way: too large is cut by the file, and too small
     // (0 from writers that never go back to fill it in) must not hide the chunks.
     fileEnd_ = static_cast<std::uint64_t>(fileEnd);
 
     Chunk fmt;
-    Assert(Find("fmt ", fmt), kWhere, "0 == mmioDescend( hmmio_, &ckIn, &ckRiff_, 0x0010 )");
+    Require(Find("fmt ", fmt), kWhere, "0 == mmioDescend( hmmio_, &ckIn, &ckRiff_, 0x0010 )",
+            "no format chunk");
     ReadFormat(fmt);
 
-    Assert(Find("data", data_), kWhere, "0 == mmioDescend( hmmio_, &ck_, &ckRiff_, 0x0010 )");
+    Require(Find("data", data_), kWhere, "0 == mmioDescend( hmmio_, &ck_, &ckRiff_, 0x0010 )",
+            "no data chunk");
     if (data_.size < data_.declared) {
         LogFormat("WAV file '%1%' ends inside its data: %2% of %3% bytes are there", name_,
                   data_.size, data_.declared);
@@ -91,10 +95,12 @@ void WaveFile::Open() {
 }
 
 void WaveFile::ReadFormat(const Chunk& fmt) {
-    Assert(fmt.size >= kPcmFormatBytes, kWhere, "ckIn.cksize >= (LONG) sizeof(PCMWAVEFORMAT)");
-    Assert(ReadAt(fmt.offset, wfx_.data(), kPcmFormatBytes), kWhere,
-           "mmioRead( hmmio_, (HPSTR) &pcmWaveFormat, sizeof(pcmWaveFormat)) == "
-           "sizeof(pcmWaveFormat)");
+    Require(fmt.size >= kPcmFormatBytes, kWhere, "ckIn.cksize >= (LONG) sizeof(PCMWAVEFORMAT)",
+            "a format chunk of " + std::to_string(fmt.size) + " bytes");
+    Require(ReadAt(fmt.offset, wfx_.data(), kPcmFormatBytes), kWhere,
+            "mmioRead( hmmio_, (HPSTR) &pcmWaveFormat, sizeof(pcmWaveFormat)) == "
+            "sizeof(pcmWaveFormat)",
+            "the format cannot be read");
     std::uint16_t tag = U16(&wfx_[0]);
     if (tag == kTagExtensible && fmt.size >= kExtensibleBytes) {
         std::array<std::uint8_t, 16> subFormat{};
@@ -107,16 +113,18 @@ void WaveFile::ReadFormat(const Chunk& fmt) {
     if (tag != kTagPcm) {
         // The extra bytes of the format must lie inside the "fmt " chunk.
         std::array<std::uint8_t, 2> count{};
-        Assert(fmt.size >= kPcmFormatBytes + 2 &&
-                   ReadAt(fmt.offset + kPcmFormatBytes, count.data(), count.size()),
-               kWhere, "mmioRead( hmmio_, (CHAR*)&cbExtraBytes, sizeof(WORD)) == sizeof(WORD)");
+        Require(fmt.size >= kPcmFormatBytes + 2 &&
+                    ReadAt(fmt.offset + kPcmFormatBytes, count.data(), count.size()),
+                kWhere, "mmioRead( hmmio_, (CHAR*)&cbExtraBytes, sizeof(WORD)) == sizeof(WORD)",
+                "format " + std::to_string(tag) + " without the size of its extra bytes");
         const std::size_t extra = U16(count.data());
         wfx_[16] = count[0];
         wfx_[17] = count[1];
         wfx_.resize(18 + extra);
-        Assert(fmt.size >= 18 + extra && ReadAt(fmt.offset + 18, &wfx_[18], extra), kWhere,
-               "mmioRead( hmmio_, (CHAR *)( &wfx_[sizeof(WAVEFORMATEX)] ),cbExtraBytes ) == "
-               "cbExtraBytes");
+        Require(fmt.size >= 18 + extra && ReadAt(fmt.offset + 18, &wfx_[18], extra), kWhere,
+                "mmioRead( hmmio_, (CHAR *)( &wfx_[sizeof(WAVEFORMATEX)] ),cbExtraBytes ) == "
+                "cbExtraBytes",
+                "the format's " + std::to_string(extra) + " extra bytes run past its chunk");
         return;
     }
     // PCM wider than the sound device takes is delivered as 16-bit samples.
@@ -155,8 +163,9 @@ bool WaveFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t bytes) {
 }
 
 void WaveFile::Reset() {
-    Assert(stream_->SeekI(static_cast<wxFileOffset>(data_.offset)) != wxInvalidOffset, kWhere,
-           "-1 != mmioSeek( hmmio_, ckRiff_.dwDataOffset + sizeof(FOURCC), 0 )");
+    Require(stream_->SeekI(static_cast<wxFileOffset>(data_.offset)) != wxInvalidOffset, kWhere,
+            "-1 != mmioSeek( hmmio_, ckRiff_.dwDataOffset + sizeof(FOURCC), 0 )",
+            "cannot seek to the sound data");
     left_ = size_;
     carry_ = -1;
 }
@@ -169,8 +178,8 @@ std::uint32_t WaveFile::Read(void* buffer, std::uint32_t bytes) {
         return bytes;
     }
     // The size was bounded by the file at its opening: a short read here is a failing stream.
-    Assert(bytes == 0 || stream_->Read(buffer, bytes).LastRead() == bytes, kWhere,
-           "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead");
+    Require(bytes == 0 || stream_->Read(buffer, bytes).LastRead() == bytes, kWhere,
+            "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead", kDataUnread);
     return bytes;
 }
 
@@ -185,8 +194,8 @@ void WaveFile::ReadNarrowed(std::uint8_t* out, std::uint32_t bytes) {
         // Whole samples; the last one may give only its low byte now.
         const std::size_t samples = std::min<std::size_t>((bytes - done + 1) / 2, kNarrowPiece);
         const std::size_t read = samples * wideBytes_;
-        Assert(stream_->Read(wide.data(), read).LastRead() == read, kWhere,
-               "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead");
+        Require(stream_->Read(wide.data(), read).LastRead() == read, kWhere,
+                "mmioinfoIn.pchNext != mmioinfoIn.pchEndRead", kDataUnread);
         // Little-endian: the upper two bytes of each sample are its 16-bit value.
         for (const std::uint8_t* s = wide.data() + wideBytes_ - 2; s < wide.data() + read;
              s += wideBytes_) {

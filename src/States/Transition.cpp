@@ -69,8 +69,8 @@ void Transition::Load(const XmlDom::Element& element) {
     std::vector<std::string> coords;
     const std::string pos = XmlDom::Attr(element, "pos", "-1000,-1000");
     boost::split(coords, pos, boost::is_any_of(","), boost::token_compress_on);
-    Assert(coords.size() == 2, ".\\States\\Transition", "coords.size() == 2",
-           "Wrong position format");
+    Require(coords.size() == 2, ".\\States\\Transition", "coords.size() == 2",
+            "Wrong position format", "Wrong position format");
     heading_ = ToFloat(coords[0], "Bad position format");
     pitch_ = ToFloat(coords[1], "Bad position format");
 }

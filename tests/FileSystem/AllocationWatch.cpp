@@ -23,6 +23,15 @@ void* operator new(std::size_t size) {
     throw std::bad_alloc();
 }
 
+// The non-throwing form allocates the same way, so that every delete matches its new.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void operator delete(void* p) noexcept {
     std::free(p);
 }

@@ -110,4 +110,17 @@ void GameTree::AddZip(const std::string& fileName,
     ASSERT_TRUE(zip.Close());
 }
 
+void GameTree::DeclareZipSize(const std::string& fileName, std::uint32_t size) const {
+    std::string bytes = ReadFile(Data() / fileName);
+    // The uncompressed size lies 22 bytes into a local header, 24 into a catalogue record.
+    for (const auto& [signature, at] :
+         {std::pair{std::string("PK\3\4"), 22u}, std::pair{std::string("PK\1\2"), 24u}}) {
+        for (auto found = bytes.find(signature); found != std::string::npos;
+             found = bytes.find(signature, found + 1)) {
+            bytes.replace(found + at, 4, U32(size));
+        }
+    }
+    WriteFile(Data() / fileName, bytes);
+}
+
 } // namespace test

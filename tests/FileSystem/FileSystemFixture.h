@@ -58,6 +58,9 @@ public:
     void AddZip(const std::string& fileName,
                 const std::vector<std::pair<std::string, std::string>>& entries,
                 bool codePageNames = false) const;
+    // Makes every entry of the ZIP archive declare `size` uncompressed bytes, in its local
+    // header and in the catalogue, whatever it holds.
+    void DeclareZipSize(const std::string& fileName, std::uint32_t size) const;
 
 private:
     TempDir temp_;

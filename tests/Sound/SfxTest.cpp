@@ -62,22 +62,29 @@ TEST(SfxTest, SourcesThatCannotPlayAreRefused) {
     SoundFixture fixture;
     fixture.Add("empty.wav", WaveBytes(PcmFormat(2, 44100, 16, 4), "", 0));
     fixture.Add("three.wav", WaveBytes(PcmFormat(3, 44100, 16, 6), Ramp(60), 60));
+    fixture.Add("snd/ch0.wav", WaveBytes(PcmFormat(0, 44100, 16, 4), Ramp(60), 60));
+    fixture.Add("rate0.wav", WaveBytes(PcmFormat(2, 0, 16, 4), Ramp(60), 60));
+    fixture.Add("float.wav", WaveBytes(PcmFormat(2, 44100, 32, 8, 3) + Le16(0), Ramp(64), 64));
     const struct {
         const char* src;
         std::string condition; // logged; empty for an error of the source itself
         std::string error;
     } cases[] = {
-        {"empty.wav", "file_->Size()", "Unknown exception"},
-        {"three.wav", "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer", ""},
+        {"empty.wav", "file_->Size()", "the file holds no sound"},
+        {"three.wav", "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer", "3 channels"},
+        {"snd/ch0.wav", "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer", "0 channels"},
+        {"rate0.wav", "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer",
+         "a rate of 0 samples per second"},
+        {"float.wav", "((HRESULT)0x00000000L) == dx().sound()->CreateSoundBuffer",
+         "format 3, not PCM"},
         {"missing.wav", "", "Cannot open WAV file: 'missing.wav"},
-        {"sound.mp3", "file_", "Unknown exception"},
+        {"sound.mp3", "file_", "the extension is neither wav nor ogg"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.src);
         LogSince log;
         const std::string error = ThrownText([&] { Sound::Sfx(c.src, kVolume, false); });
-        EXPECT_EQ(error, c.error.empty() ? error : c.error);
-        EXPECT_NE(error, "");
+        EXPECT_EQ(error, c.error);
         if (!c.condition.empty()) {
             const auto lines = log.Lines();
             ASSERT_GE(lines.size(), 2u);

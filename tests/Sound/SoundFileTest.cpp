@@ -195,24 +195,27 @@ TEST(SoundFileTest, DamagedWaveFilesFailWithTheirCondition) {
         const char* what;
         std::string file;
         std::string condition; // the start of the logged condition
+        std::string reason;    // the exception's text
     } cases[] = {
-        {"empty", "", "0 == mmioDescend( hmmio_, &ckRiff_"},
-        {"not RIFF", "RIFX" + good.substr(4), "(ckRiff_.ckid =="},
-        {"no fmt chunk", "RIFF" + Le32(4) + "WAVE", "0 == mmioDescend( hmmio_, &ckIn"},
-        {"fmt chunk cut by the file", good.substr(0, 30), "ckIn.cksize >="},
+        {"empty", "", "0 == mmioDescend( hmmio_, &ckRiff_", "shorter than a RIFF header"},
+        {"not RIFF", "RIFX" + good.substr(4), "(ckRiff_.ckid ==", "not a RIFF WAVE file"},
+        {"no fmt chunk", "RIFF" + Le32(4) + "WAVE", "0 == mmioDescend( hmmio_, &ckIn",
+         "no format chunk"},
+        {"fmt chunk cut by the file", good.substr(0, 30),
+         "ckIn.cksize >=", "a format chunk of 10 bytes"},
         {"non-PCM without its count", WaveBytes(PcmFormat(1, 22050, 4, 2, 2), Ramp(10), 10),
-         "mmioRead( hmmio_, (CHAR*)&cbExtraBytes"},
+         "mmioRead( hmmio_, (CHAR*)&cbExtraBytes", "format 2 without the size of its extra bytes"},
         {"extra bytes beyond the chunk",
          WaveBytes(PcmFormat(1, 22050, 4, 2, 2) + Le16(900) + "xy", Ramp(10), 10),
-         "mmioRead( hmmio_, (CHAR *)( &wfx_"},
-        {"no data chunk", good.substr(0, 36), "0 == mmioDescend( hmmio_, &ck_"},
+         "mmioRead( hmmio_, (CHAR *)( &wfx_", "the format's 900 extra bytes run past its chunk"},
+        {"no data chunk", good.substr(0, 36), "0 == mmioDescend( hmmio_, &ck_", "no data chunk"},
         {"huge chunk hides the data", WaveBytes(mono16, Ramp(10), 10, "junk" + Le32(0xFFFFFFF0)),
-         "0 == mmioDescend( hmmio_, &ck_"},
+         "0 == mmioDescend( hmmio_, &ck_", "no data chunk"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LogSince log;
-        EXPECT_THROW(Sound::WaveFile("x.wav", Stream(c.file)), exception);
+        EXPECT_EQ(ThrownText([&] { Sound::WaveFile("x.wav", Stream(c.file)); }), c.reason);
         const auto lines = log.Lines();
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[0], "\tAt .\\Sound\\WaveFile");

@@ -55,4 +55,32 @@ std::string OggBytes(int channels, long rate, long frames, int serial, bool head
     return VorbisWriter::Encode(params, samples);
 }
 
+std::string ClaimSamples(std::string ogg, std::uint64_t samples) {
+    // A page: "OggS", version, type, granule position (8), serial (4), sequence (4), checksum
+    // (4), segment count, the segment sizes, then the data.
+    std::size_t last = 0;
+    for (std::size_t at = 0; at + 27 <= ogg.size();) {
+        last = at;
+        const auto segments = static_cast<std::uint8_t>(ogg[at + 26]);
+        std::size_t size = 27 + segments;
+        for (std::size_t i = 0; i < segments; ++i) {
+            size += static_cast<std::uint8_t>(ogg[at + 27 + i]);
+        }
+        at += size;
+    }
+    for (int i = 0; i < 8; ++i) {
+        ogg[last + 6 + i] = static_cast<char>(samples >> (8 * i));
+    }
+    ogg.replace(last + 22, 4, Le32(0));
+    std::uint32_t crc = 0; // Ogg's CRC-32: polynomial 0x04C11DB7, not reflected
+    for (std::size_t i = last; i < ogg.size(); ++i) {
+        crc ^= static_cast<std::uint32_t>(static_cast<std::uint8_t>(ogg[i])) << 24;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+        }
+    }
+    ogg.replace(last + 22, 4, Le32(crc));
+    return ogg;
+}
+
 } // namespace test

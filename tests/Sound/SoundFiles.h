@@ -23,5 +23,8 @@ std::string Ramp(std::size_t count, std::uint8_t first = 0);
 // number tells the logical bitstreams of a chained file apart. Without header pages of their
 // own the file opens with its length but decodes to nothing.
 std::string OggBytes(int channels, long rate, long frames, int serial = 1, bool headerPages = true);
+// The Ogg file with its last page's granule position, the sample count the file claims, set
+// to `samples` (and the page's checksum made to match).
+std::string ClaimSamples(std::string ogg, std::uint64_t samples);
 
 } // namespace test

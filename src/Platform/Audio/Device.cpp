@@ -9,12 +9,6 @@
 
 namespace Audio {
 
-namespace {
-
-constexpr std::uint32_t MaxBufferBytes = 0x0FFFFFFF;
-
-} // namespace
-
 Result Device::Create(const Options& options, std::unique_ptr<Device>* out) {
     if (out == nullptr || options.periodFrames < 64 || options.periodFrames > 4096) {
         return ErrInvalidParam;
@@ -82,6 +76,19 @@ Result Device::PlayPrimary(std::uint32_t flags) {
 }
 
 Result Device::CreateSoundBuffer(const BufferDesc& desc, std::unique_ptr<Buffer>* out) {
+    return MakeBuffer(desc, nullptr, out);
+}
+
+Result Device::CreateSoundBuffer(const BufferDesc& desc, std::vector<std::uint8_t> data,
+                                 std::unique_ptr<Buffer>* out) {
+    if (data.size() != desc.bytes) {
+        return ErrInvalidParam;
+    }
+    return MakeBuffer(desc, &data, out);
+}
+
+Result Device::MakeBuffer(const BufferDesc& desc, std::vector<std::uint8_t>* data,
+                          std::unique_ptr<Buffer>* out) {
     if (out == nullptr || (desc.flags & Caps::Primary) != 0) {
         return ErrInvalidParam;
     }
@@ -99,7 +106,11 @@ Result Device::CreateSoundBuffer(const BufferDesc& desc, std::unique_ptr<Buffer>
         voice->bytes = desc.bytes;
         voice->frames = desc.bytes / format.blockAlign;
         voice->step = (std::uint64_t(format.rate) << 32) / Rate;
-        voice->data.assign(desc.bytes, voice->SilenceByte());
+        if (data != nullptr) {
+            voice->data = std::move(*data);
+        } else {
+            voice->data.assign(desc.bytes, voice->SilenceByte());
+        }
         *out = std::make_unique<Buffer>(mixer_, std::move(voice));
     } catch (const std::bad_alloc&) {
         return ErrOutOfMemory;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace Audio {
 
@@ -33,6 +34,8 @@ public:
     };
     static constexpr int Rate = 44100;
     static constexpr int Channels = 2;
+    // The largest secondary buffer, in bytes.
+    static constexpr std::uint32_t MaxBufferBytes = 0x0FFFFFFF;
 
     // Opens the device (paused until PlayPrimary). ErrInvalidParam for a period out of range;
     // ErrNoDriver when SDL cannot open even its silent driver.
@@ -64,6 +67,10 @@ public:
     // ErrInvalidParam for Caps::Primary or a size below one frame or above 0x0FFFFFFF;
     // ErrOutOfMemory.
     Result CreateSoundBuffer(const BufferDesc& desc, std::unique_ptr<Buffer>* out);
+    // The same, with the buffer's memory taken over from `data`, which must hold exactly
+    // desc.bytes bytes (ErrInvalidParam else): a sound decoded whole costs no second copy.
+    Result CreateSoundBuffer(const BufferDesc& desc, std::vector<std::uint8_t> data,
+                             std::unique_ptr<Buffer>* out);
 
     // Mixes `frames` interleaved stereo frames of every playing buffer into `out`. The SDL
     // output calls it; in manual mode the test does, on any one thread at a time.
@@ -81,6 +88,9 @@ public:
 
 private:
     Device() = default;
+    // Checks the description; `data` empty: silent memory of desc.bytes bytes.
+    Result MakeBuffer(const BufferDesc& desc, std::vector<std::uint8_t>* data,
+                      std::unique_ptr<Buffer>* out);
 
     std::shared_ptr<Mixer> mixer_;
     std::unique_ptr<SdlOutput> output_;

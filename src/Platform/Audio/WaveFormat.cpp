@@ -13,15 +13,7 @@ std::uint32_t Read32(std::span<const std::uint8_t> b, std::size_t at) {
            (static_cast<std::uint32_t>(Read16(b, at + 2)) << 16);
 }
 
-} // namespace
-
-Result ParseWaveFormat(std::span<const std::uint8_t> bytes, WaveFormat* out) {
-    if (out == nullptr) {
-        return ErrInvalidParam;
-    }
-    if (bytes.size() < 16) {
-        return ErrBadFormat;
-    }
+WaveFormat Fields(std::span<const std::uint8_t> bytes) {
     WaveFormat f;
     f.tag = Read16(bytes, 0);
     f.channels = Read16(bytes, 2);
@@ -29,14 +21,42 @@ Result ParseWaveFormat(std::span<const std::uint8_t> bytes, WaveFormat* out) {
     f.bytesPerSecond = Read32(bytes, 8);
     f.blockAlign = Read16(bytes, 12);
     f.bits = Read16(bytes, 14);
-    const bool playable = f.tag == FormatPcm && (f.channels == 1 || f.channels == 2) &&
-                          (f.bits == 8 || f.bits == 16) &&
-                          f.blockAlign == f.channels * f.bits / 8 && f.rate >= 100 &&
-                          f.rate <= 200000;
-    if (!playable) {
+    return f;
+}
+
+} // namespace
+
+std::string WaveFormatProblem(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 16) {
+        return "a format record of " + std::to_string(bytes.size()) + " bytes";
+    }
+    const WaveFormat f = Fields(bytes);
+    if (f.tag != FormatPcm) {
+        return "format " + std::to_string(f.tag) + ", not PCM";
+    }
+    if (f.channels != 1 && f.channels != 2) {
+        return std::to_string(f.channels) + " channels";
+    }
+    if (f.bits != 8 && f.bits != 16) {
+        return std::to_string(f.bits) + " bits per sample";
+    }
+    if (f.blockAlign != f.channels * f.bits / 8) {
+        return "a block alignment of " + std::to_string(f.blockAlign) + " bytes";
+    }
+    if (f.rate < 100 || f.rate > 200000) {
+        return "a rate of " + std::to_string(f.rate) + " samples per second";
+    }
+    return {};
+}
+
+Result ParseWaveFormat(std::span<const std::uint8_t> bytes, WaveFormat* out) {
+    if (out == nullptr) {
+        return ErrInvalidParam;
+    }
+    if (!WaveFormatProblem(bytes).empty()) {
         return ErrBadFormat;
     }
-    *out = f;
+    *out = Fields(bytes);
     return Ok;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace Audio {
 
@@ -24,6 +25,10 @@ inline constexpr std::uint16_t FormatPcm = 1;
 // plays: PCM, 1 or 2 channels, 8 or 16 bits, block alignment channels * bits / 8,
 // 100 to 200000 frames per second.
 Result ParseWaveFormat(std::span<const std::uint8_t> bytes, WaveFormat* out);
+
+// Why ParseWaveFormat refuses the record, in a few words ("0 channels", "a rate of 0 samples
+// per second"); empty when it takes it.
+std::string WaveFormatProblem(std::span<const std::uint8_t> bytes);
 
 // The output format: PCM, 2 channels, 44100 Hz, 176400 bytes per second, block 4, 16 bits.
 bool IsOutputFormat(const WaveFormat& format);

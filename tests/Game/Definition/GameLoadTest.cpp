@@ -140,7 +140,7 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
         {"mapped image of no stripe",
          R"(<screen name="s" src="s.png"><imagemapped name="door" tex="nostripe" start="a">)"
          R"(<state name="a" frame="1"/></imagemapped></screen>)",
-         "Unknown exception",
+         "No stripe 'nostripe'",
          "Definition error in part 'p', state 's', control imagemapped 'door': attribute 'tex' "
          "is \"nostripe\" at " +
              screenAt + "/imagemapped[@name='door']"},
@@ -148,7 +148,7 @@ TEST_F(GameLoadTest, AStateOrControlThatCannotBeReadSaysWhere) {
          R"(<screen name="s" src="s.png"><imagemapped name="door" tex="late" start="a"/></screen>)"
          R"(</part><part name="q" start="s" load="l" effect="e"><sounds/>)"
          R"(<textures><stripe name="late" width="4" height="4"/></textures>)",
-         "Unknown exception",
+         "No stripe 'late'",
          "Definition error in part 'p', state 's', control imagemapped 'door': attribute 'tex' "
          "is \"late\" at " +
              screenAt + "/imagemapped[@name='door']"},

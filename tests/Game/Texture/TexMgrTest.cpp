@@ -143,9 +143,9 @@ TEST_F(TexMgrTest, FaultyStripesAreConfigurationErrors) {
     }
     EXPECT_THROW(LoadTextures(manager_, R"(<stripe name="s" width="x1" height="1"/>)"),
                  std::exception);
-    // An unknown stripe, or one whose definition failed, is an exception without text.
-    for (const char* name : {"s", "nothing"}) {
-        EXPECT_EQ(test::ThrownText([&] { manager_.GetStripe(name); }), "Unknown exception");
+    // An unknown stripe, or one whose definition failed, is an exception naming it.
+    for (const std::string name : {"s", "nothing"}) {
+        EXPECT_EQ(test::ThrownText([&] { manager_.GetStripe(name); }), "No stripe '" + name + "'");
     }
 }
 

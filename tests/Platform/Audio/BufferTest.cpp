@@ -1,5 +1,6 @@
 #include "AudioTestSupport.h"
 #include "Platform/Audio/Device.h"
+#include "Platform/Audio/WaveFormat.h"
 
 #include <cmath>
 #include <cstring>
@@ -45,17 +46,19 @@ TEST(AudioCreate, FormatsAndSizes) {
         std::vector<std::uint8_t> format;
         std::uint32_t flags, bytes;
         Result expected;
+        std::string problem; // what WaveFormatProblem says of the format
     } cases[] = {
-        {"16-bit stereo", cd, 0x82, 4, Ok},
-        {"8-bit mono", test::Wfx(11025, 1, 8), 0x82, 1, Ok},
-        {"stereo 3-D", test::Wfx(22050, 2, 16), 0x92, 400, Ok},
-        {"3 channels", test::Wfx(44100, 3, 16), 0x82, 4096, ErrBadFormat},
-        {"rate too low", test::Wfx(99, 2, 16), 0x82, 4096, ErrBadFormat},
-        {"short record", cut, 0x82, 4096, ErrBadFormat},
-        {"block alignment", badAlign, 0x82, 4096, ErrBadFormat},
-        {"below one frame", cd, 0x82, 3, ErrInvalidParam},
-        {"too large", cd, 0x82, 0x10000000, ErrInvalidParam},
-        {"primary flag", cd, 0x83, 4096, ErrInvalidParam},
+        {"16-bit stereo", cd, 0x82, 4, Ok, ""},
+        {"8-bit mono", test::Wfx(11025, 1, 8), 0x82, 1, Ok, ""},
+        {"stereo 3-D", test::Wfx(22050, 2, 16), 0x92, 400, Ok, ""},
+        {"3 channels", test::Wfx(44100, 3, 16), 0x82, 4096, ErrBadFormat, "3 channels"},
+        {"rate too low", test::Wfx(99, 2, 16), 0x82, 4096, ErrBadFormat,
+         "a rate of 99 samples per second"},
+        {"short record", cut, 0x82, 4096, ErrBadFormat, "a format record of 14 bytes"},
+        {"block alignment", badAlign, 0x82, 4096, ErrBadFormat, "a block alignment of 2 bytes"},
+        {"below one frame", cd, 0x82, 3, ErrInvalidParam, ""},
+        {"too large", cd, 0x82, 0x10000000, ErrInvalidParam, ""},
+        {"primary flag", cd, 0x83, 4096, ErrInvalidParam, ""},
     };
     auto device = test::ManualDevice();
     for (const auto& c : cases) {
@@ -66,7 +69,19 @@ TEST(AudioCreate, FormatsAndSizes) {
         if (buffer) {
             EXPECT_EQ(c.flags, buffer->Flags()) << c.what;
         }
+        EXPECT_EQ(WaveFormatProblem(c.format), c.problem) << c.what;
     }
+    // A buffer made over memory of its own size takes that memory as its contents.
+    std::unique_ptr<Buffer> buffer;
+    EXPECT_EQ(ErrInvalidParam, device->CreateSoundBuffer({0x82, 8, cd}, {1, 2, 3, 4}, &buffer));
+    ASSERT_EQ(Ok, device->CreateSoundBuffer({0x82, 4, cd}, {1, 2, 3, 4}, &buffer));
+    void* data = nullptr;
+    std::uint32_t bytes = 0;
+    ASSERT_EQ(Ok, buffer->Lock(0, 4, &data, &bytes, nullptr, nullptr, 0));
+    EXPECT_EQ(std::vector<std::uint8_t>(static_cast<std::uint8_t*>(data),
+                                        static_cast<std::uint8_t*>(data) + bytes),
+              (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(Ok, buffer->Unlock(data, bytes, nullptr, 0));
 }
 
 TEST(AudioCreate, ControlsNeedTheirFlags) {
