@@ -9,6 +9,7 @@ pkg_check_modules(THEORA REQUIRED IMPORTED_TARGET theora)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 find_package(pugixml REQUIRED)
+find_package(EXPAT REQUIRED)
 find_package(Boost REQUIRED)
 find_package(Threads REQUIRED)
 find_package(wxWidgets REQUIRED COMPONENTS base xml)
@@ -21,5 +22,5 @@ target_compile_definitions(kv_deps INTERFACE ${wxWidgets_DEFINITIONS})
 target_compile_options(kv_deps INTERFACE ${wxWidgets_CXX_FLAGS})
 target_link_libraries(kv_deps INTERFACE
     PkgConfig::SDL2 PkgConfig::EPOXY PkgConfig::LUA PkgConfig::OGG PkgConfig::VORBISFILE
-    PkgConfig::THEORA PkgConfig::FREETYPE PkgConfig::FONTCONFIG pugixml::pugixml
+    PkgConfig::THEORA PkgConfig::FREETYPE PkgConfig::FONTCONFIG pugixml::pugixml EXPAT::EXPAT
     ${wxWidgets_LIBRARIES} Threads::Threads)

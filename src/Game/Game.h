@@ -141,9 +141,10 @@ public:
     // Lua "game_load": restores the game saved in slot 1 to 6 and returns to its state. A
     // missing file does nothing. Every record is read before anything is reset, the "vars"
     // text in a sandbox that lets it do nothing but build the table; a file that is damaged,
-    // no save game, or whose vars text does anything else is refused with a log line, and
-    // the game stays exactly as it was.
-    void LoadGame(int slot);
+    // too large or too deep (SavePack, xs::IArchive), no save game, or whose vars text does
+    // anything else is refused with a log line, and the game stays exactly as it was. True
+    // when the game was loaded; false when there was nothing to load or it was refused.
+    bool LoadGame(int slot);
     // Lua "game_save_refresh": re-reads the summaries of the six slots.
     void RefreshSaves();
     // The "game" record: the "inventory" element, "vars", the "map" element, "time" and

@@ -2,15 +2,32 @@
 
 #include "Game/Inventory.h"
 #include "Game/Map.h"
+#include "Game/SavePack.h"
+#include "Include/common/Text.h"
 #include "Include/common/XmlSer.h"
 #include "Script/Sandbox.h"
 #include "States/Base.h"
 
 #include <boost/lexical_cast.hpp>
-#include <wx/mstream.h>
+#include <wx/stream.h>
 
 namespace SaveCheck {
 namespace {
+
+// An output stream into a string, which grows geometrically: a memory stream grows by each
+// write, so every small write after a long value would copy the whole document again.
+class StringOutput : public wxOutputStream {
+public:
+    explicit StringOutput(std::string& text) : text_(text) {}
+
+private:
+    size_t OnSysWrite(const void* buffer, size_t size) override {
+        text_.append(static_cast<const char*>(buffer), size);
+        return size;
+    }
+
+    std::string& text_;
+};
 
 std::string StateRecord(State::Base& state) {
     std::string text;
@@ -22,8 +39,7 @@ std::string StateRecord(State::Base& state) {
 }
 
 void ReadStateRecord(State::Base& state, const std::string& text) {
-    wxMemoryInputStream stream(text.data(), text.size());
-    xs::IArchive archive(stream);
+    xs::IArchive archive(text);
     if (!archive.OpenChild("state")) {
         throw xs::exception();
     }
@@ -64,16 +80,13 @@ void TryStateRecords(xs::IArchive& archive, Map& map) {
 
 bool WriteDocument(const std::string& root, const std::function<void(xs::OArchive&)>& write,
                    std::string& text) {
-    wxMemoryOutputStream stream;
+    text.clear();
+    StringOutput stream(text);
     xs::OArchive archive(stream);
     archive.AddChild(root);
     write(archive);
     archive.Close();
-    if (!archive.Finish()) {
-        return false;
-    }
-    text.assign(stream.GetLength(), '\0');
-    return stream.CopyTo(text.data(), text.size()) == text.size();
+    return archive.Finish();
 }
 
 bool RunVars(lua_State* L, const std::string& text, std::string& reason) {
@@ -92,11 +105,16 @@ bool RunVars(lua_State* L, const std::string& text, std::string& reason) {
 }
 
 bool Check(const std::string& text, Map& map, lua_State* L, std::string& reason) {
+    // What loading would not read is refused before it is parsed.
+    if (text.size() > SavePack::kMaxData) {
+        reason = "the game data is " + std::to_string(text.size()) + " bytes, more than " +
+                 std::to_string(SavePack::kMaxData);
+        return false;
+    }
     try {
-        wxMemoryInputStream stream(text.data(), text.size());
-        xs::IArchive archive(stream);
+        xs::IArchive archive(text);
         if (!archive.OpenChild("game")) {
-            reason = "not a saved game";
+            reason = archive.Error().empty() ? "not a saved game" : archive.Error();
             return false;
         }
         std::string vars;
@@ -105,6 +123,10 @@ bool Check(const std::string& text, Map& map, lua_State* L, std::string& reason)
         Inventory inventory;
         archive& xs::nvp("vars", vars) & xs::nvp("time", time) & xs::nvp("control", control) &
             xs::nvp("inventory", inventory);
+        if (time < 0.0f) {
+            reason = "the play time " + xs::text::FormatFloat(time) + " is negative";
+            return false;
+        }
         if (!archive.OpenChild("map")) {
             throw xs::exception();
         }

@@ -6,6 +6,7 @@
 #include "Game/Log.h"
 #include "Game/SaveCheck.h"
 #include "Game/SaveInfo.h"
+#include "Game/SavePack.h"
 #include "Include/common/XmlSer.h"
 #include "Script/Exception.h"
 #include "Script/Pop.h"
@@ -13,29 +14,8 @@
 
 #include <filesystem>
 #include <optional>
-#include <wx/mstream.h>
 
 namespace {
-
-// The bytes of the entry of the save game at path, or false when the file is no readable
-// pack or lacks the entry. The file is mounted afresh, since it may have been rewritten
-// since it was last read.
-bool ReadEntry(const std::string& path, const std::string& entry, std::vector<std::uint8_t>& out) {
-    if (!Pack::Mount(path)) {
-        return false;
-    }
-    const std::unique_ptr<wxInputStream> stream =
-        Locator::Instance().OpenLocation(path + "#kpk:" + entry);
-    if (stream == nullptr) {
-        return false;
-    }
-    out.clear();
-    std::uint8_t chunk[16 * 1024];
-    while (stream->Read(chunk, sizeof chunk).LastRead() > 0) {
-        out.insert(out.end(), chunk, chunk + stream->LastRead());
-    }
-    return stream->GetLastError() == wxSTREAM_EOF || stream->GetLastError() == wxSTREAM_NO_ERROR;
-}
 
 bool FileExists(const std::string& path) {
     std::error_code error;
@@ -110,8 +90,7 @@ void Game::ApplySaveData(const std::string& text, int vars) {
     map_.Reset();
     inventory_.Reset();
     mask_ = false;
-    wxMemoryInputStream stream(text.data(), text.size());
-    xs::IArchive archive(stream);
+    xs::IArchive archive(text);
     LoadXmlRoot(archive);
     lua_State* L = lua_.Handle();
     lua_pushliteral(L, "vars");
@@ -141,6 +120,11 @@ bool Game::SaveGame(int slot) {
         LogFormat("Cannot write save game '%1%': %2%", path, reason);
         return false;
     }
+    if (map_.PartName().size() > SavePack::kMaxPartName) {
+        LogFormat("Cannot write save game '%1%': the part's name is longer than %2% bytes", path,
+                  SavePack::kMaxPartName);
+        return false;
+    }
     std::error_code error;
     std::filesystem::create_directories(locator.SaveDir(), error);
     if (error) {
@@ -158,27 +142,26 @@ bool Game::SaveGame(int slot) {
     return true;
 }
 
-void Game::LoadGame(int slot) {
+bool Game::LoadGame(int slot) {
     if (Slot(slot, "game_load") == nullptr) {
-        return;
+        return false;
     }
     const std::string path = Locator::Instance().SavePath(slot);
     if (!FileExists(path)) {
-        return;
+        return false;
     }
-    std::vector<std::uint8_t> bytes;
-    if (!ReadEntry(path, "data", bytes)) {
-        LogFormat("Bad save game '%1%': no game data", path);
-        return;
+    std::string text;
+    std::string reason;
+    if (!SavePack::Read(path, SavePack::kData, text, reason)) {
+        LogFormat("Bad save game '%1%': %2%", path, reason);
+        return false;
     }
-    const std::string text(bytes.begin(), bytes.end());
     lua_State* L = lua_.Handle();
     const int top = lua_gettop(L);
-    std::string reason;
     // Everything the load reads is read first; only a save that reads whole resets the game.
     if (!SaveCheck::Check(text, map_, L, reason)) {
         LogFormat("Bad save game '%1%': %2%", path, reason);
-        return;
+        return false;
     }
     const std::optional<std::string> previous = Snapshot();
     lua_pushliteral(L, "vars");
@@ -202,17 +185,18 @@ void Game::LoadGame(int slot) {
         }
     }
     lua_settop(L, top);
-    if (!failure) {
-        map_.Return();
+    if (failure) {
+        return false;
     }
+    map_.Return();
+    return true;
 }
 
 void Game::Restore(const std::string& snapshot, int vars) {
     // The states were reset once already; their records come back without a second reset,
     // so no state's "init" and "reset" scripts run twice.
     try {
-        wxMemoryInputStream stream(snapshot.data(), snapshot.size());
-        xs::IArchive archive(stream);
+        xs::IArchive archive(snapshot);
         LoadXmlRoot(archive);
     } catch (const std::exception& e) {
         LogFormat("Cannot restore the game: %1%", e.what());
@@ -231,10 +215,13 @@ void Game::RefreshSaves() {
         if (!FileExists(path)) {
             continue;
         }
-        std::vector<std::uint8_t> bytes;
-        if (!ReadEntry(path, "info", bytes) ||
-            !SaveInfo::Decode(bytes, summary.time_, summary.part_)) {
-            LogFormat("Bad save game '%1%': no summary", path);
+        std::string bytes;
+        std::string reason;
+        if (!SavePack::Read(path, SavePack::kInfo, bytes, reason)) {
+            LogFormat("Bad save game '%1%': %2%", path, reason);
+        } else if (!SaveInfo::Decode(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
+                                     summary.time_, summary.part_)) {
+            LogFormat("Bad save game '%1%': the summary does not read", path);
         }
     }
 }

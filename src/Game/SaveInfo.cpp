@@ -72,9 +72,10 @@ bool Decode(const std::vector<std::uint8_t>& bytes, float& time, std::string& pa
         return false;
     }
     double value = 0.0;
-    // Only a value within float's range narrows without undefined behaviour.
-    if (!DecodeExtended(bytes.data(), value) ||
-        std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) {
+    // Only a value within float's range narrows without undefined behaviour; a play time
+    // is never negative.
+    if (!DecodeExtended(bytes.data(), value) || value < 0.0 ||
+        value > static_cast<double>(std::numeric_limits<float>::max())) {
         return false;
     }
     std::uint32_t length = 0;

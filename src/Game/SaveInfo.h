@@ -21,7 +21,7 @@ bool DecodeExtended(const std::uint8_t* bytes, double& value);
 
 std::vector<std::uint8_t> Encode(float time, const std::string& part);
 // False, with time and part untouched, when the bytes are too short, the name's length
-// runs past their end, or the time is no finite float.
+// runs past their end, or the time is no finite float or is negative.
 bool Decode(const std::vector<std::uint8_t>& bytes, float& time, std::string& part);
 
 } // namespace SaveInfo

@@ -54,8 +54,7 @@ protected:
     }
 
     static void Load(State::Base& state, const std::string& text) {
-        wxMemoryInputStream stream(text.data(), text.size());
-        xs::IArchive archive(stream);
+        xs::IArchive archive(text);
         ASSERT_TRUE(archive.OpenChild("state"));
         state.LoadState(archive);
         archive.Close();

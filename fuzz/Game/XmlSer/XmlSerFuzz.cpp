@@ -46,8 +46,7 @@ struct Record {
 };
 
 void ReadDocument(const std::string& text) {
-    wxMemoryInputStream stream(text.data(), text.size());
-    xs::IArchive archive(stream);
+    xs::IArchive archive(text);
     Record record;
     try {
         if (archive.OpenChild("game")) {
@@ -73,8 +72,7 @@ void RoundTrip(const std::string& text) {
     }
     std::string document(out.GetLength(), '\0');
     out.CopyTo(document.data(), document.size());
-    wxMemoryInputStream in(document.data(), document.size());
-    xs::IArchive reader(in);
+    xs::IArchive reader(document);
     Record loaded;
     if (!reader.OpenChild("game")) {
         std::abort();

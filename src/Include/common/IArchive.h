@@ -3,15 +3,13 @@
 #include "Include/common/Exception.h"
 #include "Include/common/OArchive.h"
 
+#include <cstddef>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-class wxInputStream;
-class wxXmlDocument;
-class wxXmlNode;
 
 namespace xs {
 
@@ -21,9 +19,17 @@ namespace xs {
 // throws boost::bad_lexical_cast. Misuse (an empty name, nothing open) is asserted.
 class IArchive {
 public:
-    // Parses the whole stream as UTF-8. A document that does not parse has no root: the
-    // first OpenChild answers false.
-    explicit IArchive(wxInputStream& stream);
+    // No record the engine writes nests more than a few elements, nor holds more than a few
+    // thousand: deeper or larger documents are refused while they are read, before their
+    // tree is built.
+    static constexpr int kMaxDepth = 64;
+    static constexpr std::size_t kMaxElements = 1'000'000;
+
+    // Parses the whole text at once (in time linear in its length), as UTF-8 unless its
+    // declaration names another encoding the parser knows. A document that does not parse,
+    // is nested deeper than kMaxDepth, holds more than kMaxElements elements or declares a
+    // document type has no root: the first OpenChild answers false and Error says why.
+    explicit IArchive(std::string_view text);
     ~IArchive();
     IArchive(const IArchive&) = delete;
     IArchive& operator=(const IArchive&) = delete;
@@ -40,6 +46,8 @@ public:
     std::string ReadText() const;
     // The attribute of the open element, or none.
     std::optional<std::string> Attribute(const std::string& name) const;
+    // Why the text gave no document ("" when it did).
+    const std::string& Error() const { return error_; }
 
     IArchive& operator&(const nvp<std::string>& pair);
     IArchive& operator&(const nvp<float>& pair);
@@ -103,10 +111,14 @@ private:
         return *this;
     }
 
-    wxXmlNode* Open() const;
+    struct Node;
+    class Parser;
 
-    std::unique_ptr<wxXmlDocument> document_;
-    std::deque<wxXmlNode*> nodes_;
+    const Node* Open() const;
+
+    std::unique_ptr<Node> root_; // none when the text gave no document
+    std::string error_;
+    std::deque<const Node*> nodes_;
 };
 
 } // namespace xs

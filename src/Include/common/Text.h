@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <wx/string.h>
 
 // How the archive's values appear as document text. The game's strings are 8-bit text in
@@ -14,6 +15,10 @@ namespace xs::text {
 
 wxString ToDocument(const std::string& text);
 std::string FromDocument(const wxString& text);
+// The same conversions on the document's UTF-8 bytes (as the XML parser hands them over;
+// FromUtf8 expects well-formed UTF-8).
+std::string ToUtf8(const std::string& text);
+std::string FromUtf8(std::string_view utf8);
 
 // 9 significant digits in general notation, whatever the locale, which reads back as the
 // same float: 1500 as "1500", one third as "0.333333343", 12345679 as "12345679".

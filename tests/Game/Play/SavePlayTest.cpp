@@ -4,6 +4,8 @@
 // and finds the game as it was saved, the hint of an item whose name is not ASCII included.
 // The clock steps 20 ms per frame and the preload runs
 // inline, so every frame number below is the same in every run.
+#include "FileSystem/Pack.h"
+#include "Game/SaveInfo.h"
 #include "PlayRun.h"
 
 #include <algorithm>
@@ -75,6 +77,7 @@ TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
                                             {"--nomultithread"});
     EXPECT_EQ(loading.process.status, 0) << loading.process.err;
     const std::vector<std::string> loaded = {"slot 1: castle " + time.substr(5),
+                                             "load true",
                                              time,
                                              "vars 1 two nil",
                                              "items true true",
@@ -101,6 +104,43 @@ TEST(SavePlayTest, BlockedSaveKeepsTheGameAndTheSlotWhichLoadsInTheNextRun) {
     };
     EXPECT_LT(green(115, 701), green(115, 690) * 3 / 4);
     EXPECT_EQ(green(140, 701), green(140, 690));
+}
+
+// A save nested 300,000 elements deep (which crashed the game's load once) is refused with one
+// log line and game_load's false; the game goes on and ends normally.
+TEST(SavePlayTest, DeepSaveIsRefusedAndTheGameGoesOn) {
+    test::TempDir dir;
+    test::AssembleGameTree(dir.Path(), fs::path(KV_SOURCE_DIR) / "tests/Game/Definition/game/Data");
+    fs::copy_file(fs::path(KV_SOURCE_DIR) / "tests/Game/Play/savegame/korvantine.xml",
+                  dir / "Data/korvantine.xml", fs::copy_options::overwrite_existing);
+    const fs::path slot = dir / "Save/save_1.kgs";
+    fs::create_directories(slot.parent_path());
+    std::string deep = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<game>";
+    for (int i = 0; i < 300'000; ++i) {
+        deep += "<x>";
+    }
+    for (int i = 0; i < 300'000; ++i) {
+        deep += "</x>";
+    }
+    deep += "</game>";
+    Pack::Entries entries;
+    entries["data"].assign(deep.begin(), deep.end());
+    entries["info"] = SaveInfo::Encode(5.0f, "castle");
+    ASSERT_TRUE(Pack::Write(entries, slot.string()));
+
+    const play::Played loading = play::Play(dir.Path(),
+                                            "step 20\n"
+                                            "at 60 move 768 384  # load\n"
+                                            "at 62 press left\n"
+                                            "at 63 release left\n"
+                                            "at 100 close\n",
+                                            {"--nomultithread"});
+    EXPECT_EQ(loading.process.status, 0) << loading.process.err;
+    const std::vector<std::string> lines = {"slot 1: castle 5", "load false", "vars nil nil nil",
+                                            "Destroying window"};
+    EXPECT_EQ(test::OnlyLines(loading.log, lines), lines);
+    EXPECT_EQ(LineStarting(loading.log, "Bad save game"),
+              "Bad save game '" + slot.string() + "': the XML nests more than 64 elements");
 }
 
 } // namespace

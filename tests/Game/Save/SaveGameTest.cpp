@@ -2,18 +2,40 @@
 #include "FileSystem/Locator.h"
 #include "FileSystem/Pack.h"
 #include "Game/SaveInfo.h"
+#include "Game/SavePack.h"
 #include "States/Controls/Image.h"
 #include "States/Screen.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <tuple>
 #include <unistd.h>
 #include <wx/init.h>
+
+namespace {
+std::atomic<bool> g_failFolderSync{false};
+} // namespace
+
+// The C library's fsync as the engine calls it in this program, failing for folders while
+// g_failFolderSync is set (the engine is a static library: this definition takes the place
+// of the C library's).
+extern "C" int fsync(int fd) {
+    struct stat status {};
+    if (g_failFolderSync && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -28,7 +50,7 @@ TEST(SaveInfoTest, Summary) {
     } cases[] = {
         {1.0f, {0x3F, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 0}},
         {0.0f, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        {-2.5f, {0xC0, 0x00, 0xA0, 0, 0, 0, 0, 0, 0, 0}},
+        {2.5f, {0x40, 0x00, 0xA0, 0, 0, 0, 0, 0, 0, 0}},
         {123456.789f, {}},
         {1e-40f, {}},
     };
@@ -52,7 +74,9 @@ TEST(SaveInfoTest, Summary) {
     infinite[1] = 0xFF;
     Bytes huge = SaveInfo::Encode(1.0f, "");
     huge[0] = 0x47; // 2^(0x47FF - 16383): beyond any float
-    for (const Bytes& bad : {Bytes(13, 0), longName, infinite, huge}) {
+    const Bytes negative = SaveInfo::Encode(-2.5f, "");
+    EXPECT_EQ(Bytes(negative.begin(), negative.begin() + 2), (Bytes{0xC0, 0x00}));
+    for (const Bytes& bad : {Bytes(13, 0), longName, infinite, huge, negative}) {
         float time = 7.0f;
         std::string part = "kept";
         EXPECT_FALSE(SaveInfo::Decode(bad, time, part));
@@ -153,7 +177,8 @@ TEST_F(SaveGameTest, SaveRefreshAndLoad) {
     EXPECT_NE(data.find(R"(<state name="tower">)"), std::string::npos) << data;
     EXPECT_EQ(data.find("t_"), std::string::npos) << data;
 
-    game().lua_.Execute("game_reset() vars.a = 5 game_load(5)"); // no file: nothing changes
+    game().lua_.Execute("game_reset() vars.a = 5");
+    EXPECT_EQ(Eval("game_load(5)"), "false"); // no file: nothing changes
     EXPECT_EQ(Look(), "5 off down menu");
     game().lua_.Execute("game_load(2)");
     EXPECT_EQ(game().GameTime(), played);
@@ -219,7 +244,11 @@ TEST_F(SaveGameTest, FailedSavesKeepTheGameAndTheOldFile) {
          [&] { fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove); },
          ::geteuid() == 0},
         {"disk full", [] {}, false},
+        {"a link planted at the temporary name",
+         [&] { fs::create_symlink(root_ / "outside", temp); }, true},
+        {"the folder does not sync", [] { g_failFolderSync = true; }, true},
     };
+    test::WriteFile(root_ / "outside", "outside");
     for (const auto& c : cases) {
         fs::remove_all(folder);
         EXPECT_EQ(Eval("game_save(1)"), "true") << c.what;
@@ -235,12 +264,22 @@ TEST_F(SaveGameTest, FailedSavesKeepTheGameAndTheOldFile) {
         } else {
             saved = Eval("game_save(1)");
         }
+        g_failFolderSync = false;
+        const std::vector<std::string> lines = NewLogLines();
         std::error_code error; // the folder may be a file or gone
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
         EXPECT_EQ(saved, c.saves ? "true" : "false") << c.what;
+        EXPECT_EQ(test::ReadFile(root_ / "outside"), "outside") << c.what;
+        EXPECT_FALSE(fs::is_symlink(file) || fs::is_symlink(temp)) << c.what;
+        if (std::string(c.what) == "the folder does not sync") {
+            EXPECT_EQ(lines, std::vector<std::string>{"Cannot sync folder '" + folder.string() +
+                                                      "' after writing '" + file.string() +
+                                                      "': Input/output error"});
+        }
         if (!c.saves) {
             EXPECT_EQ(fs::is_regular_file(file) ? test::ReadFile(file) : "", kept) << c.what;
-            EXPECT_EQ(NewLogLines().back().rfind("Cannot write save game '" + Path(1) + "'", 0), 0u)
+            ASSERT_FALSE(lines.empty()) << c.what;
+            EXPECT_EQ(lines.back().rfind("Cannot write save game '" + Path(1) + "'", 0), 0u)
                 << c.what;
         }
         EXPECT_FALSE(fs::is_regular_file(temp)) << c.what;
@@ -386,7 +425,7 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
             ASSERT_TRUE(Pack::Write(entries, Path(1)));
         }
         arrange();
-        game().lua_.Execute("game_load(1)");
+        EXPECT_EQ(Eval("game_load(1)"), c.look[0] != '\0' ? "true" : "false") << c.data;
         RunOut();
         const std::vector<std::string> lines = NewLogLines();
         if (c.look[0] != '\0') {
@@ -420,6 +459,165 @@ TEST_F(SaveGameTest, RefusesWhatItCannotLoad) {
                                return line.rfind("Bad save game '" + Path(1) + "'", 0) == 0;
                            }),
               lines.end());
+}
+
+using Claims = std::vector<std::tuple<std::string, std::string, std::uint64_t>>;
+
+// A save pack written byte by byte: entries of the names and bytes given, each claiming
+// `claimed` bytes (its own size when 0), the file `length` bytes long (0: as far as the
+// claims reach; sparse, nothing is written past the real bytes).
+void WriteClaims(const std::string& path, const Claims& entries, std::uint64_t length) {
+    std::string pack = "KVPK";
+    const auto u32 = [&](std::uint64_t value) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            pack.push_back(static_cast<char>(value >> shift));
+        }
+    };
+    u32(entries.size());
+    std::uint64_t offset = 0;
+    std::string data;
+    for (const auto& [name, bytes, claimed] : entries) {
+        u32(name.size());
+        pack += name;
+        u32(offset);
+        u32(claimed != 0 ? claimed : bytes.size());
+        offset += claimed != 0 ? claimed : bytes.size();
+        data += bytes;
+    }
+    Pack::Scramble(reinterpret_cast<std::uint8_t*>(data.data()), data.size());
+    test::WriteFile(path, pack + data);
+    std::filesystem::resize_file(path, length != 0 ? length : pack.size() + offset);
+}
+
+// Saves that are too deep, too large, claim sizes they cannot have or a negative play time
+// are refused with one log line, before anything is reset, without reading what they claim;
+// saves at the bounds, and a vars text holding a 6 MB string, load. game_load answers which.
+TEST_F(SaveGameTest, HostileSavesEndWithinTheirBounds) {
+    ASSERT_EQ(Eval("game_save(1)"), "true");
+    const std::string good = Data(1);
+    const Bytes summary = SaveInfo::Encode(5.0f, "p");
+    const std::string info(summary.begin(), summary.end());
+    const auto replaced = [&](const std::string& at, const std::string& by) {
+        return std::string(good).replace(good.find(at), at.size(), by);
+    };
+    // `levels` elements nested in B's record (which ignores them): three levels more deep.
+    const auto nested = [&](std::size_t levels) {
+        std::string inner;
+        for (std::size_t i = 0; i < levels; ++i) {
+            inner += "<x>";
+        }
+        for (std::size_t i = 0; i < levels; ++i) {
+            inner += "</x>";
+        }
+        return replaced("<state name=\"B\">", "<state name=\"B\">" + inner);
+    };
+    std::string elements;
+    for (int i = 0; i < 1'000'000; ++i) {
+        elements += "<x/>";
+    }
+    const std::string big(6'000'000, 'y');
+    const std::uint64_t k2GB = 2ULL << 30;
+    const auto withInfo = [&](const std::string& data) {
+        return Claims{{"data", data, 0}, {"info", info, 0}};
+    };
+    Claims many = withInfo(good);
+    for (int i = 0; i < 15; ++i) {
+        many.emplace_back("x" + std::to_string(i), "", 0);
+    }
+    const std::size_t at = good.find("time=\"");
+    const std::string time = good.substr(at, good.find('"', at + 6) + 1 - at);
+    Bytes negative = SaveInfo::Encode(5.0f, "p");
+    negative[0] |= 0x80;
+    const struct {
+        const char* what;
+        Claims entries;
+        const char* call;   // game_load(1) or game_save_refresh()
+        const char* reason; // of the one log line; empty: taken
+        std::uint64_t length = 0;
+    } cases[] = {
+        {"64 levels deep", withInfo(nested(61)), "game_load(1)", ""},
+        {"65 levels deep", withInfo(nested(62)), "game_load(1)",
+         "the XML nests more than 64 elements"},
+        {"300,000 levels deep (2.1 MB)", withInfo(nested(300'000)), "game_load(1)",
+         "the XML nests more than 64 elements"},
+        {"a million elements",
+         withInfo(replaced("<state name=\"B\">", "<state name=\"B\">" + elements)), "game_load(1)",
+         "the XML holds more than 1000000 elements"},
+        {"a document type",
+         withInfo(replaced("<game", "<!DOCTYPE game [<!ENTITY a \"aa\">]><game")), "game_load(1)",
+         "the XML declares a document type"},
+        {"a 6 MB string in vars",
+         withInfo(replaced("vars = { a = 1 }", "vars = { a = 1, s = &quot;" + big + "&quot; }")),
+         "game_load(1)", ""},
+        {"play time -1e30", withInfo(replaced(time, "time=\"-1e30\"")), "game_load(1)",
+         "the play time -1.00000002e+30 is negative"},
+        {"data claims 2 GB",
+         {{"data", good, k2GB}},
+         "game_load(1)",
+         "the file is 2147483672 bytes, more than a save can be (67239950)"},
+        {"data claims 64 MiB + 1",
+         {{"data", good, SavePack::kMaxData + 1}},
+         "game_load(1)",
+         "its game data is 67108865 bytes, more than 67108864"},
+        {"data past the end",
+         {{"data", good, good.size() + 1}},
+         "game_load(1)",
+         "not a save pack",
+         24 + good.size()},
+        {"17 entries", many, "game_load(1)", "not a save pack"},
+        {"info claims 2 GB",
+         {{"info", info, k2GB}},
+         "game_save_refresh()",
+         "the file is 2147483672 bytes, more than a save can be (67239950)"},
+        {"info claims 1 MiB",
+         {{"info", info, 1 << 20}},
+         "game_save_refresh()",
+         "its summary is 1048576 bytes, more than 65550"},
+        {"info with a negative time",
+         {{"data", good, 0}, {"info", std::string(negative.begin(), negative.end()), 0}},
+         "game_save_refresh()",
+         "the summary does not read"},
+    };
+    std::filesystem::create_directories(Locator::Instance().SaveDir());
+    for (const auto& c : cases) {
+        WriteClaims(Path(1), c.entries, c.length);
+        const std::string call = c.call;
+        const std::string reason = c.reason;
+        game().lua_.Execute("game_menu() vars.a = 9");
+        RunOut();
+        Control("B", "lamp").SetState("off");
+        Seen();
+        NewLogLines();
+        std::string answer;
+        if (call == "game_load(1)") {
+            answer = Eval(call);
+        } else {
+            game().lua_.Execute(call);
+        }
+        RunOut();
+        const std::vector<std::string> lines = NewLogLines();
+        if (reason.empty()) {
+            EXPECT_EQ(answer, "true") << c.what << ": " << (lines.empty() ? "" : lines.back());
+            EXPECT_EQ(Look(), "1 on up B") << c.what;
+            continue;
+        }
+        EXPECT_EQ(lines, std::vector<std::string>{"Bad save game '" + Path(1) + "': " + reason})
+            << c.what;
+        EXPECT_EQ(Look(), "9 off up menu") << c.what;
+        EXPECT_EQ(Seen(), "") << c.what;
+        if (call == "game_load(1)") {
+            EXPECT_EQ(answer, "false") << c.what;
+        } else {
+            EXPECT_EQ(Eval("game_save_part(1)"), "empty") << c.what;
+        }
+    }
+
+    // Such a game saves, and loads again.
+    game().lua_.Execute("vars.s = string.rep('z', 6000000)");
+    EXPECT_EQ(Eval("game_save(2)"), "true");
+    game().lua_.Execute("vars = {}");
+    EXPECT_EQ(Eval("game_load(2)"), "true");
+    EXPECT_EQ(Eval("#vars.s"), "6000000");
 }
 
 } // namespace
