@@ -121,7 +121,7 @@ SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {
 Map::Part* Map::GetPart(const std::string& name) {
     const auto found = parts_.find(name);
     if (found == parts_.end()) {
-        LogFormat("Part '%1%' not found", name);
+        LogFormat("Part '%1%' not found", LogValue(name));
         return nullptr;
     }
     return &found->second;
@@ -130,7 +130,7 @@ Map::Part* Map::GetPart(const std::string& name) {
 std::shared_ptr<State::Base> Map::GetState(const std::string& name) const {
     const auto found = states_.find(name);
     if (found == states_.end()) {
-        LogWrite("Trying to get undefined state '" + name + "'");
+        LogWrite("Trying to get undefined state '" + LogValue(name) + "'");
         return nullptr;
     }
     return found->second;
@@ -150,7 +150,7 @@ void Map::StoreState(const std::string& name, std::shared_ptr<State::Base> state
     auto [entry, added] = states_.try_emplace(name, state);
     if (!added) {
         retired_.push_back(std::exchange(entry->second, std::move(state)));
-        LogFormat("Duplicate state '%1%' replaced", name);
+        LogFormat("Duplicate state '%1%' replaced", LogValue(name));
     }
 }
 
