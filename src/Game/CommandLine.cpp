@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include <wx/cmdline.h>
+#include <wx/strconv.h>
 
 namespace Opts {
 namespace {
@@ -55,10 +56,35 @@ bool IsKnownSwitch(const std::string& token) {
     return false;
 }
 
+// The arguments' encoding: the platform's, UTF-8, whatever the locale says. Bytes that are not
+// UTF-8 map to private-use characters and back to the same bytes, so a file name comes through
+// as it was given.
+const wxMBConv& ArgumentEncoding() {
+    static const wxMBConvUTF8 encoding(wxMBConvUTF8::MAP_INVALID_UTF8_TO_PUA);
+    return encoding;
+}
+
+// Hands the arguments to the parser, decoded as above: its own conversion of narrow arguments
+// follows the C locale, which turns any letter beyond ASCII into nothing.
+void SetArguments(wxCmdLineParser& parser, const std::vector<char*>& args) {
+    std::vector<wxString> text;
+    for (const char* arg : args) {
+        text.emplace_back(arg, ArgumentEncoding());
+    }
+    std::vector<wxChar*> pointers;
+    for (const wxString& arg : text) {
+        // The parser copies the arguments; it writes to none of them.
+        pointers.push_back(const_cast<wxChar*>(arg.wc_str()));
+    }
+    pointers.push_back(nullptr);
+    parser.SetCmdLine(static_cast<int>(text.size()), pointers.data());
+}
+
 } // namespace
 
 void ParseCommandLine(int argc, char** argv, Data& data) {
-    wxCmdLineParser parser(argc, argv);
+    wxCmdLineParser parser;
+    SetArguments(parser, std::vector<char*>(argv, argv + argc));
     parser.SetDesc(kCommandLine);
     // A bad command line does not stop the game: the parser shows its usage, and since it
     // stops at the first unknown switch, the line is read again without the unknown ones
@@ -71,7 +97,7 @@ void ParseCommandLine(int argc, char** argv, Data& data) {
                 known.push_back(argv[i]);
             }
         }
-        parser.SetCmdLine(static_cast<int>(known.size()), known.data());
+        SetArguments(parser, known);
         parser.Parse(false);
     }
 
@@ -89,7 +115,7 @@ void ParseCommandLine(int argc, char** argv, Data& data) {
     data.verbose_ = parser.Found("verbose");
     wxString log;
     if (parser.Found("log", &log)) {
-        data.logPath_ = log.ToStdString();
+        data.logPath_ = log.ToStdString(ArgumentEncoding());
     } else if (data.debug_) {
         data.logPath_ = "korvantine.log";
     }

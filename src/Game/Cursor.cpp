@@ -59,7 +59,7 @@ void Cursor::SetContext(const std::string& name, bool itemHeld) {
         // Screens name the context under the pointer in every frame: each unknown name is
         // logged once.
         if (warned_.insert(name).second) {
-            LogWrite("Warning: no such context '" + name + "'");
+            LogWrite("Warning: no such context '" + LogValue(name) + "'");
         }
         return;
     }

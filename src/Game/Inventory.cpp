@@ -151,11 +151,11 @@ void Inventory::Drop() {
 
 void Inventory::Put(const std::string& name) {
     if (!IsDefined(name)) {
-        LogFormat("ERROR: Trying to add not existing item '%1%'", name);
+        LogFormat("ERROR: Trying to add not existing item '%1%'", LogValue(name));
     } else if (Has(name)) {
-        LogFormat("ERROR: Trying to add '%1%' that is already in inventory", name);
+        LogFormat("ERROR: Trying to add '%1%' that is already in inventory", LogValue(name));
     } else {
-        LogFormat("Item '%1%' put to inventory", name);
+        LogFormat("Item '%1%' put to inventory", LogValue(name));
         carried_.push_back(name);
     }
 }
@@ -163,10 +163,10 @@ void Inventory::Put(const std::string& name) {
 void Inventory::Del(const std::string& name) {
     const auto found = std::find(carried_.begin(), carried_.end(), name);
     if (found == carried_.end()) {
-        LogFormat("ERROR: Trying to remove unexisting item '%1%' from inventory", name);
+        LogFormat("ERROR: Trying to remove unexisting item '%1%' from inventory", LogValue(name));
         return;
     }
-    LogFormat("Item '%1%' removed from inventory", name);
+    LogFormat("Item '%1%' removed from inventory", LogValue(name));
     carried_.erase(found);
 }
 

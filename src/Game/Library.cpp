@@ -49,7 +49,7 @@ void Inventory::LoadHints(const XmlDom::Element& element) {
     Hints::Parse(std::string(bytes.begin(), bytes.end()), hints_, unusable);
     for (const std::string& key : unusable) {
         LogFormat("WARNING: Hints file '%1%': '%2%' cannot be the name of an item or a book", file,
-                  key);
+                  LogValue(key));
     }
 }
 

@@ -72,3 +72,14 @@ void LogWrite(const std::string& text) {
     }
     Log::Instance().Write(text);
 }
+
+std::string LogValue(const std::string& value) {
+    if (value.size() <= kLogValueLength) {
+        return value;
+    }
+    std::size_t end = kLogValueLength;
+    for (int i = 0; i < 3 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80; ++i) {
+        --end;
+    }
+    return value.substr(0, end) + "...[" + std::to_string(value.size()) + " bytes, cut]";
+}

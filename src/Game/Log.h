@@ -60,6 +60,14 @@ private:
 
 void LogWrite(const std::string& text);
 
+// The most bytes of a value read from a file that a log line quotes.
+constexpr std::size_t kLogValueLength = 80;
+
+// A value read from a file (a time field, a name, an attribute) as a log line quotes it: as it
+// is up to kLogValueLength bytes; a longer one is cut there, never inside a UTF-8 character,
+// and marked with the length it had, so that a damaged file cannot fill the log with itself.
+std::string LogValue(const std::string& value);
+
 // Logs a message with positional placeholders: LogFormat("Loaded texture '%1%'", path).
 template <typename... Args>
 void LogFormat(const std::string& message, const Args&... args) {

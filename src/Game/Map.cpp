@@ -121,7 +121,7 @@ SoundDef Map::ReadSoundDef(const XmlDom::Element& sound) {
 Map::Part* Map::GetPart(const std::string& name) {
     const auto found = parts_.find(name);
     if (found == parts_.end()) {
-        LogFormat("Part '%1%' not found", name);
+        LogFormat("Part '%1%' not found", LogValue(name));
         return nullptr;
     }
     return &found->second;
@@ -131,7 +131,7 @@ std::shared_ptr<State::Base> Map::GetState(const std::string& name) const {
     const auto found = states_.find(name);
     if (found == states_.end()) {
         // A script's move names its place and line, as a refused argument does.
-        const std::string line = "Trying to get undefined state '" + name + "'";
+        const std::string line = "Trying to get undefined state '" + LogValue(name) + "'";
         const std::string caller = game().lua_.CallerPlace();
         if (caller.empty()) {
             LogWrite(line);
@@ -157,7 +157,7 @@ void Map::StoreState(const std::string& name, std::shared_ptr<State::Base> state
     auto [entry, added] = states_.try_emplace(name, state);
     if (!added) {
         retired_.push_back(std::exchange(entry->second, std::move(state)));
-        LogFormat("Duplicate state '%1%' replaced", name);
+        LogFormat("Duplicate state '%1%' replaced", LogValue(name));
     }
 }
 

@@ -8,11 +8,13 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace xs {
@@ -132,6 +134,9 @@ public:
     void JoinPreload();
     // Where the preload loads and releases resources; none: the steps are only counted.
     void SetPreloadTarget(PreloadTarget* target) { preloadTarget_ = target; }
+    // How the preload starts its decoding threads; none: as std::thread does.
+    using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+    void SetDecodeThreadStarter(ThreadStarter start) { decodeThreadStarter_ = std::move(start); }
     // The state moved to after the preload.
     const std::string& Next() const { return next_; }
     // The part of the game under way.
@@ -206,6 +211,7 @@ private:
     bool again_ = false;      // a loading screen was activated while it ran
     std::atomic<bool> cancel_{false};
     PreloadTarget* preloadTarget_ = nullptr;
+    ThreadStarter decodeThreadStarter_;
     // A switch is running; moves asked for meanwhile wait in queued_.
     bool switching_ = false;
     std::deque<std::string> queued_;

@@ -180,7 +180,9 @@ bool Map::PreloadOnce() {
             records.push_back(record);
         }
     }
-    PreloadPool pool(opts().nomultithread_ ? 0 : PreloadPool::DefaultThreads());
+    PreloadPool pool(opts().nomultithread_ ? 0 : PreloadPool::DefaultThreads(),
+                     decodeThreadStarter_ ? decodeThreadStarter_
+                                          : PreloadPool::Starter(PreloadPool::StartThread));
     PreloadTarget* const target = noload ? nullptr : preloadTarget_;
     for (const Part* record : records) {
         for (const Resource& resource : record->resources_) {

@@ -42,7 +42,7 @@ void Map::SetState(std::string name) {
         // A script of the running switch moves: the move waits until the switch is done,
         // so it starts from the state the switch leaves current.
         if (queuedMoves_ >= kMaxQueuedMoves) {
-            LogFormat("Too many moves inside one switch, move to '%1%' dropped", name);
+            LogFormat("Too many moves inside one switch, move to '%1%' dropped", LogValue(name));
             return;
         }
         ++queuedMoves_;

@@ -3,6 +3,7 @@
 #include "Game/Log.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 unsigned PreloadPool::DefaultThreads() {
@@ -11,27 +12,43 @@ unsigned PreloadPool::DefaultThreads() {
     return std::clamp(std::thread::hardware_concurrency() / 2, 2u, 4u);
 }
 
-PreloadPool::PreloadPool(unsigned threads) {
+std::thread PreloadPool::StartThread(std::function<void()> run) {
+    return std::thread(std::move(run));
+}
+
+PreloadPool::PreloadPool(unsigned threads, const Starter& start) {
+    // Room first, so that a thread once started is never dropped unjoined.
+    threads_.reserve(threads);
     try {
         for (unsigned i = 0; i < threads; ++i) {
-            threads_.emplace_back(&PreloadPool::Run, this);
+            threads_.push_back(start([this] { Run(); }));
         }
+    } catch (const std::system_error& e) {
+        // A pass that cannot decode on threads of its own still loads its part, on the
+        // preload worker, one picture after the other.
+        LogFormat("Cannot start a decoding thread (%1%); pictures are decoded on the preload "
+                  "worker",
+                  e.what());
+        StopThreads();
+        stopping_ = false;
     } catch (...) {
-        // A thread that could not be started: the ones that were are stopped and joined
-        // before the error goes on.
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stopping_ = true;
-        }
-        queued_.notify_all();
-        for (std::thread& thread : threads_) {
-            thread.join();
-        }
+        // Anything else is the pass's error; the threads started are stopped before it goes on.
+        StopThreads();
         throw;
     }
 }
 
 PreloadPool::~PreloadPool() {
+    StopThreads();
+    // What the finished jobs logged still belongs in the log, in order.
+    for (; taken_ < slots_.size() && slots_[taken_].done; ++taken_) {
+        for (const std::string& line : slots_[taken_].lines) {
+            LogWrite(line);
+        }
+    }
+}
+
+void PreloadPool::StopThreads() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
@@ -40,12 +57,7 @@ PreloadPool::~PreloadPool() {
     for (std::thread& thread : threads_) {
         thread.join();
     }
-    // What the finished jobs logged still belongs in the log, in order.
-    for (; taken_ < slots_.size() && slots_[taken_].done; ++taken_) {
-        for (const std::string& line : slots_[taken_].lines) {
-            LogWrite(line);
-        }
-    }
+    threads_.clear();
 }
 
 void PreloadPool::Queue(Job job) {

@@ -18,12 +18,17 @@
 class PreloadPool {
 public:
     using Job = std::function<void()>;
+    // Starts a thread running its argument; throws std::system_error when it cannot.
+    using Starter = std::function<std::thread(std::function<void()>)>;
 
     // The threads to decode on: 2 to 4, fewer where the machine has few cores.
     static unsigned DefaultThreads();
+    // A std::thread.
+    static std::thread StartThread(std::function<void()> run);
 
-    // With 0 threads every job runs inside Finish, on the caller's thread.
-    explicit PreloadPool(unsigned threads);
+    // With 0 threads every job runs inside Finish, on the caller's thread. So it does when a
+    // thread cannot be started: the ones that were are stopped again and one line is logged.
+    explicit PreloadPool(unsigned threads, const Starter& start = StartThread);
     // Drops the jobs not started, waits for the running ones, writes the lines of the jobs
     // that ran, in queue order up to the first that did not, and joins the threads.
     ~PreloadPool();
@@ -45,6 +50,8 @@ private:
     };
 
     void Run();
+    // Stops the threads and joins them; the pool runs its jobs inline afterwards.
+    void StopThreads();
 
     std::vector<std::thread> threads_;
     std::mutex mutex_;

@@ -45,7 +45,7 @@ void ReportOnce(Context& c) {
 } // namespace
 
 std::string Named(const std::string& what, const std::string& name) {
-    return name.empty() ? std::string() : what + " '" + name + "'";
+    return name.empty() ? std::string() : what + " '" + LogValue(name) + "'";
 }
 
 std::string Text(const Place& place) {

@@ -1,5 +1,6 @@
 #include "Game/XmlPlace.h"
 
+#include "Game/Log.h"
 #include "Game/Where.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ std::string ElementPath(pugi::xml_node element) {
          node = node.parent()) {
         std::string step = node.name();
         if (const pugi::xml_attribute name = node.attribute("name")) {
-            step += "[@name='" + std::string(name.value()) + "']";
+            step += "[@name='" + LogValue(name.value()) + "']";
         } else {
             int position = 0;
             int count = 0;
@@ -38,9 +39,9 @@ void Attribute(const std::shared_ptr<const pugi::xml_document>& doc, pugi::xml_n
                      fallback = hasDefault ? *defaultValue : std::string()] {
         std::string text = "attribute '" + name + "' ";
         if (attr) {
-            text += "is \"" + std::string(attr.value()) + "\"";
+            text += "is \"" + LogValue(attr.value()) + "\"";
         } else if (hasDefault) {
-            text += "is absent (default \"" + fallback + "\")";
+            text += "is absent (default \"" + LogValue(fallback) + "\")";
         } else {
             text += "is missing";
         }

@@ -44,7 +44,8 @@ void Cut::Start() {
     // map holds when the scene plays.
     pano_ = std::dynamic_pointer_cast<Pano>(game().map_.GetState(panoName_));
     if (!pano_) {
-        LogWrite("Cut-scene '" + name_ + "' has no panorama '" + panoName_ + "' to show");
+        LogWrite("Cut-scene '" + LogValue(name_) + "' has no panorama '" + LogValue(panoName_) +
+                 "' to show");
         return;
     }
     pano_->FireStart();

@@ -1,5 +1,7 @@
 #include "States/SubtitleTrack.h"
 
+#include "Game/Log.h"
+
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -21,12 +23,12 @@ std::optional<float> ParseTime(const std::string& field, std::string& reason) {
     std::uint64_t value = 0;
     for (const char c : field) {
         if (c < '0' || c > '9') {
-            reason = "the time '" + field + "' is not a whole number of milliseconds";
+            reason = "the time '" + LogValue(field) + "' is not a whole number of milliseconds";
             return std::nullopt;
         }
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
         if (value > std::numeric_limits<std::uint32_t>::max()) {
-            reason = "the time '" + field + "' is above 4294967295 milliseconds";
+            reason = "the time '" + LogValue(field) + "' is above 4294967295 milliseconds";
             return std::nullopt;
         }
     }

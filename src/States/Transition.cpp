@@ -180,7 +180,8 @@ bool Transition::Step() {
                 // The target did not become current: hold here instead of running on
                 // past the last entry.
                 stuck_ = true;
-                LogFormat("Transition '%1%' cannot hand over to '%2%'", name_, to_);
+                LogFormat("Transition '%1%' cannot hand over to '%2%'", LogValue(name_),
+                          LogValue(to_));
                 return true;
             }
         }

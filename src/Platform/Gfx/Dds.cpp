@@ -1,5 +1,6 @@
 #include "Platform/Gfx/Dds.h"
 
+#include "Platform/Gfx/PictureSize.h"
 #include "Platform/Gfx/Types.h"
 
 #include <algorithm>
@@ -221,8 +222,7 @@ int DecodeDds(const void* data, size_t size, Image& out) {
     const uint32_t flags = Read32(p + 8);
     const uint32_t height = Read32(p + 12), width = Read32(p + 16);
     const uint32_t caps2 = Read32(p + 112);
-    if (width == 0 || height == 0 || width > kMaxImageSize || height > kMaxImageSize ||
-        (caps2 & kCaps2Volume)) {
+    if (width == 0 || height == 0 || (caps2 & kCaps2Volume)) {
         return kErrInvalidData;
     }
     PixelFormat pf;
@@ -235,6 +235,11 @@ int DecodeDds(const void* data, size_t size, Image& out) {
             return kErrInvalidData;
         }
         faces = 6;
+    }
+    // Before anything is sized from the header; DXT1 holds 16 texels in 8 bytes. The exact
+    // check of the data against the format follows.
+    if (!PictureSizeAccepted(width, height, faces, size, 2)) {
+        return kErrInvalidData;
     }
     uint32_t levels = (flags & kFlagMipCount) ? Read32(p + 28) : 1;
     levels = std::clamp(levels, 1u, 32u);

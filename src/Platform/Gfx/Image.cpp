@@ -1,6 +1,7 @@
 #include "Platform/Gfx/Image.h"
 
 #include "Platform/Gfx/Dds.h"
+#include "Platform/Gfx/PictureSize.h"
 #include "Platform/Gfx/Types.h"
 #include "Platform/Memory/Blocks.h"
 
@@ -69,6 +70,29 @@ bool PnmHeaderIsSafe(const uint8_t* bytes, size_t size) {
     return true;
 }
 
+// The most texels one byte of a file can describe, by the format its first bytes name: PNG
+// 1-bit texels inflated at most 1032 times; JPEG one bit at least for each 8 x 8 block's DC
+// code; BMP 1-bit texels, uncompressed (stb reads no RLE); PNM a byte a sample; TGA, the rest,
+// run-length packets of 128 one-byte texels in two bytes.
+uint64_t TexelsPerByte(const uint8_t* bytes, size_t size) {
+    const auto starts = [&](const char* magic, size_t length) {
+        return size >= length && std::memcmp(bytes, magic, length) == 0;
+    };
+    if (starts("\x89PNG", 4)) {
+        return 8 * 1032;
+    }
+    if (starts("\xFF\xD8", 2)) {
+        return 8 * 64;
+    }
+    if (starts("BM", 2)) {
+        return 8;
+    }
+    if (starts("P5", 2) || starts("P6", 2)) {
+        return 1;
+    }
+    return 64;
+}
+
 int DecodeWithStb(const void* data, size_t size, Image& out) {
     if (size > size_t(std::numeric_limits<int>::max())) {
         return kErrInvalidData;
@@ -78,8 +102,9 @@ int DecodeWithStb(const void* data, size_t size, Image& out) {
         return kErrInvalidData;
     }
     int w = 0, h = 0, channels = 0;
+    // stb sizes its buffers from the header: the size it claims is checked before decoding.
     if (!stbi_info_from_memory(bytes, int(size), &w, &h, &channels) || w <= 0 || h <= 0 ||
-        uint32_t(w) > kMaxImageSize || uint32_t(h) > kMaxImageSize) {
+        !PictureSizeAccepted(uint32_t(w), uint32_t(h), 1, size, TexelsPerByte(bytes, size))) {
         return kErrInvalidData;
     }
     stbi_uc* pixels = stbi_load_from_memory(bytes, int(size), &w, &h, &channels, 4);

@@ -21,7 +21,8 @@ struct Image {
     size_t FaceBytes() const { return size_t(width) * height * 4; }
 };
 
-// The largest width or height accepted from a file.
+// The largest width or height of any texture; a picture file is held to the device's own limit
+// and to a texel count as well (PictureSize.h).
 constexpr uint32_t kMaxImageSize = 16384;
 
 // Decodes a file by its content: "DDS " files through DecodeDds, every other format

@@ -4,6 +4,7 @@
 #include "Platform/Gfx/GlContext.h"
 #include "Platform/Gfx/GlRenderer.h"
 #include "Platform/Gfx/GlTexture.h"
+#include "Platform/Gfx/PictureSize.h"
 #include "Platform/Window/NativeWindow.h"
 
 #include <SDL.h>
@@ -56,6 +57,11 @@ std::unique_ptr<System> System::Create(NativeWindow* window) {
     if (context != nullptr) {
         shared = std::make_shared<Internal::GlContext>(Sdl(window), context);
         core = core && epoxy_is_desktop_gl() && epoxy_gl_version() >= 33;
+        // Picture files are held to what the device takes before they are decoded.
+        GLint side = 0, cubeSide = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+        glGetIntegerv(GL_MAX_CUBE_MAP_TEXTURE_SIZE, &cubeSide);
+        SetLargestTexture(uint32_t(std::max(side, 0)), uint32_t(std::max(cubeSide, 0)));
     }
     return std::unique_ptr<System>(new System(window, std::move(shared), core));
 }

@@ -1,5 +1,8 @@
 #include "Game/CommandLine.h"
 
+#include "Game/Log.h"
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -37,6 +40,19 @@ class CommandLine : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { wxInitialize(); }
     static void TearDownTestSuite() { wxUninitialize(); }
+
+    // The settings a command line of these arguments gives.
+    static Opts::Data Parse(std::vector<std::string> args) {
+        args.insert(args.begin(), "korvantine");
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        Opts::Data data;
+        Opts::ParseCommandLine(static_cast<int>(args.size()), argv.data(), data);
+        return data;
+    }
 };
 
 TEST_F(CommandLine, SwitchesSetTheirSettings) {
@@ -69,25 +85,41 @@ TEST_F(CommandLine, SwitchesSetTheirSettings) {
         {{"game.dat", "-i"}, "info buffer 0 mixer 0 log ''", false},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.insert(args.begin(), "korvantine");
-        SCOPED_TRACE(testing::PrintToString(args));
-        std::vector<char*> argv;
-        for (std::string& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
+        SCOPED_TRACE(testing::PrintToString(c.args));
         auto* capture = new CapturedOutput;
         delete wxMessageOutput::Set(capture);
-        Opts::Data data;
-        Opts::ParseCommandLine(static_cast<int>(args.size()), argv.data(), data);
-        EXPECT_EQ(Summary(data), c.summary);
+        EXPECT_EQ(Summary(Parse(c.args)), c.summary);
         if (c.usage) {
             EXPECT_NE(capture->text_.find("Usage:"), std::string::npos) << capture->text_;
         } else {
             EXPECT_EQ(capture->text_, "");
         }
     }
+}
+
+// The log path is taken byte for byte as given, UTF-8 or not, whatever the locale: the log is
+// written there. One that cannot be opened is reported once on standard error.
+TEST_F(CommandLine, TheLogPathTakesAnyLetter) {
+    test::TempDir dir;
+    for (const std::string name : {"journ\xC3\xA9"
+                                   "e.log",
+                                   "caf\xE9.log"}) {
+        const std::string path = (dir / name).string();
+        const Opts::Data data = Parse({"--log=" + path});
+        EXPECT_EQ(data.logPath_, path);
+        Log log(data.logPath_);
+        log.Write("first");
+        EXPECT_EQ(test::ReadFile(dir / name), "first\n");
+    }
+    const std::string missing = (dir / "absent" /
+                                 "journ\xC3\xA9"
+                                 "e.log")
+                                    .string();
+    testing::internal::CaptureStderr();
+    Log log(Parse({"-l", missing}).logPath_);
+    log.Write("kept");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Cannot open log file '" + missing + "'; logging to memory only\n");
 }
 
 } // namespace

@@ -40,6 +40,22 @@ TEST(Log, WritesEveryLineToItsFileTruncatingTheOldOne) {
     EXPECT_EQ(test::ReadFile(dir / "k.log"), "first\n100% %1% done\n");
 }
 
+// Values quoted from files are cut after 80 bytes, never inside a UTF-8 character, and say so.
+TEST(Log, LongValuesAreCut) {
+    const std::string e = "\xC3\xA9";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {std::string(80, 'a'), std::string(80, 'a')},
+        {std::string(81, 'a'), std::string(80, 'a') + "...[81 bytes, cut]"},
+        {std::string(79, 'a') + e + "z", std::string(79, 'a') + "...[82 bytes, cut]"},
+        {std::string(78, 'a') + e + "z", std::string(78, 'a') + e + "...[81 bytes, cut]"},
+        {std::string(3 << 20, '7'), std::string(80, '7') + "...[3145728 bytes, cut]"},
+    };
+    for (const auto& [value, quoted] : cases) {
+        EXPECT_EQ(LogValue(value), quoted) << value.size();
+    }
+}
+
 TEST(Log, FormatSubstitutesPositionalPlaceholders) {
     LogFormat("Loaded texture '%1%' (%2%)", "gfx/a.dds", 3);
     EXPECT_EQ(test::SplitLines(Log::Instance().Lines()).back(), "Loaded texture 'gfx/a.dds' (3)");

@@ -7,6 +7,8 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -61,6 +63,43 @@ TEST(PreloadPool, JobsFinishingOutOfOrderAreTakenBackInQueueOrder) {
     }
     EXPECT_GE(PreloadPool::DefaultThreads(), 2u);
     EXPECT_LE(PreloadPool::DefaultThreads(), 4u);
+}
+
+// A pool whose second or first thread cannot start stops the ones that did and runs every job
+// on the owner's thread, in queue order, after one line that says so.
+TEST(PreloadPool, ThreadsThatCannotStartLeaveTheJobsToTheOwner) {
+    const std::thread::id owner = std::this_thread::get_id();
+    for (const unsigned started : {0u, 1u}) {
+        unsigned asked = 0;
+        const PreloadPool::Starter start = [&](std::function<void()> run) {
+            if (asked++ == started) {
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again),
+                    "thread " + std::to_string(started));
+            }
+            return PreloadPool::StartThread(std::move(run));
+        };
+        Lines lines;
+        {
+            LogHold hold;
+            PreloadPool pool(3, start);
+            for (int i = 0; i < 3; ++i) {
+                pool.Queue([i, owner] {
+                    LogWrite("job " + std::to_string(i) +
+                             (std::this_thread::get_id() == owner ? " here" : " elsewhere"));
+                });
+            }
+            for (int i = 0; i < 3; ++i) {
+                pool.Finish();
+            }
+            lines = hold.Take();
+        }
+        EXPECT_EQ(lines,
+                  (Lines{"Cannot start a decoding thread (thread " + std::to_string(started) +
+                             ": Resource temporarily unavailable); pictures are decoded on "
+                             "the preload worker",
+                         "job 0 here", "job 1 here", "job 2 here"}));
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "support/GameFixture.h"
 
 #include <cmath>
+#include <system_error>
 
 namespace {
 
@@ -122,6 +123,26 @@ TEST_F(PreloadTest, FailuresAreLoggedAndNeverStallTheLoad) {
     EXPECT_EQ(NewLogLines(), (Calls{"Failed to load texture 'a1.png': Cannot open 'a1.png'",
                                     "Failed to load sound 's2.ogg': Cannot open 's2.ogg'"}));
     EXPECT_EQ(map_.GetProgress(), 1.0f);
+    EXPECT_TRUE(map_.TakeLoadedFlag());
+}
+
+// A pass whose decoding threads cannot start decodes on the worker itself: one line says so,
+// every step is taken in its order and the part is ready.
+TEST_F(PreloadTest, DecodingThreadsThatCannotStartStillLoadThePart) {
+    Load();
+    opts().nomultithread_ = false;
+    map_.SetDecodeThreadStarter([](const std::function<void()>&) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again),
+                                "no threads");
+    });
+    map_.LoadPart("A", false);
+    NewLogLines();
+    map_.Preload();
+    EXPECT_EQ(target_.Calls(), (Calls{"evict", "load title.png", "evict", "load a1.png",
+                                      "load a2.png", "sound s1.ogg", "sound s2.ogg"}));
+    EXPECT_EQ(NewLogLines(), (Calls{"Cannot start a decoding thread (no threads: Resource "
+                                    "temporarily unavailable); pictures are decoded on the "
+                                    "preload worker"}));
     EXPECT_TRUE(map_.TakeLoadedFlag());
 }
 
