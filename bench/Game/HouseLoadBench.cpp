@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,6 +42,22 @@ constexpr auto kAfter = std::chrono::seconds(1);
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
+
+// The time a frame spends in each stage of the frame pipeline, in milliseconds.
+struct Stages {
+    // The stage `name` begins (nullptr: the frame ends).
+    void Enter(const char* name) {
+        const Clock::time_point now = Clock::now();
+        if (!current.empty()) {
+            ms[current] += Ms(now - since);
+        }
+        current = name != nullptr ? name : "";
+        since = now;
+    }
+    std::map<std::string, double> ms;
+    std::string current;
+    Clock::time_point since;
+};
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -204,6 +221,7 @@ void HousePart(benchmark::State& state) {
     const std::vector<std::string> paths = HousePictures();
     double readyMs = 0.0, plainMs = 0.0, loadingFrames = 0.0, bareFps = 0.0, worstMs = 0.0;
     double afterWorstMs = 0.0, afterExcessMs = 0.0;
+    Stages worstStages;
     for (auto _ : state) {
         bareFps += BareFps();
         malloc_trim(0);
@@ -219,8 +237,14 @@ void HousePart(benchmark::State& state) {
         // part is ready; those done before it was ready are the loading screen's frames
         // meanwhile, the others hand the part's pictures to the device.
         std::vector<Clock::time_point> frameEnds{Clock::now()};
+        std::vector<Stages> frameStages;
         while (map.Current() == "house_loading" || Clock::now() < demo.timing.End() + kAfter) {
+            Stages stages;
+            demo.engine->ObserveStages([&stages](const char* name) { stages.Enter(name); });
             demo.engine->OnIdle();
+            stages.Enter(nullptr);
+            demo.engine->ObserveStages(nullptr);
+            frameStages.push_back(std::move(stages));
             if (paced) {
                 const auto refreshes = (Clock::now() - frameEnds.front()) / kRefresh + 1;
                 std::this_thread::sleep_until(frameEnds.front() + refreshes * kRefresh);
@@ -239,6 +263,9 @@ void HousePart(benchmark::State& state) {
                 worstMs = std::max(worstMs, frameMs);
             } else if (frameEnds[i] <= end + kAfter) {
                 after.push_back(frameMs);
+                if (frameMs > afterWorstMs) {
+                    worstStages = frameStages[i - 1];
+                }
             }
         }
         if (!after.empty()) {
@@ -267,6 +294,10 @@ void HousePart(benchmark::State& state) {
     // is than the median frame of that second, in refreshes of a 60 Hz display; worst rounds.
     state.counters["after_worst_ms"] = afterWorstMs;
     state.counters["after_excess_refreshes"] = afterExcessMs / Ms(kRefresh);
+    // Where that frame's time went, by the frame pipeline's stages.
+    for (const auto& [name, ms] : worstStages.ms) {
+        state.counters["after_worst_" + name + "_ms"] = ms;
+    }
     state.counters["bare_fps"] = bareFps / rounds;
 }
 
