@@ -1,8 +1,9 @@
 // The demo game's house part loaded through the whole engine, as a player's "New game" loads
 // it: from the activation of its loading screen (the preload's first step) to the part being
 // ready (the last of its pictures decoded and counted), with the loading screen's frame rate
-// meanwhile. In the same run, interleaved: the same pictures read and decoded in a plain loop on
-// one thread, and the bare clear-and-present loop's frame rate.
+// meanwhile and the longest frame of the second after. In the same run, interleaved: the same
+// pictures read and decoded in a plain loop on one thread, and the bare clear-and-present loop's
+// frame rate.
 #include "Effects/Effects.h"
 #include "FileSystem/Locator.h"
 #include "Game/DirectX.h"
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <malloc.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -33,8 +35,33 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr auto kRefresh = std::chrono::microseconds(16667);
+// How long after a part is ready its frames are watched for a hitch.
+constexpr auto kAfter = std::chrono::seconds(1);
+
 double Ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The time a frame spends in each stage of the frame pipeline, in milliseconds.
+struct Stages {
+    // The stage `name` begins (nullptr: the frame ends).
+    void Enter(const char* name) {
+        const Clock::time_point now = Clock::now();
+        if (!current.empty()) {
+            ms[current] += Ms(now - since);
+        }
+        current = name != nullptr ? name : "";
+        since = now;
+    }
+    std::map<std::string, double> ms;
+    std::string current;
+    Clock::time_point since;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
 // The game's preload target, noting when the preload starts (its first step) and when the last
@@ -180,19 +207,21 @@ double PlainDecodeMs(const std::vector<std::string>& paths) {
 
 // Each round: the bare frame rate, the plain decode, then "New game" from the menu: the loading
 // screen comes through its transition and its activation starts the preload, whose part is
-// ready when its last picture is decoded; then back to the menu, which unloads the house. Memory
-// freed by a round goes back to the system before the next measure, so each pays for its fresh
-// pages alike, as the first load of a process does, whichever thread's heap it allocates from.
+// ready when its last picture is decoded, and a second of frames after that moves to its start
+// screen; then back to the menu, which unloads the house. Memory freed by a round goes back to
+// the system before the next measure, so each pays for its fresh pages alike, as the first load
+// of a process does, whichever thread's heap it allocates from.
 // Argument 1: the loading screen's frames are paced to a 60 Hz display, as a swap with vertical
 // sync paces them (a frame that misses its refresh waits for the next); argument 0: they run
 // back to back, as the offscreen swap lets them.
 void HousePart(benchmark::State& state) {
     const bool paced = state.range(0) != 0;
-    constexpr auto kRefresh = std::chrono::microseconds(16667);
     Demo& demo = Shared();
     Map& map = game().map_;
     const std::vector<std::string> paths = HousePictures();
     double readyMs = 0.0, plainMs = 0.0, loadingFrames = 0.0, bareFps = 0.0, worstMs = 0.0;
+    double afterWorstMs = 0.0, afterExcessMs = 0.0;
+    Stages worstStages;
     for (auto _ : state) {
         bareFps += BareFps();
         malloc_trim(0);
@@ -204,11 +233,18 @@ void HousePart(benchmark::State& state) {
         while (!demo.timing.Started()) {
             demo.engine->OnIdle();
         }
-        // The loading screen's frames until the move it waits for; those done before the part
-        // was ready are its frames meanwhile.
+        // The loading screen's frames until the move it waits for, and on for a second after the
+        // part is ready; those done before it was ready are the loading screen's frames
+        // meanwhile, the others hand the part's pictures to the device.
         std::vector<Clock::time_point> frameEnds{Clock::now()};
-        while (map.Current() == "house_loading") {
+        std::vector<Stages> frameStages;
+        while (map.Current() == "house_loading" || Clock::now() < demo.timing.End() + kAfter) {
+            Stages stages;
+            demo.engine->ObserveStages([&stages](const char* name) { stages.Enter(name); });
             demo.engine->OnIdle();
+            stages.Enter(nullptr);
+            demo.engine->ObserveStages(nullptr);
+            frameStages.push_back(std::move(stages));
             if (paced) {
                 const auto refreshes = (Clock::now() - frameEnds.front()) / kRefresh + 1;
                 std::this_thread::sleep_until(frameEnds.front() + refreshes * kRefresh);
@@ -219,9 +255,23 @@ void HousePart(benchmark::State& state) {
         const double ready = Ms(end - start);
         state.SetIterationTime(ready / 1000.0);
         readyMs += ready;
-        for (std::size_t i = 1; i < frameEnds.size() && frameEnds[i] <= end; ++i) {
-            loadingFrames += 1.0;
-            worstMs = std::max(worstMs, Ms(frameEnds[i] - frameEnds[i - 1]));
+        std::vector<double> after;
+        for (std::size_t i = 1; i < frameEnds.size(); ++i) {
+            const double frameMs = Ms(frameEnds[i] - frameEnds[i - 1]);
+            if (frameEnds[i] <= end) {
+                loadingFrames += 1.0;
+                worstMs = std::max(worstMs, frameMs);
+            } else if (frameEnds[i] <= end + kAfter) {
+                after.push_back(frameMs);
+                if (frameMs > afterWorstMs) {
+                    worstStages = frameStages[i - 1];
+                }
+            }
+        }
+        if (!after.empty()) {
+            const double worst = *std::max_element(after.begin(), after.end());
+            afterWorstMs = std::max(afterWorstMs, worst);
+            afterExcessMs = std::max(afterExcessMs, worst - Median(after));
         }
         if (!demo.RunTo("hall")) {
             state.SkipWithError("the hall never came");
@@ -240,6 +290,14 @@ void HousePart(benchmark::State& state) {
     state.counters["ready_vs_plain"] = readyMs / plainMs;
     state.counters["loading_fps"] = loadingFrames * 1000.0 / readyMs;
     state.counters["worst_frame_ms"] = worstMs;
+    // The first second after the part is ready: its longest frame, and how much longer that
+    // is than the median frame of that second, in refreshes of a 60 Hz display; worst rounds.
+    state.counters["after_worst_ms"] = afterWorstMs;
+    state.counters["after_excess_refreshes"] = afterExcessMs / Ms(kRefresh);
+    // Where that frame's time went, by the frame pipeline's stages.
+    for (const auto& [name, ms] : worstStages.ms) {
+        state.counters["after_worst_" + name + "_ms"] = ms;
+    }
     state.counters["bare_fps"] = bareFps / rounds;
 }
 

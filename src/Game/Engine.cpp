@@ -30,8 +30,9 @@ namespace {
 constexpr const char* kWhere = ".\\Game\\Engine";
 // Preloaded textures uploaded after each present once the preload is done: an upload costs
 // the software rasteriser about as much as a frame, so the loading screen draws alone while the
-// worker decodes, and the move to the part's start screen hands them over a few at a time.
-constexpr unsigned kUploadsPerFrame = 2;
+// worker decodes, and the move to the part's start screen hands them over one a frame, which
+// keeps each of those frames within a refresh or two of the others.
+constexpr unsigned kUploadsPerFrame = 1;
 
 std::shared_ptr<State::Base> CurrentState() {
     return game().map_.CurrentState();

@@ -211,9 +211,29 @@ int ReadPixelFormat(const uint8_t* p, PixelFormat& pf) {
     return kOk;
 }
 
+// The blocks of a DXT picture the device can sample as they are; BlockFormat::None when it is to be
+// decoded here.
+BlockFormat KeptBlocks(const PixelFormat& pf, uint32_t width, uint32_t height) {
+    const auto fits = [](uint32_t n) { return n % 4 == 0 && std::has_single_bit(n); };
+    if (!fits(width) || !fits(height)) {
+        return BlockFormat::None;
+    }
+    switch (pf.kind) {
+    case Kind::Dxt1:
+        return BlockFormat::Dxt1;
+    case Kind::Dxt3:
+        return BlockFormat::Dxt3;
+    case Kind::Dxt5:
+        return BlockFormat::Dxt5;
+    case Kind::Masks:
+        break;
+    }
+    return BlockFormat::None;
+}
+
 } // namespace
 
-int DecodeDds(const void* data, size_t size, Image& out) {
+int DecodeDds(const void* data, size_t size, Image& out, bool keepBlocks) {
     const auto* p = static_cast<const uint8_t*>(data);
     if (size < kHeaderSize || std::memcmp(p, "DDS ", 4) != 0 || Read32(p + 4) != 124 ||
         Read32(p + 76) != 32) {
@@ -261,11 +281,14 @@ int DecodeDds(const void* data, size_t size, Image& out) {
     image.height = height;
     image.faces = faces;
     image.hasAlpha = pf.hasAlpha;
+    image.blocks = keepBlocks ? KeptBlocks(pf, width, height) : BlockFormat::None;
     image.rgba = Pixels(image.FaceBytes() * faces);
     for (unsigned f = 0; f < faces; ++f) {
         const uint8_t* src = p + kHeaderSize + faceStride * f;
         uint8_t* dst = image.rgba.data() + image.FaceBytes() * f;
-        if (pf.kind == Kind::Masks) {
+        if (image.blocks != BlockFormat::None) {
+            std::memcpy(dst, src, image.FaceBytes());
+        } else if (pf.kind == Kind::Masks) {
             DecodeMasks(pf, src, width, height, dst);
         } else {
             DecodeBlocks(pf, src, width, height, dst);

@@ -513,9 +513,11 @@ int Device::DrawIndexedPrimitiveUp(Primitive type, unsigned minIndex, unsigned n
 
 namespace {
 
-// Decodes a file that must hold `faces` faces (1: a 2-D image, 6: a cube map).
-int DecodeFaces(const void* data, size_t size, unsigned faces, Image& image) {
-    if (int r = DecodeImage(data, size, image); r != kOk) {
+// Decodes a file that must hold `faces` faces (1: a 2-D image, 6: a cube map); DXT blocks are
+// kept when the context samples them.
+int DecodeFaces(const Internal::GlContext& context, const void* data, size_t size, unsigned faces,
+                Image& image) {
+    if (int r = DecodeImage(data, size, image, context.KeepsDxtBlocks()); r != kOk) {
         return r;
     }
     return image.faces == faces ? kOk : kErrInvalidData;
@@ -527,7 +529,7 @@ int Device::CreateTextureFromFileInMemory(const void* data, size_t size,
                                           std::shared_ptr<Texture>& out,
                                           const SampledRows& sampled) {
     Image image;
-    const int r = DecodeFaces(data, size, 1, image);
+    const int r = DecodeFaces(renderer_->Context(), data, size, 1, image);
     if (r == kOk) {
         out = Internal::MakeFileTexture(renderer_->SharedContext(), std::move(image), sampled);
     }
@@ -537,7 +539,7 @@ int Device::CreateTextureFromFileInMemory(const void* data, size_t size,
 int Device::CreateCubeTextureFromFileInMemory(const void* data, size_t size,
                                               std::shared_ptr<CubeTexture>& out) {
     Image image;
-    const int r = DecodeFaces(data, size, 6, image);
+    const int r = DecodeFaces(renderer_->Context(), data, size, 6, image);
     if (r == kOk) {
         out = Internal::MakeCubeTexture(renderer_->SharedContext(), std::move(image));
     }

@@ -10,7 +10,8 @@ constexpr size_t kRecycledPerKey = 6;
 } // namespace
 
 GlContext::GlContext(SDL_Window* window, void* context)
-    : window_(window), context_(context), uiThread_(std::this_thread::get_id()) {}
+    : window_(window), context_(context), uiThread_(std::this_thread::get_id()),
+      keepsDxtBlocks_(epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc")) {}
 
 GlContext::~GlContext() {
     Destroy();

@@ -44,6 +44,12 @@ public:
     bool OnUiThread() const { return std::this_thread::get_id() == uiThread_; }
     // False once the context is destroyed: queued names then die with it.
     bool Alive() const { return alive_.load(); }
+    // Whether textures keep the DXT blocks of their files: the context samples S3TC formats.
+    // Otherwise DXT pictures are decoded in software. Any thread.
+    bool KeepsDxtBlocks() const { return keepsDxtBlocks_.load(); }
+    // Decodes DXT pictures in software from now on even where the context could sample them
+    // (no effect without S3TC), to compare the two.
+    void DecodeDxtInSoftware() { keepsDxtBlocks_ = false; }
     // Destroys the context after deleting every queued name (user-interface thread).
     void Destroy();
 
@@ -62,6 +68,7 @@ private:
     void* context_;
     std::thread::id uiThread_;
     std::atomic<bool> alive_{true};
+    std::atomic<bool> keepsDxtBlocks_;
     std::mutex mutex_;
     std::vector<GLuint> textures_;
     std::vector<GLuint> framebuffers_;

@@ -10,6 +10,42 @@ namespace Internal {
 
 namespace {
 
+Format FormatOf(const Image& image) {
+    switch (image.blocks) {
+    case BlockFormat::Dxt1:
+        return Format::Dxt1;
+    case BlockFormat::Dxt3:
+        return Format::Dxt3;
+    case BlockFormat::Dxt5:
+        return Format::Dxt5;
+    case BlockFormat::None:
+        break;
+    }
+    return image.hasAlpha ? Format::A8R8G8B8 : Format::X8R8G8B8;
+}
+
+// One face of level 0: as the blocks of the file, or as decoded texels.
+void UploadFace(GLenum face, const Image& image, const uint8_t* bytes) {
+    const auto w = GLsizei(image.width), h = GLsizei(image.height);
+    GLenum blocks = 0;
+    switch (image.blocks) {
+    case BlockFormat::Dxt1:
+        // With its one-bit alpha: a block of three colours has a transparent fourth.
+        blocks = GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+        break;
+    case BlockFormat::Dxt3:
+        blocks = GL_COMPRESSED_RGBA_S3TC_DXT3_EXT;
+        break;
+    case BlockFormat::Dxt5:
+        blocks = GL_COMPRESSED_RGBA_S3TC_DXT5_EXT;
+        break;
+    case BlockFormat::None:
+        glTexImage2D(face, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes);
+        return;
+    }
+    glCompressedTexImage2D(face, 0, blocks, w, h, 0, GLsizei(image.FaceBytes()), bytes);
+}
+
 std::unique_ptr<TextureData> FileData(const std::shared_ptr<GlContext>& context, Image image,
                                       bool cube, const SampledRows& sampled = {}) {
     RoundToPowerOfTwo(image);
@@ -19,7 +55,7 @@ std::unique_ptr<TextureData> FileData(const std::shared_ptr<GlContext>& context,
     auto data = std::make_unique<TextureData>();
     data->context = context;
     data->cube = cube;
-    data->desc.format = image.hasAlpha ? Format::A8R8G8B8 : Format::X8R8G8B8;
+    data->desc.format = FormatOf(image);
     data->desc.pool = Pool::Managed;
     data->desc.width = image.width;
     data->desc.height = image.height;
@@ -82,8 +118,7 @@ GLuint TextureData::Prepare() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     for (unsigned f = 0; f < pending.faces; ++f) {
         const GLenum face = cube ? GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + f) : GL_TEXTURE_2D;
-        glTexImage2D(face, 0, GL_RGBA8, GLsizei(pending.width), GLsizei(pending.height), 0, GL_RGBA,
-                     GL_UNSIGNED_BYTE, pending.rgba.data() + pending.FaceBytes() * f);
+        UploadFace(face, pending, pending.rgba.data() + pending.FaceBytes() * f);
     }
     SetAlphaOne(target, !pending.hasAlpha);
     // Complete with level 0 alone, whatever the sampler's minifying filter.
@@ -104,8 +139,14 @@ GLuint TextureData::PrepareMipChain() {
     }
     const GLenum target = Target();
     glBindTexture(target, name);
+    GlFailed();
     glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 1000);
     glGenerateMipmap(target);
+    // A context may refuse to make the chain of a compressed texture (or have no memory for
+    // it): level 0 alone then stays complete, and is sampled whatever the filter.
+    if (GlFailed()) {
+        glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);
+    }
     mipChain = true;
     return name;
 }

@@ -151,12 +151,12 @@ uint32_t NextPowerOfTwo(uint32_t value) {
     return p;
 }
 
-int DecodeImage(const void* data, size_t size, Image& out) {
+int DecodeImage(const void* data, size_t size, Image& out, bool keepBlocks) {
     if (data == nullptr || size == 0) {
         return kErrInvalidData;
     }
     if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) {
-        return DecodeDds(data, size, out);
+        return DecodeDds(data, size, out, keepBlocks);
     }
     return DecodeWithStb(data, size, out);
 }
@@ -184,7 +184,8 @@ void RoundToPowerOfTwo(Image& image) {
 }
 
 void KeepTopRows(Image& image, uint32_t rows) {
-    if (image.faces != 1 || rows == 0 || rows >= image.height) {
+    if (image.faces != 1 || rows == 0 || rows >= image.height ||
+        (image.blocks != BlockFormat::None && rows % 4 != 0)) {
         return;
     }
     // A full-size picture's block gives the pages of the rows left out back at once.

@@ -36,6 +36,10 @@ enum class Format : uint32_t {
     X8B8G8R8 = 33,
     L8 = 50,
     A8L8 = 51,
+    // Block-compressed formats, by their four-character codes.
+    Dxt1 = 0x31545844,
+    Dxt3 = 0x33545844,
+    Dxt5 = 0x35545844,
 };
 enum class Pool : uint32_t { Default = 0, Managed = 1 };
 enum Usage : uint32_t { UsageNone = 0, UsageRenderTarget = 0x1, UsageDynamic = 0x200 };

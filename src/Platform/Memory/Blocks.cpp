@@ -9,9 +9,30 @@
 #include <utility>
 #include <vector>
 
+// Under AddressSanitizer every block comes from malloc, so that the sanitizer sees an overflow
+// inside a picture of any size; a mapping of its own would be a blind spot.
+#if defined(__SANITIZE_ADDRESS__)
+#define KV_BLOCKS_FROM_MALLOC 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KV_BLOCKS_FROM_MALLOC 1
+#endif
+#endif
+
 namespace Memory {
 
 namespace {
+
+#ifdef KV_BLOCKS_FROM_MALLOC
+constexpr bool kMapLargeBlocks = false;
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+
+// About the pixels a few decoding threads have in hand at once: the most the cache keeps, and the
+// largest block made resident in one call. A larger one (a picture whose header claims a huge
+// size, say) gets its pages as they are touched, so a lie costs no more than what is written.
+constexpr std::size_t kMostCachedBytes = std::size_t(64) << 20;
 
 // Every block starts with this record; the caller's bytes follow it, 16-byte aligned on both
 // kinds of memory.
@@ -69,7 +90,7 @@ public:
     // False when the cache is full and the caller is to unmap the block.
     bool Put(Header* header) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (bytes_ + header->mapped > kMostBytes) {
+        if (bytes_ + header->mapped > kMostCachedBytes) {
             return false;
         }
         blocks_.push_back(header);
@@ -84,8 +105,6 @@ public:
     }
 
 private:
-    // About the pixels a few decoding threads have in hand at once.
-    static constexpr std::size_t kMostBytes = std::size_t(64) << 20;
     std::mutex mutex_;
     std::vector<Header*> blocks_;
     std::size_t bytes_ = 0;
@@ -101,8 +120,9 @@ Header* Map(std::size_t size) {
     if (Header* header = TheCache().Take(length)) {
         return header;
     }
+    const int resident = length <= kMostCachedBytes ? MAP_POPULATE : 0;
     void* map = mmap(nullptr, length, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+                     MAP_PRIVATE | MAP_ANONYMOUS | resident, -1, 0);
     if (map == MAP_FAILED) {
         return nullptr;
     }
@@ -118,7 +138,7 @@ void* AllocateBlock(std::size_t size) {
         return nullptr;
     }
     Header* header = nullptr;
-    if (size >= kMappedBlock) {
+    if (kMapLargeBlocks && size >= kMappedBlock) {
         header = Map(size);
     } else if ((header = static_cast<Header*>(std::malloc(sizeof(Header) + size))) != nullptr) {
         header->mapped = 0;

@@ -3,8 +3,10 @@
 #include <cstddef>
 
 // Blocks the size of a decoded picture. A block of kMappedBlock bytes or more is a mapping of its
-// own, its pages made resident in one call: touching fresh pages one by one costs a fault each
-// (under some virtual machines ten times what the one call costs). A freed one is kept for reuse
+// own, its pages made resident in one call when it is no larger than the cache's bound: touching
+// fresh pages one by one costs a fault each (under some virtual machines ten times what the one
+// call costs). Under AddressSanitizer every block comes from malloc, where the sanitizer checks
+// it. A freed one is kept for reuse
 // until ReleaseCachedBlocks, which gives it back to the system; from malloc, the blocks that
 // decoding threads free would stay with those threads' allocator arenas, unused, for the life of
 // the process. Smaller blocks come from malloc. Every block is aligned as malloc aligns, and may

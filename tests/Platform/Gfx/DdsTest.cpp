@@ -3,6 +3,7 @@
 #include "GfxTestSupport.h"
 #include "Platform/Gfx/Image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stb_image_write.h>
 #include <vector>
@@ -93,6 +94,54 @@ TEST(GfxDds, DecodesDxtBlocks) {
             EXPECT_EQ(TexelAt(image, x), c.row[x]) << c.code << " texel " << x;
         }
         EXPECT_TRUE(image.hasAlpha);
+    }
+}
+
+// Asked to keep them, DXT pictures of sizes that are powers of two and multiples of 4 keep their
+// level-0 blocks as the file holds them, face after face; the top rows of such a picture are
+// kept in whole rows of blocks only.
+TEST(GfxDds, KeepsTheBlocksOfDxtPicturesTheDeviceSamples) {
+    struct Case {
+        const char* code;
+        uint32_t size, caps2;
+        BlockFormat kept;
+    };
+    const Case cases[] = {
+        {"DXT1", 8, 0, BlockFormat::Dxt1},      {"DXT3", 8, 0, BlockFormat::Dxt3},
+        {"DXT5", 4, 0xFE00, BlockFormat::Dxt5}, {"DXT1", 2, 0, BlockFormat::None},
+        {"DXT5", 12, 0, BlockFormat::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + std::to_string(c.size));
+        const uint32_t blockBytes = std::string(c.code) == "DXT1" ? 8 : 16;
+        const unsigned faces = c.caps2 != 0 ? 6 : 1;
+        const uint32_t blocks = std::max(1u, c.size / 4) * std::max(1u, c.size / 4) * faces;
+        std::string payload(blocks * blockBytes, '\0');
+        for (size_t i = 0; i < payload.size(); ++i) {
+            payload[i] = char(i * 37 + 11);
+        }
+        // A level below level 0 that is not to be kept.
+        const std::string file = MakeDds(c.size, c.size, kFourCC, Code(c.code), 0, 0, 0, 0, 0,
+                                         payload + std::string(blockBytes, '\x55'), c.caps2);
+        Image image;
+        ASSERT_EQ(DecodeDds(file.data(), file.size(), image, true), kOk);
+        EXPECT_EQ(image.blocks, c.kept);
+        if (c.kept == BlockFormat::None) {
+            EXPECT_EQ(image.rgba.size(), size_t(c.size) * c.size * 4 * faces);
+            continue;
+        }
+        ASSERT_EQ(image.rgba.size(), payload.size());
+        EXPECT_EQ(std::memcmp(image.rgba.data(), payload.data(), payload.size()), 0);
+    }
+
+    const std::string big = MakeDds(1024, 1024, kFourCC, Code("DXT1"), 0, 0, 0, 0, 0,
+                                    std::string(256 * 256 * 8, '\x21'));
+    for (const auto& [rows, kept] : {std::pair{768u, 768u}, {770u, 1024u}}) {
+        Image image;
+        ASSERT_EQ(DecodeDds(big.data(), big.size(), image, true), kOk);
+        KeepTopRows(image, rows);
+        EXPECT_EQ(image.height, kept);
+        EXPECT_EQ(image.rgba.size(), size_t(256) * (kept / 4) * 8);
     }
 }
 

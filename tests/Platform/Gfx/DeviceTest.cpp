@@ -12,6 +12,8 @@
 namespace {
 
 using namespace Gfx;
+using gfxtest::ChannelDiff;
+using gfxtest::DrawScreenTexture;
 using gfxtest::GlTest;
 
 struct XyzTex {
@@ -21,23 +23,10 @@ struct RhwColour {
     float x, y, z, rhw;
     uint32_t colour;
 };
-struct RhwColourTex {
-    float x, y, z, rhw;
-    uint32_t colour;
-    float u, v;
-};
 
 // A texel that names its own position.
 uint32_t CoordTexel(uint32_t x, uint32_t y) {
     return 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8);
-}
-
-int ChannelDiff(uint32_t a, uint32_t b) {
-    int worst = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    }
-    return worst;
 }
 
 void DrawScreenRect(Device& device, float x0, float y0, float x1, float y1, uint32_t colour) {
@@ -47,19 +36,6 @@ void DrawScreenRect(Device& device, float x0, float y0, float x1, float y1, uint
                                {x1 - 0.5f, y1 - 0.5f, 1, 1, colour}};
     ASSERT_EQ(device.SetFvf(FvfXyzRhw | FvfDiffuse), kOk);
     ASSERT_EQ(device.DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(RhwColour)), kOk);
-}
-
-// Draws a texture 1:1 over the top-left width x height pixels.
-void DrawScreenTexture(Device& device, const std::shared_ptr<Texture>& texture, float width,
-                       float height) {
-    const float x1 = width - 0.5f, y1 = height - 0.5f;
-    const RhwColourTex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
-                                  {x1, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                  {-0.5f, y1, 0, 1, 0xFFFFFFFF, 0, 1},
-                                  {x1, y1, 0, 1, 0xFFFFFFFF, 1, 1}};
-    ASSERT_EQ(device.SetTexture(0, texture), kOk);
-    ASSERT_EQ(device.SetFvf(FvfXyzRhw | FvfDiffuse | FvfTex1), kOk);
-    ASSERT_EQ(device.DrawPrimitiveUp(Primitive::TriangleStrip, 2, quad, sizeof(RhwColourTex)), kOk);
 }
 
 // The screen background: a 1024x1024 texture over the 1024x768 frame with the engine's own

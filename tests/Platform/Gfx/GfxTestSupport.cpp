@@ -1,5 +1,7 @@
 #include "GfxTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace gfxtest {
@@ -49,6 +51,32 @@ std::string MakeArgbDds(uint32_t width, uint32_t height, const std::vector<uint3
     std::string payload(texels.size() * 4, '\0');
     std::memcpy(payload.data(), texels.data(), payload.size());
     return MakeDds(width, height, 0x41, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u, payload);
+}
+
+int ChannelDiff(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    }
+    return worst;
+}
+
+void DrawScreenTexture(Gfx::Device& device, const std::shared_ptr<Gfx::Texture>& texture,
+                       float width, float height) {
+    struct RhwColourTex {
+        float x, y, z, rhw;
+        uint32_t colour;
+        float u, v;
+    };
+    const float x1 = width - 0.5f, y1 = height - 0.5f;
+    const RhwColourTex quad[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
+                                  {x1, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                  {-0.5f, y1, 0, 1, 0xFFFFFFFF, 0, 1},
+                                  {x1, y1, 0, 1, 0xFFFFFFFF, 1, 1}};
+    ASSERT_EQ(device.SetTexture(0, texture), Gfx::kOk);
+    ASSERT_EQ(device.SetFvf(Gfx::FvfXyzRhw | Gfx::FvfDiffuse | Gfx::FvfTex1), Gfx::kOk);
+    ASSERT_EQ(device.DrawPrimitiveUp(Gfx::Primitive::TriangleStrip, 2, quad, sizeof(RhwColourTex)),
+              Gfx::kOk);
 }
 
 } // namespace gfxtest

@@ -22,6 +22,12 @@ std::vector<uint32_t> Pattern(size_t count);
 // A 32-bit A8R8G8B8 DDS of 0xAARRGGBB texels, rows top first.
 std::string MakeArgbDds(uint32_t width, uint32_t height, const std::vector<uint32_t>& texels);
 
+// The largest difference between two 0xAARRGGBB texels in any channel.
+int ChannelDiff(uint32_t a, uint32_t b);
+// Draws a texture 1:1 over the top-left width x height pixels of the current target.
+void DrawScreenTexture(Gfx::Device& device, const std::shared_ptr<Gfx::Texture>& texture,
+                       float width, float height);
+
 // A hidden 1024x768 window on SDL's offscreen driver with the graphics system and device.
 class GlTest : public ::testing::Test {
 protected:
