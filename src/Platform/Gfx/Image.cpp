@@ -70,6 +70,60 @@ bool PnmHeaderIsSafe(const uint8_t* bytes, size_t size) {
     return true;
 }
 
+// stb_image builds a JPEG Huffman table from the 16 code counts of a "define Huffman table"
+// segment without checking that they add up to at most 256 symbols, and writes past the
+// table when they do (a damaged or hostile file); it even does so while it only reads the
+// header for the picture's size. The markers are walked as stb walks them: fill bytes before
+// a marker and bytes between markers are passed over, a segment is skipped by its length,
+// and a table that reads past its segment or the file reads on as stb's does (zeros past the
+// end). A table of more than 256 symbols refuses the file before stb sees it.
+bool JpegTablesAreSafe(const uint8_t* bytes, size_t size) {
+    const auto at = [&](size_t i) { return i < size ? bytes[i] : uint8_t(0); };
+    size_t i = 0;
+    if (at(i) != 0xFF) {
+        return true;
+    }
+    while (at(i) == 0xFF && i < size) {
+        ++i;
+    }
+    if (at(i) != 0xD8) {
+        return true; // not a JPEG file to stb
+    }
+    ++i;
+    while (i < size) {
+        if (bytes[i] != 0xFF) {
+            ++i;
+            continue;
+        }
+        while (i < size && bytes[i] == 0xFF) {
+            ++i;
+        }
+        const uint8_t marker = at(i++);
+        // A stuffed zero in scan data, or a marker without a length.
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
+            continue;
+        }
+        const size_t length = (size_t(at(i)) << 8) | at(i + 1);
+        if (marker == 0xC4) {
+            long left = long(length) - 2;
+            size_t table = i + 2;
+            while (left > 0) {
+                size_t symbols = 0;
+                for (size_t k = 1; k <= 16; ++k) {
+                    symbols += at(table + k);
+                }
+                if (symbols > 256) {
+                    return false;
+                }
+                left -= long(17 + symbols);
+                table += 17 + symbols;
+            }
+        }
+        i += std::max<size_t>(length, 2);
+    }
+    return true;
+}
+
 // The most texels one byte of a file can describe, by the format its first bytes name: PNG
 // 1-bit texels inflated at most 1032 times; JPEG one bit at least for each 8 x 8 block's DC
 // code; BMP 1-bit texels, uncompressed (stb reads no RLE); PNM a byte a sample; TGA, the rest,
@@ -98,7 +152,7 @@ int DecodeWithStb(const void* data, size_t size, Image& out) {
         return kErrInvalidData;
     }
     const auto* bytes = static_cast<const stbi_uc*>(data);
-    if (!PnmHeaderIsSafe(bytes, size)) {
+    if (!PnmHeaderIsSafe(bytes, size) || !JpegTablesAreSafe(bytes, size)) {
         return kErrInvalidData;
     }
     int w = 0, h = 0, channels = 0;

@@ -215,12 +215,15 @@ TEST(GfxImage, DecodesEveryStbFormatByContent) {
     }
     Image image;
     // Not a picture; binary PPMs whose header numbers would overflow stb's int, or whose
-    // 16-bit samples stb's conversion reads past (both found by the image fuzz target); a
-    // small PGM that is fine.
+    // 16-bit samples stb's conversion reads past, and a JPEG Huffman table of more than 256
+    // symbols that stb writes past its table (all found by the image fuzz target); a small
+    // PGM that is fine.
     for (const std::string& junk :
          {std::string("\x89PNG but not really"), std::string("P555655555555P5556##"),
           std::string("P6 #c\n 3 2 99999999999 "), std::string("P6 36 2 366\"2"),
-          std::string("P6\n1 1\n65535\n") + std::string(6, '\x7f')}) {
+          std::string("P6\n1 1\n65535\n") + std::string(6, '\x7f'),
+          std::string("\xFF\xFF\xD8\xFF\xC4\x04\x01\x00\xFF\xFF\xD8\xFF\x00\xFF\xFB\xC4\xFF",
+                      17)}) {
         EXPECT_EQ(DecodeImage(junk.data(), junk.size(), image), kErrInvalidData) << junk;
     }
     const std::string pgm = std::string("P5\n# grey\n3 2\n255\n") + std::string(6, '\x80');
