@@ -341,10 +341,4 @@ Color Gallery(const V3& d) {
     return d.y < -0.0005 ? Below(d) : Sky(d, kMoon, kSeed);
 }
 
-Color GalleryBloom(const V3& d) {
-    const Color c = Gallery(d);
-    const auto bright = [](float v) { return std::max(0.0f, v - 0.7f) * 2.5f; };
-    return {bright(c.r), bright(c.g), bright(c.b), 1.0f};
-}
-
 } // namespace Panoramas

@@ -7,7 +7,6 @@
 //   gfx/common/snow.dds      32x32 soft flake
 //   gfx/pano/gallery.dds     DXT1 cube map of 1024x1024 faces: the night seen from the
 //                            lighthouse gallery (Gallery.cpp)
-//   gfx/pano/gallery_bloom.dds  256x256 faces: only the gallery's brightest lights, for bloom
 //   gfx/pano/garden.dds      DXT1 cube map of 1024x1024 faces: the keeper's garden at night,
 //                            the main menu's panorama (Garden.cpp)
 // Every picture comes from a fixed seed, so each build writes the same bytes.
@@ -199,9 +198,6 @@ int main(int argc, char** argv) {
     const bool written =
         Dds::Write(pano / "gallery.dds",
                    Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Gallery)))) &&
-        Dds::Write(
-            pano / "gallery_bloom.dds",
-            Dds::Uncompressed(Cube(Night::RenderCube(256, Panoramas::GalleryBloom)), true)) &&
         Dds::Write(pano / "garden.dds",
                    Dds::Dxt1Cube(Cube(Night::RenderCube(1024, Panoramas::Garden))));
     return written ? 0 : 1;
