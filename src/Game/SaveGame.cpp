@@ -50,18 +50,18 @@ void Game::LoadXmlRoot(xs::IArchive& archive) {
 
 namespace {
 
-// The dump is the game's own code writing the game's own variables: it may build a text as
-// large as a save holds, several times over in passing, and take seconds over megabytes of
-// it. Past that, it would hold the game rather than save it.
+// The bounds of the variable dump. The dump is the game's own Lua (a script may replace it)
+// writing the game's own variables: it may build a text as large as a save holds, several
+// times over in passing, and take seconds over megabytes of it. Past that, it would hold
+// the game rather than save it.
 const lua::SandboxLimits kDumpLimits{10'000'000, 4 * SavePack::kMaxData, std::chrono::seconds(10)};
 
 } // namespace
 
 std::optional<std::string> Game::SaveData(const std::string& path) {
-    // The dump is the game's own Lua, which a script may replace; it is held to bounds,
-    // so that vars too deep to read back, or holding one table in so many
-    // places that their text would not end, refuse the save instead of raising an error in
-    // the calling script or holding the game.
+    // Within its bounds, vars too deep to read back, or holding one table in so many places
+    // that their text would not end, refuse the save instead of raising an error in the
+    // calling script or holding the game.
     lua_State* L = lua_.Handle();
     std::string reason;
     try {
