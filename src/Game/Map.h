@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Game/MapPart.h"
+#include "Game/PreloadProgress.h"
 #include "Game/PreloadTarget.h"
 #include "Game/XmlDom.h"
 #include "Include/cg/Cp.h"
@@ -128,7 +129,7 @@ public:
     // The steps Preload counts for these parts: their sounds, and their resources unless
     // `noload` is set.
     int CountResources(const std::vector<std::string>& names);
-    void ResetDone() { done_ = 0; }
+    void ResetDone() { progress_.ResetDone(); }
     // Cancels a running preload and waits for its thread; the map's owner calls it before
     // anything the worker uses is torn down.
     void JoinPreload();
@@ -200,8 +201,7 @@ private:
     std::string partEffect_;
     // The preload's pending move and progress, shared with the worker.
     std::atomic<bool> ready_{false};
-    std::atomic<int> total_{1};
-    std::atomic<int> done_{0};
+    PreloadProgress progress_;
     std::string autoload_;
     // The preload worker. toLoad_, toUnload_ and part_ are handed to it under loadMutex_,
     // with the flags that keep it to one worker at a time.

@@ -75,7 +75,7 @@ void Map::LoadPart(const std::string& name, bool keep) {
         // decided to raise it cannot raise it after this load was queued.
         ready_ = false;
     }
-    done_ = 0;
+    progress_.ResetDone();
     next_ = record->start_;
     SetState(record->load_);
 }
@@ -151,8 +151,7 @@ bool Map::PreloadOnce() {
         toLoad = toLoad_;
         toUnload = toUnload_;
     }
-    total_ = CountResources(toLoad);
-    done_ = 0;
+    progress_.Begin(CountResources(toLoad));
 
     for (const std::string& name : toUnload) {
         const Part* record = FindPart(name);
@@ -205,7 +204,7 @@ bool Map::PreloadOnce() {
                     // One bad picture must not keep the game on the loading screen.
                     LogFormat("Failed to load texture '%1%': %2%", resource.name_, e.what());
                 }
-                ++done_;
+                progress_.Step();
             }
         }
         // The sounds in key order, with the worker's own place in them.
@@ -220,7 +219,7 @@ bool Map::PreloadOnce() {
             } catch (const std::exception& e) {
                 LogFormat("Failed to load sound '%1%': %2%", src, e.what());
             }
-            ++done_;
+            progress_.Step();
         }
     }
 

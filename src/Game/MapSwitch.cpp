@@ -170,8 +170,7 @@ bool Map::IsStarted() {
 }
 
 float Map::GetProgress() {
-    const int total = total_.load();
-    return total > 0 ? static_cast<float>(done_.load()) / static_cast<float>(total) : 1.0f;
+    return progress_.Fraction();
 }
 
 void Map::DumpTransition(cg::cp<float> view) {

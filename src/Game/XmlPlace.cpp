@@ -24,7 +24,9 @@ std::string ElementPath(pugi::xml_node element) {
                 }
             }
             if (count > 1) {
-                step += "[" + std::to_string(position) + "]";
+                step += '[';
+                step += std::to_string(position);
+                step += ']';
             }
         }
         path = path.empty() ? step : step + "/" + path;

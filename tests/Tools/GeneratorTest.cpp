@@ -84,6 +84,8 @@ TEST(GeneratorTest, SixPicturesMakeACubeMap) {
     ASSERT_TRUE(Gfx::WritePng((dir / "six.png").string(), 6, 6,
                               std::vector<std::uint32_t>(36, 0xFF000000)));
     test::WriteFile(dir / "text.png", "not a picture");
+    const std::vector<std::string> bare = {"f0.png", "f1.png", "f2.png",
+                                           "f3.png", "f4.png", "f5.png"};
     const auto with = [&](std::size_t i, const std::string& name) {
         std::vector<std::string> six = faces;
         six[i] = (dir / name).string();
@@ -105,9 +107,19 @@ TEST(GeneratorTest, SixPicturesMakeACubeMap) {
          {"--dxt1"},
          std::vector<std::string>(6, (dir / "six.png").string()),
          1},
+        {"the guide's command, every name bare", {}, bare, 0},
+        {"the guide's command with DXT1", {"--dxt1"}, bare, 0},
     };
+    // Run in the pictures' folder, as an author does, with the output named bare.
+    struct InFolder {
+        const std::filesystem::path before = std::filesystem::current_path();
+        explicit InFolder(const std::filesystem::path& folder) {
+            std::filesystem::current_path(folder);
+        }
+        ~InFolder() { std::filesystem::current_path(before); }
+    } inFolder(dir.Path());
     for (const auto& c : cases) {
-        const std::string out = (dir / "cube.dds").string();
+        const std::string out = "cube.dds";
         std::filesystem::remove(out);
         std::vector<std::string> args = c.options;
         args.push_back(out);

@@ -1,9 +1,10 @@
 #include "Dds.h"
 
+#include "FileSystem/AtomicFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 namespace Dds {
 
@@ -164,17 +165,20 @@ std::string Dxt1Cube(const Picture& faces) {
 }
 
 bool Write(const std::filesystem::path& path, const std::string& bytes) {
+    // A bare file name is written in the working folder, which is there already.
+    const std::filesystem::path folder = path.parent_path();
     std::error_code error;
-    std::filesystem::create_directories(path.parent_path(), error);
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder, error);
+    }
     if (error) {
-        std::fprintf(stderr, "kvtexgen: cannot create %s: %s\n", path.parent_path().c_str(),
+        std::fprintf(stderr, "kvtexgen: cannot create %s: %s\n", folder.c_str(),
                      error.message().c_str());
         return false;
     }
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    out.close();
-    if (!out) {
+    // Written beside the target and renamed over it once complete, so a failed write leaves
+    // no partial file, and an earlier file of that name stays as it was.
+    if (!AtomicFile::WriteWhole(path.string(), bytes)) {
         std::fprintf(stderr, "kvtexgen: cannot write %s\n", path.c_str());
         return false;
     }

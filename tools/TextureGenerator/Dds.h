@@ -28,7 +28,8 @@ std::string Uncompressed(const Picture& picture, bool cube = false);
 // fixed pattern before they are quantised, so dark gradients do not break into bands.
 std::string Dxt1Cube(const Picture& faces);
 
-// Writes a file, making its folder first; false (said on standard error) when that fails.
+// Writes a file whole or not at all, making its folder first (none for a bare name); false
+// (said on standard error) when that fails.
 bool Write(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace Dds

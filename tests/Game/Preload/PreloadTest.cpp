@@ -1,3 +1,4 @@
+#include "Game/PreloadProgress.h"
 #include "PreloadFixture.h"
 #include "States/Loading.h"
 #include "support/GameFixture.h"
@@ -93,6 +94,21 @@ TEST_F(PreloadTest, OrderOfWorkAndCounters) {
     EXPECT_EQ(Preload(), (Calls{"evict"}));
     EXPECT_EQ(map_.GetProgress(), 1.0f);
     EXPECT_TRUE(map_.TakeLoadedFlag());
+}
+
+// The figure a loading bar is drawn from stays within 0..1 whatever the counts say.
+TEST(PreloadProgressTest, CountIsClampedToItsTotal) {
+    PreloadProgress progress;
+    EXPECT_EQ(progress.Fraction(), 0.0f) << "before the first pass";
+    progress.Begin(2);
+    for (int i = 0; i < 3; ++i) {
+        progress.Step();
+    }
+    EXPECT_EQ(progress.Fraction(), 1.0f) << "a step past the total";
+    progress.ResetDone();
+    EXPECT_EQ(progress.Fraction(), 0.0f);
+    progress.Begin(0);
+    EXPECT_EQ(progress.Fraction(), 1.0f) << "a pass with nothing to do";
 }
 
 // With `noload` only the sounds are counted and loaded; no texture is touched.

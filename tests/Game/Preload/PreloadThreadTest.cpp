@@ -81,6 +81,7 @@ TEST_F(PreloadThreadTest, SecondActivationRunsAgainInsteadOfASecondWorker) {
         map_.LoadPart("B", false);
         map_.StartPreload();
         ASSERT_TRUE(WaitForFlag()) << "iteration " << i;
+        EXPECT_EQ(map_.GetProgress(), 1.0f) << "iteration " << i;
         EXPECT_EQ(map_.Next(), "b1");
         EXPECT_EQ(map_.PartName(), "B");
         const std::vector<std::string> calls = target_.Calls();
