@@ -5,6 +5,7 @@
 // or to the page that no longer works, fails here.
 #include "PlayRun.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -92,11 +93,23 @@ TEST(GuidePlayTest, TheNewGamePageMakesAGameThatPlays) {
         test::RunProcessUntil("/bin/bash", {"-c", commands}, home.Path(), stop);
     ASSERT_EQ(run.status, 0) << commands << "\n" << run.out << run.err;
 
-    // The pack's listing (step 5) names the definition and the pictures.
+    // The pack's listing (step 5) names the definition and the pictures, and the page shows
+    // its first lines as `kvpack -l` prints them: names and sizes, in order, up to the "…".
     for (const char* entry :
          {"korvantine.xml\t", "pics/title.png\t", "pics/cursor.png\t", "pics/room.dds\t"}) {
         EXPECT_NE(run.out.find(entry), std::string::npos) << entry << " in\n" << run.out;
     }
+    std::vector<std::string> shown = test::SplitLines(OnlyBlock(blocks, "", "korvantine.xml\t"));
+    while (!shown.empty() && (shown.back().empty() || shown.back() == "…")) {
+        shown.pop_back();
+    }
+    ASSERT_FALSE(shown.empty());
+    const std::vector<std::string> printed = test::SplitLines(run.out);
+    const auto first = std::find(printed.begin(), printed.end(), shown.front());
+    ASSERT_NE(first, printed.end()) << shown.front() << " not printed in\n" << run.out;
+    const std::vector<std::string> following(
+        first, first + std::min<std::ptrdiff_t>(printed.end() - first, std::ssize(shown)));
+    EXPECT_EQ(following, shown) << run.out;
 
     // The run of step 7: the click moved to the room, the sound loaded loose beside the pack,
     // and nothing was missing or wrong.
