@@ -6,12 +6,15 @@
 #include "States/Pano.h"
 #include "States/Screen.h"
 #include "States/ScreenServices.h"
+#include "States/SubtitleTrack.h"
 #include "support/GameFixture.h"
 #include "support/Pictures.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <pugixml.hpp>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -103,11 +106,11 @@ TEST_F(DemoGameTest, PlaysFromANewGameToTheEnd) {
     ASSERT_TRUE(RunUntil("window"));
     Click(335, 300); // the lighthouse: the first time a cut-scene, then out onto its gallery
     ASSERT_TRUE(RunUntil("gallery_arrival"));
-    EXPECT_EQ(game().subtitle_, "The wind up here is cold and smells of salt.");
+    EXPECT_EQ(game().subtitle_, "The wind up here smells of salt.");
     ASSERT_TRUE(RunUntil("gallery"));
     Click(512, 330); // the lamp, ahead
     Control("page").Click();
-    Control("stairs").Click();
+    Click(120, 700); // the stair's rails, seen without turning from where the gallery opens
     ASSERT_TRUE(RunUntil("hall"));
     Click(830, 450); // the key is in the bag, not on the pointer
     game().inventory_.PickUp("key");
@@ -270,6 +273,46 @@ TEST(DemoMessageTest, MessagesCoverNothingToClick) {
         }
     }
     EXPECT_GE(screens, 7) << "the house's five scenes and the save and load screens";
+}
+
+// Every subtitle of the demo's film and cut-scenes stays long enough to read, about 0.3 s a
+// word, until the next line or the blank line that closes the track; and the track closes
+// before its scene ends (the film's timeout, the cut-scene's last script), so no line is cut
+// short by the scene.
+TEST(DemoSubtitleTest, EveryLineStaysLongEnoughToRead) {
+    const std::filesystem::path data = std::filesystem::path(KV_SOURCE_DIR) / "data";
+    pugi::xml_document definition;
+    ASSERT_TRUE(definition.load_file((data / "pack/korvantine.xml").c_str()));
+    int tracks = 0;
+    for (const pugi::xpath_node& found : definition.select_nodes("//*[@subtitles]")) {
+        const pugi::xml_node scene = found.node();
+        std::string file = scene.attribute("subtitles").as_string();
+        std::replace(file.begin(), file.end(), '\\', '/');
+        const std::filesystem::path path = std::filesystem::exists(data / "pack" / file)
+                                               ? data / "pack" / file
+                                               : data / "game" / file;
+        State::SubtitleTrack track;
+        EXPECT_TRUE(track.Parse(test::ReadFile(path)).empty()) << path;
+        const State::SubtitleTrack::Lines& lines = track.GetLines();
+        ASSERT_FALSE(lines.empty()) << path;
+        ++tracks;
+        EXPECT_EQ(lines.rbegin()->second, "") << path << ": the last line closes the track";
+        float end = scene.attribute("timeout").as_float();
+        for (const pugi::xml_node& script : scene.children("script")) {
+            end = std::max(end, script.attribute("time").as_float());
+        }
+        EXPECT_LE(lines.rbegin()->first, end) << path << ": the scene ends first";
+        for (auto line = lines.begin(); std::next(line) != lines.end(); ++line) {
+            std::string text = line->second;
+            std::replace(text.begin(), text.end(), '\n', ' ');
+            std::istringstream words(text);
+            const auto count = std::distance(std::istream_iterator<std::string>(words),
+                                             std::istream_iterator<std::string>());
+            EXPECT_GE(std::next(line)->first - line->first, 300.0f * float(count))
+                << path << ": " << line->second;
+        }
+    }
+    EXPECT_EQ(tracks, 2) << "the prologue and the gallery's cut-scene";
 }
 
 // The demo shows every kind of element that the definition format knows, so that playing it
