@@ -19,7 +19,8 @@ run: build
 	build/game/Bin/korvantine $(GAME_ARGS)
 
 # Every test under Address- and UndefinedBehaviorSanitizer, then the threaded
-# tests again under ThreadSanitizer.
+# tests again under ThreadSanitizer (the executable and game data too, for the threaded
+# scripted run of the game).
 test: deps test-asan test-tsan test-fuzz
 
 test-asan:
